@@ -1,0 +1,26 @@
+// The tool's program: its header, constant block and libraries, and its
+// start routine.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/core/program.h"
+
+namespace app {
+
+// The 28-byte constant block: the empty text, the empty byte array and the
+// two path suffixes.
+inline constexpr uint32_t kConstantBlockSize = 28;
+extern const uint8_t kConstantBlock[kConstantBlockSize];
+inline constexpr uint32_t kEmptyTextOffset = 0;
+inline constexpr uint32_t kEmptyByteArrayOffset = 1;
+inline constexpr uint32_t kTemporaryFileSuffixOffset = 9;
+inline constexpr uint32_t kOutputFileSuffixOffset = 18;
+
+const runtime::ProgramHeader& ProgramHeader();
+const runtime::LibraryEntry& CoreLibrary();
+
+// Returns 0 when the message loop has ended.
+int32_t StartRoutine();
+
+}  // namespace app

@@ -1,0 +1,20 @@
+// The ANSI code page is GB18030 (a superset of GBK): every GBK byte string
+// keeps its meaning and every Unicode file name round-trips. A-string calls
+// convert to UTF-8 at the OS boundary.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Null when the bytes are not valid in the source encoding.
+std::optional<std::string> AnsiToUtf8(std::string_view ansi);
+std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
+
+// For names coming from the OS: bytes that are not valid UTF-8 become '?'
+// rather than losing the whole name.
+std::string Utf8ToAnsiLossy(std::string_view utf8);
+
+}  // namespace platform

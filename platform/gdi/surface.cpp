@@ -1,0 +1,45 @@
+#include "platform/gdi/surface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/gdi/checked_size.h"
+
+namespace platform {
+
+Surface::Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride,
+                 std::shared_ptr<void> storage)
+    : first_(first), width_(width), height_(height), stride_(stride), storage_(std::move(storage)) {}
+
+std::shared_ptr<Surface> Surface::Create(int32_t width, int32_t height) {
+  const auto bytes = gdi::PixelBytes(width, height, 4);
+  if (!bytes) return nullptr;
+  // uint32_t storage keeps every row 4-byte aligned for Row32.
+  std::shared_ptr<uint32_t[]> block(new (std::nothrow) uint32_t[*bytes / 4]());
+  if (!block) return nullptr;
+  auto* first = reinterpret_cast<uint8_t*>(block.get());
+  return std::make_shared<Surface>(Token{}, first, width, height,
+                                   static_cast<ptrdiff_t>(width) * 4, std::move(block));
+}
+
+std::shared_ptr<Surface> Surface::Wrap(uint8_t* firstRow, int32_t width, int32_t height,
+                                       ptrdiff_t stride, std::shared_ptr<void> keepAlive) {
+  if (!firstRow || width <= 0 || height <= 0) return nullptr;
+  const ptrdiff_t magnitude = stride < 0 ? -stride : stride;
+  if (magnitude < static_cast<ptrdiff_t>(width) * 4 || magnitude % 4 != 0) return nullptr;
+  if (reinterpret_cast<uintptr_t>(firstRow) % 4 != 0) return nullptr;
+  return std::make_shared<Surface>(Token{}, firstRow, width, height, stride, std::move(keepAlive));
+}
+
+void Surface::Fill(const RECT& area, COLORREF colour) {
+  const int32_t left = std::max<int32_t>(area.left, 0);
+  const int32_t top = std::max<int32_t>(area.top, 0);
+  const int32_t right = std::min(area.right, width_);
+  const int32_t bottom = std::min(area.bottom, height_);
+  if (left >= right || top >= bottom) return;
+  const uint32_t pixel = ColorToPixel(colour);
+  for (int32_t y = top; y < bottom; ++y) std::fill(Row32(y) + left, Row32(y) + right, pixel);
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+// A 32-bit pixel buffer: every pixel is four bytes blue, green, red, unused
+// (read as a little-endian uint32 that is 0x00RRGGBB). Window client areas,
+// colour bitmaps and DIB sections all draw into one of these.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// COLORREF is 0x00BBGGRR; a stored pixel reads as 0x00RRGGBB.
+constexpr uint32_t ColorToPixel(COLORREF c) {
+  return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+constexpr COLORREF PixelToColor(uint32_t p) {
+  return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+
+class Surface {
+ public:
+  // Null when a side is not positive or the buffer cannot be had. The pixels
+  // start zeroed (black).
+  static std::shared_ptr<Surface> Create(int32_t width, int32_t height);
+  // A surface over memory it does not own (a DIB section's block). `stride`
+  // is the byte step from row y to row y + 1; it is negative for rows stored
+  // bottom-up, and `firstRow` is then the address of row 0 (the top).
+  // `keepAlive` holds the memory for as long as the surface lives.
+  static std::shared_ptr<Surface> Wrap(uint8_t* firstRow, int32_t width, int32_t height,
+                                       ptrdiff_t stride, std::shared_ptr<void> keepAlive);
+
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  ~Surface() = default;
+
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+  // Bytes from one row to the next (4 * Width() for surfaces from Create).
+  ptrdiff_t Stride() const { return stride_; }
+
+  uint8_t* Row(int32_t y) { return first_ + y * stride_; }
+  const uint8_t* Row(int32_t y) const { return first_ + y * stride_; }
+  uint32_t* Row32(int32_t y) { return reinterpret_cast<uint32_t*>(Row(y)); }
+  const uint32_t* Row32(int32_t y) const { return reinterpret_cast<const uint32_t*>(Row(y)); }
+
+  // Unchecked; callers clip first.
+  uint32_t PixelAt(int32_t x, int32_t y) const { return Row32(y)[x]; }
+  COLORREF ColorAt(int32_t x, int32_t y) const { return PixelToColor(PixelAt(x, y)); }
+  void SetColorAt(int32_t x, int32_t y, COLORREF c) { Row32(y)[x] = ColorToPixel(c); }
+
+  // Fills the rectangle (clipped to the surface) with one colour.
+  void Fill(const RECT& area, COLORREF colour);
+  void Fill(COLORREF colour) { Fill(RECT{0, 0, width_, height_}, colour); }
+
+ private:
+  struct Token {};
+
+ public:
+  Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride,
+          std::shared_ptr<void> storage);
+
+ private:
+  uint8_t* first_;
+  int32_t width_;
+  int32_t height_;
+  ptrdiff_t stride_;
+  std::shared_ptr<void> storage_;
+};
+
+}  // namespace platform

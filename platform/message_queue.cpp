@@ -1,0 +1,237 @@
+#include "platform/message_queue.h"
+
+#include <chrono>
+
+#include "platform/backend.h"
+#include "platform/system.h"
+#include "platform/window_manager.h"
+
+namespace platform {
+namespace {
+
+// Messages dispatched inside messages; past this depth a message is dropped
+// rather than overflowing the stack.
+constexpr int kMaxDispatchDepth = 256;
+thread_local int dispatchDepth = 0;
+
+// Closes the thread's queue when the thread ends, so senders stop waiting.
+struct QueueBinding {
+  std::shared_ptr<MessageQueue> queue;
+  ~QueueBinding() {
+    if (!queue) return;
+    std::deque<std::shared_ptr<SentMessage>> pending;
+    {
+      std::lock_guard lock(queue->mutex);
+      queue->closed = true;
+      pending.swap(queue->sent);
+      for (auto& item : pending) item->done = true;
+    }
+    queue->wake.notify_all();
+  }
+};
+thread_local QueueBinding binding;
+
+LRESULT CallProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC proc;
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return 0;
+    proc = locked->proc;
+  }
+  if (!proc || dispatchDepth >= kMaxDispatchDepth) return 0;
+  ++dispatchDepth;
+  LRESULT result = proc(hwnd, message, wParam, lParam);
+  --dispatchDepth;
+  return result;
+}
+
+// Runs every message other threads sent to this thread's windows.
+void DeliverSent(MessageQueue& queue) {
+  for (;;) {
+    std::shared_ptr<SentMessage> item;
+    {
+      std::lock_guard lock(queue.mutex);
+      if (queue.sent.empty()) return;
+      item = queue.sent.front();
+      queue.sent.pop_front();
+    }
+    LRESULT result = CallProcedure(item->msg.hwnd, item->msg.message, item->msg.wParam, item->msg.lParam);
+    {
+      std::lock_guard lock(queue.mutex);
+      item->result = result;
+      item->done = true;
+    }
+    queue.wake.notify_all();
+  }
+}
+
+bool Matches(const MSG& msg, HWND hwnd, UINT low, UINT high) {
+  if (hwnd && msg.hwnd != hwnd) return false;
+  if (low == 0 && high == 0) return true;
+  return msg.message >= low && msg.message <= high;
+}
+
+bool FindInvalid(WindowManager& manager, const std::vector<HWND>& list, std::thread::id thread, HWND* out) {
+  for (HWND hwnd : list) {
+    auto window = manager.Find(hwnd);
+    if (!window || !(window->style & WS_VISIBLE) || window->thread != thread) continue;
+    if (window->invalid) {
+      *out = hwnd;
+      return true;
+    }
+    if (FindInvalid(manager, window->children, thread, out)) return true;
+  }
+  return false;
+}
+
+bool TakeMessage(MSG* msg, HWND hwnd, UINT low, UINT high, UINT remove) {
+  auto queue = System::Get().Queues().Current();
+  DeliverSent(*queue);
+  {
+    std::lock_guard lock(queue->mutex);
+    for (auto it = queue->posted.begin(); it != queue->posted.end(); ++it) {
+      if (!Matches(*it, hwnd, low, high)) continue;
+      *msg = *it;
+      if (remove & PM_REMOVE) queue->posted.erase(it);
+      return true;
+    }
+    if (queue->quit && Matches(MSG{0, WM_QUIT, 0, 0, 0, {}}, 0, low, high)) {
+      *msg = MSG{};
+      msg->message = WM_QUIT;
+      msg->wParam = static_cast<WPARAM>(queue->quitCode);
+      msg->time = GetTickCount();
+      if (remove & PM_REMOVE) queue->quit = false;
+      return true;
+    }
+  }
+  if (Matches(MSG{hwnd, WM_PAINT, 0, 0, 0, {}}, hwnd, low, high)) {
+    WindowManager& manager = System::Get().Windows();
+    std::lock_guard lock(manager.Lock());
+    HWND invalid = 0;
+    bool found = hwnd ? (manager.Find(hwnd) && manager.Find(hwnd)->invalid && IsWindowVisible(hwnd))
+                      : FindInvalid(manager, manager.TopLevel(), std::this_thread::get_id(), &invalid);
+    if (found) {
+      *msg = MSG{};
+      msg->hwnd = hwnd ? hwnd : invalid;
+      msg->message = WM_PAINT;
+      msg->time = GetTickCount();
+      return true;  // stays until the window is validated
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::shared_ptr<MessageQueue> MessageQueues::Of(std::thread::id thread) {
+  std::lock_guard lock(mutex_);
+  auto it = queues_.find(thread);
+  if (it != queues_.end()) return it->second;
+  if (thread != std::this_thread::get_id()) return nullptr;
+  auto queue = std::make_shared<MessageQueue>();
+  queues_[thread] = queue;
+  binding.queue = queue;
+  return queue;
+}
+
+std::shared_ptr<MessageQueue> MessageQueues::Current() { return Of(std::this_thread::get_id()); }
+
+void MessageQueues::Forget(std::thread::id thread) {
+  std::lock_guard lock(mutex_);
+  queues_.erase(thread);
+}
+
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::shared_ptr<MessageQueue> queue;
+  if (hwnd) {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return FALSE;
+    queue = System::Get().Queues().Of(locked->thread);
+  } else {
+    queue = System::Get().Queues().Current();
+  }
+  if (!queue) return FALSE;
+  {
+    std::lock_guard lock(queue->mutex);
+    if (queue->closed) return FALSE;
+    queue->posted.push_back(MSG{hwnd, message, wParam, lParam, GetTickCount(), {}});
+  }
+  queue->wake.notify_all();
+  return TRUE;
+}
+
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::thread::id owner;
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return 0;
+    owner = locked->thread;
+  }
+  if (owner == std::this_thread::get_id()) return CallProcedure(hwnd, message, wParam, lParam);
+
+  auto target = System::Get().Queues().Of(owner);
+  if (!target) return 0;
+  auto item = std::make_shared<SentMessage>();
+  item->msg = MSG{hwnd, message, wParam, lParam, GetTickCount(), {}};
+  {
+    std::lock_guard lock(target->mutex);
+    if (target->closed) return 0;
+    target->sent.push_back(item);
+  }
+  target->wake.notify_all();
+  // While waiting, answer what others send to this thread, so that two
+  // threads sending to each other do not lock up.
+  auto own = System::Get().Queues().Current();
+  for (;;) {
+    {
+      std::unique_lock lock(target->mutex);
+      if (target->wake.wait_for(lock, std::chrono::milliseconds(5), [&] { return item->done; }))
+        return item->result;
+    }
+    DeliverSent(*own);
+  }
+}
+
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove) {
+  if (!msg) return FALSE;
+  if (TakeMessage(msg, hwnd, filterMin, filterMax, remove)) return TRUE;
+  if (System::Get().GetBackend().PumpEvents()) return TakeMessage(msg, hwnd, filterMin, filterMax, remove);
+  return FALSE;
+}
+
+BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+  if (!msg) return FALSE;
+  auto queue = System::Get().Queues().Current();
+  for (;;) {
+    if (PeekMessageA(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+    std::unique_lock lock(queue->mutex);
+    queue->wake.wait_for(lock, std::chrono::milliseconds(20),
+                         [&] { return !queue->posted.empty() || !queue->sent.empty() || queue->quit; });
+  }
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (!msg || !msg->hwnd) return 0;
+  return CallProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+void PostQuitMessage(int exitCode) {
+  auto queue = System::Get().Queues().Current();
+  {
+    std::lock_guard lock(queue->mutex);
+    queue->quit = true;
+    queue->quitCode = exitCode;
+  }
+  queue->wake.notify_all();
+}
+
+DWORD GetTickCount() {
+  auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+// Per-thread message queues. Internal to the platform.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/messages.h"
+
+namespace platform {
+
+struct SentMessage {
+  MSG msg;
+  LRESULT result = 0;
+  bool done = false;
+};
+
+struct MessageQueue {
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<MSG> posted;
+  std::deque<std::shared_ptr<SentMessage>> sent;
+  bool quit = false;
+  int quitCode = 0;
+  bool closed = false;  // its thread has ended
+};
+
+class MessageQueues {
+ public:
+  // The queue of a thread; created for the calling thread on first use.
+  std::shared_ptr<MessageQueue> Of(std::thread::id thread);
+  std::shared_ptr<MessageQueue> Current();
+  void Forget(std::thread::id thread);
+
+ private:
+  std::mutex mutex_;
+  std::map<std::thread::id, std::shared_ptr<MessageQueue>> queues_;
+};
+
+}  // namespace platform

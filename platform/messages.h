@@ -1,0 +1,63 @@
+// Window messages and the GUI thread's queue.
+#pragma once
+
+#include "platform/types.h"
+
+namespace platform {
+
+inline constexpr UINT WM_NULL = 0x0000;
+inline constexpr UINT WM_CREATE = 0x0001;
+inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_MOVE = 0x0003;
+inline constexpr UINT WM_SIZE = 0x0005;
+inline constexpr UINT WM_ACTIVATE = 0x0006;
+inline constexpr UINT WM_SETFOCUS = 0x0007;
+inline constexpr UINT WM_KILLFOCUS = 0x0008;
+inline constexpr UINT WM_ENABLE = 0x000A;
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_GETTEXT = 0x000D;
+inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+inline constexpr UINT WM_PAINT = 0x000F;
+inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_QUIT = 0x0012;
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_SHOWWINDOW = 0x0018;
+inline constexpr UINT WM_NCCREATE = 0x0081;
+inline constexpr UINT WM_NCDESTROY = 0x0082;
+inline constexpr UINT WM_TIMER = 0x0113;
+inline constexpr UINT WM_SYSTIMER = 0x0118;  // the caret's blink timer
+inline constexpr UINT WM_MOUSEMOVE = 0x0200;
+inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT WM_APP = 0x8000;
+
+inline constexpr UINT PM_NOREMOVE = 0x0000;
+inline constexpr UINT PM_REMOVE = 0x0001;
+
+struct MSG {
+  HWND hwnd = 0;
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  DWORD time = 0;
+  POINT pt;
+};
+
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+// Posting to window 0 posts a thread message to the calling thread.
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// From another thread the message is delivered on the window's own thread
+// while that thread takes messages; the caller waits for the result.
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
+// FALSE for WM_QUIT, TRUE otherwise; waits while nothing is there.
+BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+LRESULT DispatchMessageA(const MSG* msg);
+BOOL TranslateMessage(const MSG* msg);
+void PostQuitMessage(int exitCode);
+
+// Milliseconds from a monotonic clock; wraps like a 32-bit tick count.
+DWORD GetTickCount();
+void Sleep(DWORD milliseconds);
+
+}  // namespace platform

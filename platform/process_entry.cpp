@@ -1,0 +1,42 @@
+#include "platform/process_entry.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/backends/offscreen/offscreen_backend.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace platform {
+namespace {
+
+int Refuse(const std::string& why) {
+  std::fprintf(stderr, "tessellon: %s\n(run 'tessellon --help' for the options)\n", why.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int RunProcess(int argc, const char* const* argv, const std::function<int(const PlatformOptions&)>& program) {
+  CommandLineResult parsed = ParseCommandLine(argc, argv, GetCurrentDirectoryA());
+  if (!parsed.ok) return Refuse(parsed.error);
+  PlatformOptions options = parsed.options;
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (options.platform.empty()) {
+    const char* env = std::getenv("TESSELLON_PLATFORM");
+    std::string chosen = env ? env : "";
+    if (!chosen.empty() && chosen != "offscreen" && chosen != "x11")
+      return Refuse("TESSELLON_PLATFORM='" + chosen + "' is not a platform: use offscreen or x11");
+    // A display backend joins later; until then every run is offscreen.
+    options.platform = chosen == "x11" ? chosen : "offscreen";
+  }
+  if (options.platform == "x11") return Refuse("the x11 platform is not part of this build yet; use --platform offscreen");
+  System::UseBackend(std::make_unique<OffscreenBackend>());
+  return program(options);
+}
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+// The window tree behind the window calls. Internal to the platform.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/gdi/surface.h"
+#include "platform/handle_table.h"
+#include "platform/window.h"
+
+namespace platform {
+
+struct WindowClass {
+  WNDCLASSA info;
+  std::string name;
+};
+
+struct Window : HandleObject {
+  HWND handle = 0;
+  std::shared_ptr<const WindowClass> windowClass;
+  WNDPROC proc = nullptr;
+  std::string text;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  intptr_t id = 0;
+  intptr_t userData = 0;
+  HWND parent = 0;             // child windows only
+  HWND owner = 0;              // top-level windows only
+  std::vector<HWND> children;  // z-order, topmost first
+  RECT rect;                   // parent client coordinates, or screen for top-level
+  std::thread::id thread;
+  std::map<std::string, intptr_t> props;
+  bool destroying = false;
+  bool invalid = false;
+  RECT invalidArea;
+  std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels
+};
+
+struct FrameMetrics {
+  int left, top, right, bottom;
+};
+FrameMetrics FrameFor(DWORD style, DWORD exStyle);
+
+class WindowManager {
+ public:
+  // The lock guards the tree; never hold it while a window procedure runs.
+  std::recursive_mutex& Lock() { return mutex_; }
+
+  std::shared_ptr<Window> Find(HWND hwnd) const;
+  bool RegisterClass(const WNDCLASSA& info);
+  bool UnregisterClass(const std::string& name);
+  std::shared_ptr<const WindowClass> FindClass(const std::string& name) const;
+
+  // Z-order list that holds `window` (its parent's children or the top-level list).
+  std::vector<HWND>& SiblingsOf(const Window& window);
+  std::vector<HWND>& TopLevel() { return topLevel_; }
+
+  HWND focus = 0;
+
+ private:
+  mutable std::recursive_mutex mutex_;
+  std::map<std::string, std::shared_ptr<const WindowClass>> classes_;
+  std::vector<HWND> topLevel_;
+};
+
+// Locks the manager and finds a window; `window` is null for a bad handle.
+struct LockedWindow {
+  std::unique_lock<std::recursive_mutex> lock;
+  std::shared_ptr<Window> window;
+  explicit operator bool() const { return window != nullptr; }
+  Window* operator->() const { return window.get(); }
+};
+LockedWindow LockWindow(HWND hwnd);
+
+// Client rectangle of a window in screen coordinates.
+RECT ClientRectOnScreen(const Window& window);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+// Where a window's drawing lands: its top-level window's client surface,
+// clipped to the part of the window that is visible.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/gdi/surface.h"
+#include "platform/types.h"
+
+namespace platform {
+
+struct WindowDrawTarget {
+  std::shared_ptr<Surface> surface;  // null when the window draws nowhere
+  POINT origin;                      // the window's client (0, 0) in surface coordinates
+  std::vector<RECT> visible;         // surface coordinates; empty = draws nothing
+};
+
+// False for a bad handle.
+bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out);
+
+// Removes `hole` from a list of disjoint rectangles.
+void SubtractRect(std::vector<RECT>& area, const RECT& hole);
+RECT IntersectRects(const RECT& a, const RECT& b);
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#include "runtime/core/application.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace runtime {
+namespace {
+
+std::unique_ptr<Application>& Instance() {
+  static std::unique_ptr<Application> app = std::make_unique<Application>();
+  return app;
+}
+
+}  // namespace
+
+Application& App() { return *Instance(); }
+
+void ResetApplication() { Instance() = std::make_unique<Application>(); }
+
+void ExitProcess(int32_t code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+void InstallWindowRegistry(std::unique_ptr<WindowRegistry> registry) { App().windows = std::move(registry); }
+WindowRegistry* InstalledWindowRegistry() { return App().windows.get(); }
+
+void InstallPictureRegistry(std::unique_ptr<PictureRegistry> registry) { App().pictures = std::move(registry); }
+PictureRegistry* InstalledPictureRegistry() { return App().pictures.get(); }
+
+}  // namespace runtime

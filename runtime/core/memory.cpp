@@ -1,0 +1,83 @@
+#include "runtime/core/memory.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "runtime/core/ansi.h"
+#include "runtime/core/application.h"
+#include "runtime/core/fatal_error.h"
+
+namespace runtime {
+namespace {
+
+// A single block never exceeds this: larger requests are treated as failures
+// before they reach the heap (a wrapped size must never become a small block).
+constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 8;
+
+[[noreturn]] void AllocationFailed(size_t size) {
+  char text[96];
+  std::snprintf(text, sizeof text, Ansi("分配 %zu 字节内存失败!").c_str(), size);
+  FatalError(text, 0, 0, 0);
+}
+
+}  // namespace
+
+size_t CheckedSize(size_t a, size_t b) {
+  if (a > std::numeric_limits<size_t>::max() - b) AllocationFailed(std::numeric_limits<size_t>::max());
+  return a + b;
+}
+
+void* TryAllocate(size_t size) {
+  if (size > kLargestBlock) return nullptr;
+  return std::malloc(size ? size : 1);
+}
+
+void* Allocate(size_t size) {
+  void* block = TryAllocate(size);
+  if (!block) AllocationFailed(size);
+  return block;
+}
+
+void* Reallocate(void* block, size_t size) {
+  if (!block) return Allocate(size);
+  const Application& app = App();
+  if (app.InConstantBlock(block)) {
+    // Constants are never resized: copy what lies up to the block's end.
+    void* fresh = Allocate(size);
+    size_t available = static_cast<size_t>(app.constantEnd - static_cast<const uint8_t*>(block));
+    std::memcpy(fresh, block, size < available ? size : available);
+    return fresh;
+  }
+  if (size > kLargestBlock) AllocationFailed(size);
+  void* resized = std::realloc(block, size ? size : 1);
+  if (!resized) AllocationFailed(size);
+  return resized;
+}
+
+void Free(void* block) {
+  if (!block || App().InConstantBlock(block)) return;
+  std::free(block);
+}
+
+char* CopyText(std::string_view text) {
+  if (text.empty()) return nullptr;
+  auto* copy = static_cast<char*>(Allocate(CheckedSize(text.size(), 1)));
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = 0;
+  return copy;
+}
+
+char* CopyText(const char* text) { return CopyText(TextView(text)); }
+
+void* CopyBytes(const void* data, size_t length) {
+  if (length == 0) return nullptr;
+  if (length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) AllocationFailed(CheckedSize(length, 8));
+  auto* block = static_cast<uint8_t*>(Allocate(CheckedSize(length, kByteArrayHeader)));
+  int32_t header[2] = {1, static_cast<int32_t>(length)};
+  std::memcpy(block, header, sizeof header);
+  std::memcpy(block + kByteArrayHeader, data, length);
+  return block;
+}
+
+}  // namespace runtime
