@@ -26,19 +26,10 @@ LRESULT HideOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// The program file's path split at its last separator.
 void RecordProgramPath() {
-  Application& app = App();
-  std::string path = GetModuleFileNameA();
-  if (path.size() > 259) path.resize(259);  // the 260-byte buffer the path was read into
-  size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) {
-    app.programDirectory.clear();
-    app.programFileName = path;
-  } else {
-    app.programDirectory = path.substr(0, slash);
-    app.programFileName = path.substr(slash + 1);
-  }
+  ProgramPath split = SplitProgramPath(GetModuleFileNameA());
+  App().programDirectory = split.directory;
+  App().programFileName = split.fileName;
 }
 
 void RelocateAndReadForms(const ProgramHeader& header) {
@@ -147,6 +138,12 @@ void RunLoop() {
 }  // namespace
 
 void SetProgramHeader(const ProgramHeader* header) { App().header = header; }
+
+ProgramPath SplitProgramPath(std::string_view path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string_view::npos) return ProgramPath{std::string(), std::string(path)};
+  return ProgramPath{std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
+}
 
 void InitialiseRuntime() {
   Application& app = App();

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "runtime/core/application.h"
 #include "runtime/core/program.h"
@@ -16,6 +18,14 @@ inline constexpr uint32_t kShutdownRequest = 0x83E7;
 // Must be called before the program's start routine; the header stays the
 // caller's and must outlive the program.
 void SetProgramHeader(const ProgramHeader* header);
+
+// The program file's path split at its last separator: the directory
+// without the separator (empty for a program in the root) and the name.
+struct ProgramPath {
+  std::string directory;
+  std::string fileName;
+};
+ProgramPath SplitProgramPath(std::string_view path);
 
 // Numbered service 6.
 void InitialiseRuntime();
