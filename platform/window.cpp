@@ -5,6 +5,7 @@
 
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "platform/message_queue.h"
 #include "platform/system.h"
 #include "platform/window_manager.h"
 
@@ -160,6 +161,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   window->style = style & ~WS_VISIBLE;
   window->exStyle = exStyle;
   window->thread = std::this_thread::get_id();
+  System::Get().Queues().Current();  // the window's messages need its thread's queue
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) width = height = 0;
   window->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
