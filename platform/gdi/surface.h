@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "platform/types.h"
 
@@ -50,6 +51,11 @@ class Surface {
   COLORREF ColorAt(int32_t x, int32_t y) const { return PixelToColor(PixelAt(x, y)); }
   void SetColorAt(int32_t x, int32_t y, COLORREF c) { Row32(y)[x] = ColorToPixel(c); }
 
+  // Held by every drawing call while it writes the pixels, so two threads
+  // drawing on one window (or a presenter reading it) never interleave
+  // inside a row. Not held by Fill or the pixel accessors above.
+  std::mutex& Mutex() const { return mutex_; }
+
   // Fills the rectangle (clipped to the surface) with one colour.
   void Fill(const RECT& area, COLORREF colour);
   void Fill(COLORREF colour) { Fill(RECT{0, 0, width_, height_}, colour); }
@@ -67,6 +73,7 @@ class Surface {
   int32_t height_;
   ptrdiff_t stride_;
   std::shared_ptr<void> storage_;
+  mutable std::mutex mutex_;
 };
 
 }  // namespace platform

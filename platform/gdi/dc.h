@@ -1,0 +1,70 @@
+// Device contexts: memory DCs over bitmaps, window DCs over a window's
+// surface, and the per-DC drawing state with its mapping-mode transform.
+#pragma once
+
+#include "platform/gdi/gdi_types.h"
+
+namespace platform {
+
+// A DC of the same kind of display as `dc` (0: the screen). Its initial
+// bitmap is the 1 x 1 monochrome stock bitmap, as on the desktop.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+
+// A DC on the display ("DISPLAY", any case): like GetDC(0), deleted with
+// DeleteDC. Other drivers are not there: 0.
+HDC CreateDCA(const char* driver, const char* device, const char* output, const void* init);
+
+// Window DCs. GetDC draws into the client area; GetWindowDC is the same
+// surface here (frames are drawn by the window side).
+HDC GetDC(HWND window);
+HDC GetWindowDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+// The paint DC draws only inside the window's update area, which BeginPaint
+// takes and validates; rcPaint is that area within the visible part.
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+
+// Saved states form a stack; RestoreDC(-1) pops one, RestoreDC(n) returns to
+// the state SaveDC numbered n.
+int SaveDC(HDC dc);
+BOOL RestoreDC(HDC dc, int saved);
+
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+COLORREF GetTextColor(HDC dc);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+COLORREF GetBkColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+int SetROP2(HDC dc, int rop2);
+int GetROP2(HDC dc);
+int SetStretchBltMode(HDC dc, int mode);
+int GetStretchBltMode(HDC dc);
+int SetPolyFillMode(HDC dc, int mode);
+int GetPolyFillMode(HDC dc);
+BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous);
+
+// Mapping modes and the window/viewport transform.
+int SetMapMode(HDC dc, int mode);
+int GetMapMode(HDC dc);
+BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* previous);
+BOOL SetViewportExtEx(HDC dc, int x, int y, SIZE* previous);
+BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* previous);
+BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous);
+BOOL GetWindowExtEx(HDC dc, SIZE* size);
+BOOL GetViewportExtEx(HDC dc, SIZE* size);
+BOOL GetWindowOrgEx(HDC dc, POINT* point);
+BOOL GetViewportOrgEx(HDC dc, POINT* point);
+BOOL LPtoDP(HDC dc, POINT* points, int count);
+BOOL DPtoLP(HDC dc, POINT* points, int count);
+// Sizes: the extent ratio applied without origins, signs dropped.
+BOOL LPtoDPSize(HDC dc, SIZE* size);
+BOOL DPtoLPSize(HDC dc, SIZE* size);
+
+// Clipping, in device coordinates. A null region removes the clip.
+int SelectClipRgn(HDC dc, HRGN region);
+int GetClipBox(HDC dc, RECT* box);  // logical coordinates
+int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
+int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
+
+}  // namespace platform
