@@ -1,0 +1,25 @@
+// 24-bit BMP files with the OS/2 core header or the Windows info header,
+// bottom-up or top-down.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/imageconv/image_reader.h"
+
+namespace imageconv {
+
+class BmpReader : public ImageReader {
+ public:
+  bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
+  bool Read() override;
+  void Reset() override;
+
+ private:
+  ReaderSource source_;
+  uint32_t pixelOffset_ = 0;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  bool bottomUp_ = true;
+};
+
+}  // namespace imageconv

@@ -1,0 +1,17 @@
+#include "runtime/imageconv/image_reader.h"
+
+#include "platform/file_stream.h"
+
+namespace imageconv {
+
+bool ReaderSource::OpenStream(const char* openPath, ImageBuffer* openTarget, ProgressCallback openProgress) {
+  Close();
+  stream.reset(platform::OpenFileStreamA(openPath, "rb"));
+  if (!stream) return false;
+  path = openPath;
+  target = openTarget;
+  progress = openProgress;
+  return true;
+}
+
+}  // namespace imageconv

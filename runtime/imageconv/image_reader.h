@@ -1,0 +1,36 @@
+// What every format reader offers the reader chain: Open checks that a file
+// is of its format with an acceptable header, Read puts all its pixels into
+// the target, Reset forgets everything and closes the file. A failed Open or
+// Read leaves the reader reset.
+#pragma once
+
+#include <string>
+
+#include "runtime/imageconv/image_buffer.h"
+#include "runtime/imageconv/progress.h"
+#include "runtime/imageconv/scoped_handle.h"
+
+namespace imageconv {
+
+class ImageReader {
+ public:
+  virtual ~ImageReader() = default;
+  virtual bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) = 0;
+  virtual bool Read() = 0;
+  virtual void Reset() = 0;
+};
+
+// The state every reader keeps between Open and Read.
+struct ReaderSource {
+  ScopedStream stream;
+  bool opened = false;
+  std::string path;
+  ImageBuffer* target = nullptr;
+  ProgressCallback progress = nullptr;
+
+  // Opens `path` for reading; false when it cannot be opened.
+  bool OpenStream(const char* path, ImageBuffer* target, ProgressCallback progress);
+  void Close() { *this = ReaderSource(); }
+};
+
+}  // namespace imageconv

@@ -1,0 +1,139 @@
+#include "runtime/imageconv/jpeg_codec.h"
+
+#include <array>
+#include <string>
+
+#include "platform/file_stream.h"
+#include "platform/files.h"
+#include "runtime/imageconv/byte_input.h"
+#include "runtime/imageconv/image_size.h"
+
+namespace imageconv {
+namespace {
+
+using namespace platform;
+
+// Temporary names tried beside a destination before writing it in place.
+constexpr int kSideFileAttempts = 100;
+
+// Where the encoder writes: a fresh file beside the destination, or the
+// destination itself. Removes a side file that was not committed.
+class JpegDestination {
+ public:
+  JpegDestination(const JpegDestination&) = delete;
+  JpegDestination& operator=(const JpegDestination&) = delete;
+  explicit JpegDestination(const char* path) : path_(path) {
+    for (int n = 0; n < kSideFileAttempts; ++n) {
+      std::string candidate = path_ + ".~" + std::to_string(n) + ".tmp";
+      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
+      if (file.IsValid()) {
+        stream_.reset(FileStreamFromHandle(file.Get(), "wb"));
+        if (stream_) {
+          sidePath_ = std::move(candidate);
+        } else {
+          file.Reset();
+          DeleteFileA(candidate.c_str());
+        }
+        break;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!stream_) stream_.reset(OpenFileStreamA(path, "wb"));
+  }
+  ~JpegDestination() {
+    stream_.reset();
+    if (!sidePath_.empty()) DeleteFileA(sidePath_.c_str());
+  }
+
+  FILE* Stream() const { return stream_.get(); }
+
+  // Closes the stream and puts the complete file in place.
+  bool Commit() {
+    FILE* stream = stream_.release();
+    if (!stream || std::fclose(stream) != 0) return false;
+    if (sidePath_.empty()) return true;
+    if (!MoveFileExA(sidePath_.c_str(), path_.c_str(), true)) return false;
+    sidePath_.clear();
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::string sidePath_;
+  ScopedStream stream_;
+};
+
+}  // namespace
+
+bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
+  Reset();
+  if (!source_.OpenStream(path, target, progress)) return false;
+  FILE* in = source_.stream.get();
+  std::array<uint8_t, 2> marker{};
+  if (!ReadExact(in, marker.data(), marker.size()) || marker[0] != 0xFF || marker[1] != 0xD8 ||
+      !SeekTo(in, 0)) {
+    return Reset(), false;
+  }
+  if (!JpegBeginDecode(&decode_, in)) return Reset(), false;
+  const jpeg_decompress_struct& info = decode_.info;
+  const int components = info.output_components;
+  if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3) ||
+      !CheckedImageBytes(info.output_width, info.output_height, components)) {
+    return Reset(), false;
+  }
+  width_ = static_cast<int32_t>(info.output_width);
+  height_ = static_cast<int32_t>(info.output_height);
+  colour_ = components == 3;
+  source_.opened = true;
+  return true;
+}
+
+bool JpegCodec::Read() {
+  if (!source_.opened || !source_.target) return Reset(), false;
+  ImageBuffer& image = *source_.target;
+  const bool ok = image.Create(width_, height_, colour_ ? 24 : 8, 0) &&
+                  JpegDecodeRows(&decode_, image.Pixels(), image.Stride(), source_.progress);
+  if (!ok) image.Clear();
+  Reset();
+  return ok;
+}
+
+void JpegCodec::Reset() {
+  JpegEndDecode(&decode_);
+  JpegEndEncode(&encode_);
+  source_.Close();
+  width_ = height_ = 0;
+  colour_ = true;
+}
+
+int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
+                        ProgressCallback progress) {
+  Reset();
+  if (!path || !source.HoldsImage() || source.Width() < 1 || source.Height() < 1) return 0;
+
+  // The encoder takes red, green, blue bytes, or grey levels without a palette.
+  ImageBuffer converted;
+  const ImageBuffer* pixels = &source;
+  const bool direct = options.colour ? source.Depth() == 24 : source.Depth() == 8 && source.PaletteSize() == 0;
+  if (!direct) {
+    if (!source.ConvertTo(converted, options.colour ? 24 : 8)) return 0;
+    pixels = &converted;
+  }
+
+  JpegDestination destination(path);
+  if (!destination.Stream()) return 0;
+  const JpegEncodeSettings settings{static_cast<uint32_t>(pixels->Width()),
+                                    static_cast<uint32_t>(pixels->Height()),
+                                    !options.colour,
+                                    options.quality,
+                                    options.optimize,
+                                    options.smoothing};
+  bool ok = JpegBeginEncode(&encode_, destination.Stream(), &settings) &&
+            JpegEncodeRows(&encode_, pixels->Pixels(), pixels->Stride(), progress) &&
+            JpegFinishEncode(&encode_);
+  Reset();
+  ok = ok && destination.Commit();
+  return ok ? 1 : 0;
+}
+
+}  // namespace imageconv

@@ -1,0 +1,46 @@
+// JPEG in both directions: a reader for the reader chain and the writer that
+// every conversion ends in.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/imageconv/image_reader.h"
+#include "runtime/imageconv/jpeg_glue.h"
+
+namespace imageconv {
+
+struct JpegSaveOptions {
+  int32_t quality = 75;    // 1..100, checked by the caller
+  bool colour = true;      // else one grey component
+  int32_t optimize = 1;    // Huffman-optimisation flag, as given
+  int32_t smoothing = 0;   // 0..100, checked by the caller
+};
+
+class JpegCodec : public ImageReader {
+ public:
+  JpegCodec() = default;
+  JpegCodec(const JpegCodec&) = delete;
+  JpegCodec& operator=(const JpegCodec&) = delete;
+  ~JpegCodec() override { Reset(); }
+
+  bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
+  bool Read() override;
+  void Reset() override;
+
+  // Writes `source` as a baseline JPEG to `path`. The file is written beside
+  // the destination under a temporary name and renamed over it once complete,
+  // so a failed save leaves the destination as it was; where no file can be
+  // made beside it, the destination is written in place. 1 or 0.
+  int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
+               ProgressCallback progress);
+
+ private:
+  ReaderSource source_;
+  JpegDecodeSession decode_{};
+  JpegEncodeSession encode_{};
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  bool colour_ = true;
+};
+
+}  // namespace imageconv

@@ -1,0 +1,130 @@
+#include "runtime/imageconv/jpeg_glue.h"
+
+#include <cstring>
+
+#include <jerror.h>
+
+#include "runtime/imageconv/image_size.h"
+
+namespace imageconv {
+namespace {
+
+// More scans than any sane progressive file has; each scan can cost a full
+// pass over the image, so a file with thousands of them is refused.
+constexpr int kMaxScans = 500;
+
+[[noreturn]] void JumpOnError(j_common_ptr info) {
+  auto* error = reinterpret_cast<JpegErrorState*>(info->err);
+  (*info->err->format_message)(info, error->message);
+  std::longjmp(error->jump, 1);
+}
+
+// Messages are never shown; a premature end of the data is an error, so a
+// truncated file never passes as a picture with a grey bottom.
+void HandleMessage(j_common_ptr info, int level) {
+  if (level < 0) {
+    info->err->num_warnings++;
+    if (info->err->msg_code == JWRN_JPEG_EOF) JumpOnError(info);
+  }
+}
+
+void StayQuiet(j_common_ptr) {}
+
+void LimitScans(j_common_ptr info) {
+  auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (decompress->input_scan_number > kMaxScans) {
+    info->err->msg_code = JERR_NOT_COMPILED;
+    JumpOnError(info);
+  }
+}
+
+void InstallErrorHandling(JpegErrorState* error) {
+  jpeg_std_error(&error->manager);
+  error->manager.error_exit = JumpOnError;
+  error->manager.emit_message = HandleMessage;
+  error->manager.output_message = StayQuiet;
+  error->message[0] = '\0';
+}
+
+}  // namespace
+
+bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
+  std::memset(session, 0, sizeof(*session));
+  InstallErrorHandling(&session->error);
+  session->info.err = &session->error.manager;
+  if (setjmp(session->error.jump)) return false;
+  jpeg_create_decompress(&session->info);
+  session->created = true;
+  session->info.mem->max_memory_to_use = static_cast<long>(kMaxImageBytes);
+  session->progress.progress_monitor = LimitScans;
+  session->info.progress = &session->progress;
+  jpeg_stdio_src(&session->info, in);
+  jpeg_read_header(&session->info, TRUE);
+  jpeg_start_decompress(&session->info);
+  return true;
+}
+
+bool JpegDecodeRows(JpegDecodeSession* session, uint8_t* pixels, size_t stride, ProgressCallback progress) {
+  if (setjmp(session->error.jump)) return false;
+  j_decompress_ptr info = &session->info;
+  const auto height = static_cast<int32_t>(info->output_height);
+  while (info->output_scanline < info->output_height) {
+    const JDIMENSION row = info->output_scanline;
+    JSAMPROW rows[1] = {pixels + static_cast<size_t>(row) * stride};
+    if (jpeg_read_scanlines(info, rows, 1) != 1) return false;
+    ReportProgress(progress, kProgressReading, static_cast<int32_t>(row), height);
+  }
+  return true;
+}
+
+void JpegEndDecode(JpegDecodeSession* session) {
+  if (session->created) jpeg_destroy_decompress(&session->info);
+  session->created = false;
+}
+
+bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings) {
+  std::memset(session, 0, sizeof(*session));
+  InstallErrorHandling(&session->error);
+  session->info.err = &session->error.manager;
+  if (setjmp(session->error.jump)) return false;
+  jpeg_create_compress(&session->info);
+  session->created = true;
+  jpeg_stdio_dest(&session->info, out);
+  j_compress_ptr info = &session->info;
+  info->image_width = settings->width;
+  info->image_height = settings->height;
+  info->input_components = settings->grey ? 1 : 3;
+  info->in_color_space = settings->grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(info);
+  info->optimize_coding = settings->optimize;
+  info->smoothing_factor = settings->smoothing;
+  jpeg_set_quality(info, settings->quality, TRUE);
+  jpeg_start_compress(info, TRUE);
+  return true;
+}
+
+bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress) {
+  if (setjmp(session->error.jump)) return false;
+  j_compress_ptr info = &session->info;
+  const auto height = static_cast<int32_t>(info->image_height);
+  while (info->next_scanline < info->image_height) {
+    const JDIMENSION row = info->next_scanline;
+    JSAMPROW rows[1] = {const_cast<uint8_t*>(pixels) + static_cast<size_t>(row) * stride};
+    if (jpeg_write_scanlines(info, rows, 1) != 1) return false;
+    ReportProgress(progress, kProgressWriting, static_cast<int32_t>(row), height);
+  }
+  return true;
+}
+
+bool JpegFinishEncode(JpegEncodeSession* session) {
+  if (setjmp(session->error.jump)) return false;
+  jpeg_finish_compress(&session->info);
+  return true;
+}
+
+void JpegEndEncode(JpegEncodeSession* session) {
+  if (session->created) jpeg_destroy_compress(&session->info);
+  session->created = false;
+}
+
+}  // namespace imageconv

@@ -1,0 +1,46 @@
+// PCX files with 8-bit palette images or 24-bit images in three planes,
+// run-length coded.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/imageconv/image_reader.h"
+
+namespace imageconv {
+
+class PcxReader : public ImageReader {
+ public:
+  bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
+  bool Read() override;
+  void Reset() override;
+
+ private:
+  ReaderSource source_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  int32_t bits_ = 0;
+  uint32_t planes_ = 0;
+  uint32_t bytesPerLine_ = 0;
+  uint64_t fileSize_ = 0;
+};
+
+// Run-length decoding over a bounded stretch of a stream: a byte below 0xC0
+// is a literal, a byte of 0xC0 or more repeats the next byte (its low six
+// bits) times, and a run stops at the end of the line.
+class PcxLineDecoder {
+ public:
+  PcxLineDecoder(FILE* in, uint64_t dataBytes) : in_(in), remaining_(dataBytes) {}
+  // Fills line[0 .. size); false when the data end first.
+  bool DecodeLine(uint8_t* line, size_t size);
+
+ private:
+  bool NextByte(uint8_t* byte);
+
+  FILE* in_;
+  uint64_t remaining_;
+  uint8_t buffer_[4096];
+  size_t position_ = 0;
+  size_t filled_ = 0;
+};
+
+}  // namespace imageconv

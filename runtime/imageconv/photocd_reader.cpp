@@ -1,0 +1,109 @@
+#include "runtime/imageconv/photocd_reader.h"
+
+#include <cmath>
+
+#include "runtime/imageconv/byte_input.h"
+#include "runtime/imageconv/image_size.h"
+
+namespace imageconv {
+namespace {
+
+// Anything shorter cannot be an image pack.
+constexpr uint64_t kMinimumFileBytes = 0x100000;
+
+struct ResolutionClass {
+  int32_t width;
+  int32_t height;
+  uint64_t offset;
+};
+constexpr ResolutionClass kClasses[] = {
+    {192, 128, 0x2000},
+    {384, 256, 0xB800},
+    {768, 512, 0x30000},
+};
+
+uint8_t Clamp(double value) {
+  const double rounded = std::floor(value + 0.5);
+  if (rounded < 0) return 0;
+  if (rounded > 255) return 255;
+  return static_cast<uint8_t>(rounded);
+}
+
+// The row buffers live in stores of their own, deleted when the read ends.
+class ScopedRowStore {
+ public:
+  ~ScopedRowStore() { store_.Release(true); }
+  bool Allocate(size_t bytes) { return store_.Allocate(bytes, kStorePrefix); }
+  uint8_t* Data() const { return store_.Data(); }
+
+ private:
+  PixelStore store_;
+};
+
+}  // namespace
+
+void PhotoCdPixel(uint8_t luma, uint8_t chroma1, uint8_t chroma2, uint8_t* rgb) {
+  const double y = luma;
+  const double k1 = static_cast<double>(chroma1) - 156;
+  const double k2 = static_cast<double>(chroma2) - 137;
+  rgb[0] = Clamp(1.407488 * y + 0.0000256 * k1 + 1.3230336 * k2);
+  rgb[1] = Clamp(1.407488 * y - 0.3954176 * k1 - 0.67392 * k2);
+  rgb[2] = Clamp(1.407488 * y + 2.0360448 * k1 + 0.0000256 * k2);
+}
+
+bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resolutionClass,
+                         ProgressCallback progress) {
+  Reset();
+  if (resolutionClass < 0 || resolutionClass > 2) return false;
+  if (!source_.OpenStream(path, target, progress)) return false;
+  auto fileSize = StreamFileSize(source_.stream.get());
+  if (!fileSize || *fileSize < kMinimumFileBytes) return Reset(), false;
+  const ResolutionClass& chosen = kClasses[resolutionClass];
+  width_ = chosen.width;
+  height_ = chosen.height;
+  offset_ = chosen.offset;
+  source_.opened = true;
+  return true;
+}
+
+bool PhotoCdReader::Read() {
+  if (!source_.opened || !source_.target) return Reset(), false;
+  FILE* in = source_.stream.get();
+  ImageBuffer& image = *source_.target;
+  auto fail = [&] {
+    image.Clear();
+    Reset();
+    return false;
+  };
+  const size_t width = static_cast<size_t>(width_);
+  ScopedRowStore luma1, luma2, chroma;
+  if (!image.Create(width_, height_, 24, 0) || !luma1.Allocate(width) || !luma2.Allocate(width) ||
+      !chroma.Allocate(width) || !SeekTo(in, offset_)) {
+    return fail();
+  }
+  const size_t half = width / 2;
+  for (int32_t y = 0; y < height_; y += 2) {
+    if (!ReadExact(in, luma1.Data(), width) || !ReadExact(in, luma2.Data(), width) ||
+        !ReadExact(in, chroma.Data(), width)) {
+      return fail();
+    }
+    const uint8_t* chroma1 = chroma.Data();
+    const uint8_t* chroma2 = chroma.Data() + half;
+    for (int32_t r = 0; r < 2 && y + r < height_; ++r) {
+      const uint8_t* luma = r == 0 ? luma1.Data() : luma2.Data();
+      uint8_t* out = image.Row(y + r);
+      for (size_t i = 0; i < width; ++i, out += 3) PhotoCdPixel(luma[i], chroma1[i / 2], chroma2[i / 2], out);
+      ReportProgress(source_.progress, kProgressReading, y + r, height_);
+    }
+  }
+  Reset();
+  return true;
+}
+
+void PhotoCdReader::Reset() {
+  source_.Close();
+  width_ = height_ = 0;
+  offset_ = 0;
+}
+
+}  // namespace imageconv

@@ -1,0 +1,180 @@
+// The conversion command: argument checks, result codes, what happens to the
+// destination, and that nothing temporary is left after any call.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+#include "jpeg_markers.h"
+#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/jpeg_codec.h"
+#include "support.h"
+
+namespace imageconv {
+namespace {
+
+using namespace testing;
+
+class ConvertImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    directory_ = WorkPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(directory_);
+    const fs::path ppm = directory_ / "canvas.ppm";
+    WritePpm(ppm, SmoothPattern(40, 30));
+    bmp_ = directory_ / "emp.jpg";  // a 24-bit BMP under a JPEG name, as the tool writes it
+    ASSERT_TRUE(Pillow("bmp", ppm, bmp_));
+    destination_ = directory_ / "out.jpg";
+  }
+  // Only the files a test made itself may remain: no stores, no side files.
+  void TearDown() override {
+    EXPECT_TRUE(StoreFiles().empty());
+    for (const auto& entry : fs::directory_iterator(directory_)) {
+      EXPECT_EQ(entry.path().string().find(".~"), std::string::npos) << entry.path();
+    }
+  }
+
+  fs::path directory_, bmp_, destination_;
+};
+
+TEST_F(ConvertImageTest, ArgumentsOutOfRangeTouchNothing) {
+  const char* missing = "/nonexistent/source.bmp";
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 0), kBadArgument);
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 101), kBadArgument);
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, -1), kBadArgument);
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, 101), kBadArgument);
+  EXPECT_EQ(Convert(nullptr, destination_.c_str()), kBadArgument);
+  EXPECT_EQ(Convert(bmp_.c_str(), nullptr), kBadArgument);
+  EXPECT_EQ(Convert(bmp_.c_str(), ""), kBadArgument);
+  // Checked before the source is looked for.
+  EXPECT_EQ(Convert(missing, destination_.c_str(), 0, 0), kBadArgument);
+  EXPECT_FALSE(fs::exists(destination_));
+  // The range ends are accepted.
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 1, 1, 100), kConverted);
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 100, 0, 0), kConverted);
+}
+
+TEST_F(ConvertImageTest, MissingArgumentsReadAsOmitted) {
+  // Two records only: quality reads as 0, which is out of range; nothing past
+  // the records passed is touched (the sanitizer run checks that).
+  runtime::ArgRecord two[2] = {runtime::ArgRecord::Text(bmp_.c_str()), runtime::ArgRecord::Text(destination_.c_str())};
+  runtime::ArgRecord result;
+  ConvertImage(&result, 2, two);
+  EXPECT_EQ(result.AsInt(), kBadArgument);
+  ConvertImage(&result, 0, nullptr);
+  EXPECT_EQ(result.AsInt(), kBadArgument);
+  EXPECT_FALSE(fs::exists(destination_));
+}
+
+TEST_F(ConvertImageTest, SourcesThatCannotBeRead) {
+  const fs::path text = directory_ / "notes.txt", bmp8 = directory_ / "eight.bmp", bmp32 = directory_ / "rgba.bmp";
+  WriteBytes(text, {'h', 'e', 'l', 'l', 'o', '\n'});
+  ASSERT_TRUE(RunTool(kConvert + " " + Quote(bmp_) + " -type palette BMP3:" + Quote(bmp8)));
+  ASSERT_TRUE(RunTool(kConvert + " " + Quote(bmp_) + " -alpha set -define bmp:format=bmp4 BMP:" + Quote(bmp32)));
+  ASSERT_EQ(ReadBytes(bmp8)[28], 8);
+  ASSERT_EQ(ReadBytes(bmp32)[28], 32);
+
+  EXPECT_EQ(Convert((directory_ / "absent.bmp").c_str(), destination_.c_str()), kSourceMissing);
+  EXPECT_EQ(Convert(text.c_str(), destination_.c_str()), kSourceUnreadable);
+  EXPECT_EQ(Convert(bmp8.c_str(), destination_.c_str()), kSourceUnreadable);
+  EXPECT_EQ(Convert(bmp32.c_str(), destination_.c_str()), kSourceUnreadable);
+  // Found, but no file of that name can be read: a directory, a wildcard.
+  EXPECT_EQ(Convert(directory_.c_str(), destination_.c_str()), kSourceUnreadable);
+  EXPECT_EQ(Convert((directory_ / "*.txt").c_str(), destination_.c_str()), kSourceUnreadable);
+  EXPECT_FALSE(fs::exists(destination_));
+}
+
+TEST_F(ConvertImageTest, TheToolsCallWritesABaselineColourJpeg) {
+  ASSERT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, 0), kConverted);
+  const JpegMarkers markers = ParseJpegMarkers(ReadBytes(destination_));
+  EXPECT_EQ(markers.frameTypes, std::vector<uint8_t>{0xC0});
+  EXPECT_EQ(markers.components, 3);
+  EXPECT_EQ(markers.width, 40);
+  EXPECT_EQ(markers.height, 30);
+}
+
+TEST_F(ConvertImageTest, GreyOnlyForExactlyOne) {
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 1), kConverted);
+  EXPECT_EQ(ParseJpegMarkers(ReadBytes(destination_)).components, 1);
+  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 2), kConverted);
+  EXPECT_EQ(ParseJpegMarkers(ReadBytes(destination_)).components, 3);
+}
+
+TEST_F(ConvertImageTest, DestinationIsJpegWhateverItsName) {
+  const fs::path png = directory_ / "picture.png";
+  ASSERT_EQ(Convert(bmp_.c_str(), png.c_str()), kConverted);
+  const std::vector<uint8_t> bytes = ReadBytes(png);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xD8);
+}
+
+TEST_F(ConvertImageTest, FailedReadLeavesTheDestinationAlone) {
+  WriteBytes(destination_, {'o', 'l', 'd'});
+  const fs::path text = directory_ / "notes.txt";
+  WriteBytes(text, {'x'});
+  EXPECT_EQ(Convert(text.c_str(), destination_.c_str()), kSourceUnreadable);
+  EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
+}
+
+// A write that fails half-way (here: at the file size limit, set once the
+// source is in memory) keeps the destination's previous content and leaves
+// no partial file.
+TEST_F(ConvertImageTest, FailedWriteKeepsThePreviousDestination) {
+  WriteBytes(destination_, {'o', 'l', 'd'});
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ImageBuffer image;
+    if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {64, 64};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    JpegCodec codec;
+    const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);
+    image.Clear();
+    _exit(saved == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
+  EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
+  // No such directory: nothing can be made beside it or in its place.
+  EXPECT_EQ(Convert(bmp_.c_str(), (directory_ / "no-dir" / "out.jpg").c_str()), kWriteFailed);
+  // A directory: the finished file cannot replace it, and is removed.
+  const fs::path folder = directory_ / "folder.jpg";
+  fs::create_directory(folder);
+  EXPECT_EQ(Convert(bmp_.c_str(), folder.c_str()), kWriteFailed);
+  EXPECT_TRUE(fs::is_directory(folder));
+}
+
+// When no file can be made beside the destination, it is written in place.
+TEST_F(ConvertImageTest, WritesInPlaceWhenNoSideFileCanBeMade) {
+  WriteBytes(destination_, {'o', 'l', 'd'});
+  const fs::path blockers = directory_ / "blockers";
+  fs::create_directory(blockers);
+  const fs::path target = blockers / "out.jpg";
+  WriteBytes(target, {'o', 'l', 'd'});
+  for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  ASSERT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
+  EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+  for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+}
+
+TEST(ImageConvNotify, KeepsTheRuntimeEntryOnCodeOne) {
+  auto entry = +[](int32_t, intptr_t, intptr_t) -> intptr_t { return 0; };
+  EXPECT_EQ(ImageConvNotify(1, reinterpret_cast<intptr_t>(entry), 0), 0);
+  EXPECT_EQ(RuntimeNotifyEntry(), entry);
+  EXPECT_EQ(ImageConvNotify(6, 0, 0), -1);
+  EXPECT_EQ(ImageConvNotify(2031, 1, 2), -1);
+  EXPECT_EQ(RuntimeNotifyEntry(), entry);
+}
+
+}  // namespace
+}  // namespace imageconv
