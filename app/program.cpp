@@ -4,6 +4,7 @@
 
 #include "runtime/core/file_commands.h"
 #include "runtime/core/services.h"
+#include "runtime/imageconv/convert_image.h"
 
 namespace app {
 namespace {
@@ -38,6 +39,37 @@ runtime::LibraryEntry MakeCoreLibrary() {
   return entry;
 }
 
+// The drag-and-drop library keeps its place (library 2, one unit type) so that
+// type tags keep their numbers; its drop object joins with the drop target.
+const runtime::UnitTypeDescriptor kDragDropUnitTypes[1] = {};
+
+runtime::LibraryEntry MakeDragDropLibrary() {
+  runtime::LibraryEntry entry;
+  entry.identifier = "{54657373-656c-6c6f-6e44-726f70000000}";
+  entry.version[0] = 2;
+  entry.furtherVersions[0] = 3;
+  entry.furtherVersions[2] = 3;
+  entry.furtherVersions[3] = 8;
+  entry.displayName = "drag and drop";
+  entry.unitTypeCount = 1;
+  entry.unitTypes = kDragDropUnitTypes;
+  return entry;
+}
+
+runtime::LibraryEntry MakeImageConvLibrary() {
+  runtime::LibraryEntry entry;
+  entry.identifier = "54657373656c6c6f6e496d616765436f";
+  entry.version[0] = 2;
+  entry.version[2] = 4;
+  entry.furtherVersions[0] = 3;
+  entry.furtherVersions[2] = 3;
+  entry.displayName = "image conversion";
+  entry.commandCount = static_cast<int32_t>(std::size(imageconv::kImageConvCommands));
+  entry.commands = imageconv::kImageConvCommands;
+  entry.notify = &imageconv::ImageConvNotify;
+  return entry;
+}
+
 void ProgramInitialisation() {}
 void ProgramCleanup() {}
 
@@ -57,7 +89,9 @@ const runtime::LibraryEntry& CoreLibrary() {
 }
 
 const runtime::ProgramHeader& ProgramHeader() {
-  static const runtime::LibraryEntry* const libraries[] = {&CoreLibrary()};
+  static const runtime::LibraryEntry dragDrop = MakeDragDropLibrary();
+  static const runtime::LibraryEntry imageConv = MakeImageConvLibrary();
+  static const runtime::LibraryEntry* const libraries[] = {&CoreLibrary(), &dragDrop, &imageConv};
   static const runtime::ProgramHeader header = [] {
     runtime::ProgramHeader h;
     h.programKind = 3;
