@@ -19,8 +19,9 @@ inline constexpr int32_t kSetObjectProperty = 5;
 inline constexpr int32_t kInitialiseRuntime = 6;
 }  // namespace numbered
 
+// RaiseRuntimeError and EndProgram never return.
 struct ServiceTable {
-  [[noreturn]] void (*RaiseRuntimeError)(int32_t code, WindowId window, UnitId unit);
+  void (*RaiseRuntimeError)(int32_t code, WindowId window, UnitId unit);
   void* (*CallDllCommand)(int32_t index);  // the routine to jump to with the caller's arguments
   ArgRecord (*CallLibraryCommand)(CommandRoutine routine, int32_t library, int32_t count, ArgRecord* args);
   ArgRecord (*CallCoreCommand)(CommandRoutine routine, int32_t count, ArgRecord* args);
@@ -29,7 +30,7 @@ struct ServiceTable {
   void* (*Allocate)(size_t size);
   void* (*Reallocate)(void* block, size_t size);
   void (*Free)(void* block);
-  [[noreturn]] void (*EndProgram)(int32_t code);
+  void (*EndProgram)(int32_t code);
   void (*RunMessageLoop)();
   void (*LoadWindow)(WindowId window);
   intptr_t (*NumberedService)(int32_t number, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4);
