@@ -1,0 +1,38 @@
+#include "runtime/picture/picture.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "platform/gdi/icon.h"
+#include "runtime/picture/decoders.h"
+
+namespace runtime::picture {
+
+void DestroyPicture(Picture* picture) {
+  if (!picture) return;
+  picture->kind = 0;
+  picture->width = 0;
+  picture->height = 0;
+  picture->pixelByteCount = 0;
+  if (picture->icon) platform::DestroyIcon(picture->icon);
+  picture->icon = 0;
+  std::free(picture->pixels);
+  picture->pixels = nullptr;
+  delete picture;
+}
+
+PicturePtr MakePicture(PictureKind kind, int32_t width, int32_t height, uint8_t* pixels, size_t byteCount) {
+  auto* picture = new (std::nothrow) Picture;
+  if (!picture) {
+    std::free(pixels);
+    return nullptr;
+  }
+  picture->kind = static_cast<int32_t>(kind);
+  picture->width = width;
+  picture->height = height;
+  picture->pixels = pixels;
+  picture->pixelByteCount = static_cast<int32_t>(byteCount);  // the size gate keeps it below 2^31
+  return PicturePtr(picture);
+}
+
+}  // namespace runtime::picture

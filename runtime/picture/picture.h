@@ -1,0 +1,42 @@
+// A decoded picture and its kinds. The field order is the record layout that
+// the drawing code and the units read.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/types.h"
+
+namespace runtime::picture {
+
+enum class PictureKind : int32_t {
+  None = 0,
+  Jpeg = 1,     // rows bottom-up, blue green red, no padding
+  Bmp = 2,      // as Jpeg
+  Icon = 3,     // icon handle, no pixels
+  Cursor = 4,   // icon handle (made as an icon), no pixels
+  Gif = 5,      // packed 8-bit DIB, rows top-down, padded to 4 bytes
+  Pcx8 = 6,     // packed 8-bit DIB, rows top-down, padded to 4 bytes
+  Pcx1 = 7,     // monochrome rows top-down, each row an even byte count
+  Png = 8,      // rows top-down, blue green red alpha
+};
+
+struct Picture {
+  int32_t kind = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  platform::HICON icon = 0;
+  uint8_t* pixels = nullptr;  // owned; released with std::free
+  int32_t pixelByteCount = 0;
+};
+
+// Clears the record's fields, destroys its icon, frees its pixels and the
+// record itself. Null is ignored.
+void DestroyPicture(Picture* picture);
+
+struct PictureDeleter {
+  void operator()(Picture* picture) const { DestroyPicture(picture); }
+};
+using PicturePtr = std::unique_ptr<Picture, PictureDeleter>;
+
+}  // namespace runtime::picture

@@ -1,0 +1,40 @@
+// A zero-filled pixel block that a decoder fills and then hands to a Picture.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace runtime::picture {
+
+class PixelBlock {
+ public:
+  PixelBlock() = default;
+  // Zero-filled so no uninitialised byte can reach a picture; empty when the
+  // allocation fails.
+  static PixelBlock Zeroed(size_t size) {
+    PixelBlock block;
+    if (size == 0) return block;
+    block.data_.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
+    if (block.data_) block.size_ = size;
+    return block;
+  }
+
+  uint8_t* data() const { return data_.get(); }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  uint8_t* Release() {
+    size_ = 0;
+    return data_.release();
+  }
+
+ private:
+  struct FreeDeleter {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t, FreeDeleter> data_;
+  size_t size_ = 0;
+};
+
+}  // namespace runtime::picture

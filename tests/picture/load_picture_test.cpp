@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "runtime/core/notify.h"
+#include "runtime/core/picture_registry.h"
+#include "runtime/picture/load_picture_command.h"
+#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/picture_table.h"
+#include "test_support.h"
+
+namespace picture_test {
+namespace {
+
+namespace fs = std::filesystem;
+using runtime::ArgRecord;
+using runtime::picture::InstalledPictureTable;
+using runtime::picture::LoadPicture;
+using runtime::picture::PictureFromHandle;
+
+class LoadPictureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    runtime::picture::InstallPictureTable();
+    ASSERT_NE(InstalledPictureTable(), nullptr);
+  }
+  void TearDown() override { runtime::InstalledPictureRegistry()->DestroyAll(); }
+
+  // A byte array block: int32 1, int32 length, bytes.
+  static Bytes ByteArray(const Bytes& data) {
+    ByteWriter w;
+    w.U32(1).U32(static_cast<uint32_t>(data.size())).Raw(data);
+    return w.bytes;
+  }
+
+  int32_t Load(ArgRecord arg) {
+    ArgRecord result = ArgRecord::Int(-1);
+    LoadPicture(&result, 1, &arg);
+    EXPECT_EQ(result.tag, runtime::TypeInt);
+    return result.AsInt();
+  }
+
+  fs::path TempFile(const std::string& name, const Bytes& bytes) {
+    const fs::path dir = fs::temp_directory_path() / ("picture_test_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    WriteFile(dir / name, bytes);
+    return dir / name;
+  }
+};
+
+TEST_F(LoadPictureTest, BytesDecodeIntoARegisteredPicture) {
+  const Bytes block = ByteArray(Sample("pil_24.bmp"));
+  const int32_t handle = Load(ArgRecord::Bytes(block.data()));
+  ASSERT_NE(handle, 0);
+  runtime::picture::Picture* p = PictureFromHandle(static_cast<uint32_t>(handle));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->kind, 2);
+  EXPECT_EQ(runtime::NotifyRuntime(runtime::notify::kIsPictureRegistered, reinterpret_cast<intptr_t>(p), 0), 1);
+  // A second load of the same bytes is a new picture with its own handle.
+  EXPECT_NE(Load(ArgRecord::Bytes(block.data())), handle);
+}
+
+TEST_F(LoadPictureTest, EmptyAbsentOrOtherArgumentsGiveZeroAndRegisterNothing) {
+  const Bytes empty = ByteArray({});
+  Bytes negative = ByteArray(Sample("pil_24.bmp"));
+  negative[4] = 0xFF;
+  negative[7] = 0xFF;  // a negative length
+  EXPECT_EQ(Load(ArgRecord::Bytes(empty.data())), 0);
+  EXPECT_EQ(Load(ArgRecord::Bytes(negative.data())), 0);
+  EXPECT_EQ(Load(ArgRecord::Bytes(nullptr)), 0);
+  EXPECT_EQ(Load(ArgRecord::Text(nullptr)), 0);
+  EXPECT_EQ(Load(ArgRecord::Text("")), 0);
+  EXPECT_EQ(Load(ArgRecord::Int(5)), 0);
+  EXPECT_EQ(Load(ArgRecord{}), 0);
+  const Bytes junk = ByteArray({1, 2, 3, 4, 5, 6, 7, 8, 9});
+  EXPECT_EQ(Load(ArgRecord::Bytes(junk.data())), 0);
+  ArgRecord result = ArgRecord::Int(-1);
+  LoadPicture(&result, 0, nullptr);
+  EXPECT_EQ(result.AsInt(), 0);
+  EXPECT_EQ(InstalledPictureTable()->Count(), 0u);
+}
+
+TEST_F(LoadPictureTest, FilesAreReadByPathAndTheirContentDecidesTheKind) {
+  // JPEG data under a PNG name.
+  const fs::path path = TempFile("photo.png", Sample("cj.jpg"));
+  const int32_t handle = Load(ArgRecord::Text(path.c_str()));
+  ASSERT_NE(handle, 0);
+  EXPECT_EQ(PictureFromHandle(static_cast<uint32_t>(handle))->kind, 1);
+
+  for (const char* name : {"pil.gif", "pil_8.pcx", "pil_rgba.png", "im_4.bmp"}) {
+    const fs::path file = TempFile(name, Sample(name));
+    EXPECT_NE(Load(ArgRecord::Text(file.c_str())), 0) << name;
+  }
+  EXPECT_EQ(Load(ArgRecord::Text((path.string() + ".missing").c_str())), 0);
+  fs::remove_all(path.parent_path());
+}
+
+TEST_F(LoadPictureTest, TableRequestsTravelThroughTheRuntime) {
+  using runtime::NotifyRuntime;
+  namespace notify = runtime::notify;
+  auto* p = runtime::picture::DecodePicture(Sample("pil_8.bmp").data(), 0);
+  EXPECT_EQ(p, nullptr);
+  const Bytes bmp = Sample("pil_8.bmp");
+  p = runtime::picture::DecodePicture(bmp.data(), static_cast<int64_t>(bmp.size()));
+  ASSERT_NE(p, nullptr);
+  const auto address = reinterpret_cast<intptr_t>(p);
+  EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, address, 0), 0);
+  EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, 0, 0), 0);
+  NotifyRuntime(notify::kRegisterPicture, address, 0);
+  NotifyRuntime(notify::kRegisterPicture, address, 0);
+  EXPECT_EQ(InstalledPictureTable()->Count(), 1u);
+  EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, address, 0), 1);
+  NotifyRuntime(notify::kReleasePicture, address, 0);  // destroys it
+  EXPECT_EQ(InstalledPictureTable()->Count(), 0u);
+  EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, address, 0), 0);
+}
+
+}  // namespace
+}  // namespace picture_test
