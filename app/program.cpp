@@ -5,6 +5,7 @@
 #include "runtime/core/file_commands.h"
 #include "runtime/core/services.h"
 #include "runtime/imageconv/convert_image.h"
+#include "runtime/picture/load_picture_command.h"
 
 namespace app {
 namespace {
@@ -14,10 +15,10 @@ constexpr int32_t kCoreUnitTypeCount = 51;
 const runtime::UnitTypeDescriptor kCoreUnitTypes[kCoreUnitTypeCount] = {};
 
 // The commands this program keeps, in the order its logic names them. The
-// picture and draw-panel commands join when those units exist.
+// draw panel's two commands join when that unit exists.
 const runtime::CommandRoutine kCoreCommands[] = {
-    &runtime::GetWindowHandle, &runtime::ReadFileData, &runtime::GetProgramDirectory,
-    &runtime::WriteFileData,   &runtime::RemoveFile,
+    &runtime::GetWindowHandle,     &runtime::ReadFileData,  &runtime::picture::LoadPicture,
+    &runtime::GetProgramDirectory, &runtime::WriteFileData, &runtime::RemoveFile,
 };
 
 runtime::LibraryEntry MakeCoreLibrary() {
