@@ -18,6 +18,14 @@ class ImageReader {
   virtual bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) = 0;
   virtual bool Read() = 0;
   virtual void Reset() = 0;
+
+ protected:
+  // A Read that fails leaves an empty target and a reset reader.
+  bool FailRead(ImageBuffer& image) {
+    image.Clear();
+    Reset();
+    return false;
+  }
 };
 
 // The state every reader keeps between Open and Read.

@@ -90,22 +90,17 @@ bool PcxReader::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   FILE* in = source_.stream.get();
   ImageBuffer& image = *source_.target;
-  auto fail = [&] {
-    image.Clear();
-    Reset();
-    return false;
-  };
   const uint64_t dataBytes = fileSize_ - kHeaderBytes - (bits_ == 8 ? kPaletteBytes : 0);
   const uint64_t lineBytes = static_cast<uint64_t>(planes_) * bytesPerLine_;
   // Data that cannot possibly fill every line fails before pixel memory is made.
   auto needed = CheckedSpan(lineBytes, static_cast<uint64_t>(height_), 0, UINT64_MAX);
-  if (!needed || *needed / kMostBytesPerDataByte > dataBytes) return fail();
+  if (!needed || *needed / kMostBytesPerDataByte > dataBytes) return FailRead(image);
 
   std::vector<uint8_t> palette(kPaletteBytes);
   if (bits_ == 8 && (!SeekTo(in, fileSize_ - kPaletteBytes) || !ReadExact(in, palette.data(), palette.size()))) {
-    return fail();
+    return FailRead(image);
   }
-  if (!image.Create(width_, height_, bits_, bits_ == 8 ? 256 : 0) || !SeekTo(in, kHeaderBytes)) return fail();
+  if (!image.Create(width_, height_, bits_, bits_ == 8 ? 256 : 0) || !SeekTo(in, kHeaderBytes)) return FailRead(image);
   if (bits_ == 8) {
     for (size_t i = 0; i < 256; ++i) std::memcpy(image.Palette() + i * kPaletteEntryBytes, &palette[i * 3], 3);
   }
@@ -115,7 +110,7 @@ bool PcxReader::Read() {
   const size_t planeBytes = bytesPerLine_;
   for (int32_t y = 0; y < height_; ++y) {
     // Data that end before the last line fail the whole read.
-    if (!decoder.DecodeLine(line.data(), line.size())) return fail();
+    if (!decoder.DecodeLine(line.data(), line.size())) return FailRead(image);
     uint8_t* out = image.Row(y);
     if (bits_ == 8) {
       std::memcpy(out, line.data(), static_cast<size_t>(width_));

@@ -70,22 +70,17 @@ bool PhotoCdReader::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   FILE* in = source_.stream.get();
   ImageBuffer& image = *source_.target;
-  auto fail = [&] {
-    image.Clear();
-    Reset();
-    return false;
-  };
   const size_t width = static_cast<size_t>(width_);
   ScopedRowStore luma1, luma2, chroma;
   if (!image.Create(width_, height_, 24, 0) || !luma1.Allocate(width) || !luma2.Allocate(width) ||
       !chroma.Allocate(width) || !SeekTo(in, offset_)) {
-    return fail();
+    return FailRead(image);
   }
   const size_t half = width / 2;
   for (int32_t y = 0; y < height_; y += 2) {
     if (!ReadExact(in, luma1.Data(), width) || !ReadExact(in, luma2.Data(), width) ||
         !ReadExact(in, chroma.Data(), width)) {
-      return fail();
+      return FailRead(image);
     }
     const uint8_t* chroma1 = chroma.Data();
     const uint8_t* chroma2 = chroma.Data() + half;

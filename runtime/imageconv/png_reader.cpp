@@ -38,22 +38,17 @@ bool PngReader::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 bool PngReader::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   ImageBuffer& image = *source_.target;
-  auto fail = [&] {
-    image.Clear();
-    Reset();
-    return false;
-  };
 
   const png_color* palette = nullptr;
   int paletteSize = 0;
   if (header_.colorType == PNG_COLOR_TYPE_PALETTE) {
-    if (!PngPalette(&session_, &palette, &paletteSize) || paletteSize > kMaxPaletteEntries) return fail();
+    if (!PngPalette(&session_, &palette, &paletteSize) || paletteSize > kMaxPaletteEntries) return FailRead(image);
   }
   const auto width = static_cast<int32_t>(header_.width);
   const auto height = static_cast<int32_t>(header_.height);
   const bool reusable = image.Width() == width && image.Height() == height && image.Depth() == depth_ &&
                         image.PaletteSize() == paletteSize;
-  if (!reusable && !image.Create(width, height, depth_, paletteSize)) return fail();
+  if (!reusable && !image.Create(width, height, depth_, paletteSize)) return FailRead(image);
   for (int i = 0; i < paletteSize; ++i) {
     uint8_t* entry = image.Palette() + static_cast<size_t>(i) * kPaletteEntryBytes;
     entry[0] = palette[i].red;
@@ -62,7 +57,7 @@ bool PngReader::Read() {
   }
 
   PngGammaChunks chunks{};
-  if (!PngGammaInfo(&session_, &chunks)) return fail();
+  if (!PngGammaInfo(&session_, &chunks)) return FailRead(image);
   const double fileGamma = chunks.srgb ? kDefaultFileGamma : chunks.gama ? chunks.gamma : kDefaultFileGamma;
   const PngTransforms transforms{
       .expandGrey = header_.colorType == PNG_COLOR_TYPE_GRAY && header_.bitDepth < 8,
@@ -76,9 +71,9 @@ bool PngReader::Read() {
   size_t rowBytes = 0;
   // Whatever libpng makes of the rows must be exactly the target's rows.
   if (!PngConfigure(&session_, &transforms, &passes, &rowBytes) || rowBytes != image.Stride() || passes < 1) {
-    return fail();
+    return FailRead(image);
   }
-  if (!PngReadImage(&session_, image.Pixels(), image.Stride(), passes, source_.progress)) return fail();
+  if (!PngReadImage(&session_, image.Pixels(), image.Stride(), passes, source_.progress)) return FailRead(image);
   Reset();
   return true;
 }

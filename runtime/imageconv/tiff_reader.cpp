@@ -38,22 +38,17 @@ bool TiffReader::Open(const char* path, ImageBuffer* target, ProgressCallback pr
 bool TiffReader::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   ImageBuffer& image = *source_.target;
-  auto fail = [&] {
-    image.Clear();
-    Reset();
-    return false;
-  };
   const bool reusable = image.Width() == width_ && image.Height() == height_ && image.Depth() == 24;
-  if (!reusable && !image.Create(width_, height_, 24, 0)) return fail();
+  if (!reusable && !image.Create(width_, height_, 24, 0)) return FailRead(image);
   ScopedRaster raster;
   auto rasterBytes = CheckedImageBytes(width_, height_, 4);
-  if (!rasterBytes || !raster.Allocate(*rasterBytes)) return fail();
+  if (!rasterBytes || !raster.Allocate(*rasterBytes)) return FailRead(image);
   // Errors are counted even where libtiff carries on past them: a file with
   // missing or damaged strips is not a picture.
   const int errorsBefore = diagnostics_->errors;
   if (!TIFFReadRGBAImage(tiff_, static_cast<uint32_t>(width_), static_cast<uint32_t>(height_), raster.Pixels(), 0) ||
       diagnostics_->errors != errorsBefore) {
-    return fail();
+    return FailRead(image);
   }
   // libtiff delivers the bottom row first.
   const size_t width = static_cast<size_t>(width_);
