@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/checked_size.h"
+
 namespace platform::gdi {
 
 // Largest pixel block we agree to allocate (1 GiB); hostile headers ask for more.
-inline constexpr uint64_t kMaxImageBytes = uint64_t{1} << 30;
+inline constexpr uint64_t kMaxImageBytes = platform::kMaxPixelBlockBytes;
 
 // Bytes in one row of `width` pixels of `bitsPerPixel`, rounded up to a
 // multiple of `alignBytes` (2 for device bitmaps, 4 for DIBs).

@@ -95,6 +95,21 @@ HGDIOBJ SelectBitmap(DeviceContext& dc, HBITMAP handle) {
 
 }  // namespace
 
+namespace {
+
+// Puts `object` in a DC's slot for its kind and hands back what was there.
+template <class T>
+HGDIOBJ Swap(HGDIOBJ object, ObjectKind kind, HGDIOBJ& handleSlot, std::shared_ptr<T>& objectSlot) {
+  auto found = Lookup<T>(object, kind);
+  if (!found) return 0;
+  const HGDIOBJ previous = handleSlot;
+  handleSlot = object;
+  objectSlot = std::move(found);
+  return previous;
+}
+
+}  // namespace
+
 HGDIOBJ SelectObject(HDC dcHandle, HGDIOBJ object) {
   auto dc = FindDc(dcHandle);
   if (!dc) return 0;
@@ -103,30 +118,9 @@ HGDIOBJ SelectObject(HDC dcHandle, HGDIOBJ object) {
   DcState& s = dc->state;
   switch (*kind) {
     case ObjectKind::Bitmap: return SelectBitmap(*dc, object);
-    case ObjectKind::Brush: {
-      auto brush = Lookup<BrushObject>(object, ObjectKind::Brush);
-      if (!brush) return 0;
-      const HBRUSH previous = s.brush;
-      s.brush = object;
-      s.brushObject = std::move(brush);
-      return previous;
-    }
-    case ObjectKind::Pen: {
-      auto pen = Lookup<PenObject>(object, ObjectKind::Pen);
-      if (!pen) return 0;
-      const HPEN previous = s.pen;
-      s.pen = object;
-      s.penObject = std::move(pen);
-      return previous;
-    }
-    case ObjectKind::Font: {
-      auto font = Lookup<FontObject>(object, ObjectKind::Font);
-      if (!font) return 0;
-      const HFONT previous = s.font;
-      s.font = object;
-      s.fontObject = std::move(font);
-      return previous;
-    }
+    case ObjectKind::Brush: return Swap(object, ObjectKind::Brush, s.brush, s.brushObject);
+    case ObjectKind::Pen: return Swap(object, ObjectKind::Pen, s.pen, s.penObject);
+    case ObjectKind::Font: return Swap(object, ObjectKind::Font, s.font, s.fontObject);
     case ObjectKind::Region: {
       const int result = SelectClipRgn(dcHandle, object);
       return result == ERROR ? 0 : static_cast<HGDIOBJ>(result);

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/checked_size.h"
+
 namespace runtime::picture {
 
-inline constexpr uint64_t kMaxPixelBlockBytes = uint64_t{1} << 30;
+inline constexpr uint64_t kMaxPixelBlockBytes = platform::kMaxPixelBlockBytes;
 
 struct DecodeLimits {
   // Largest pixel block a decode may allocate (headers of packed DIBs included).
