@@ -72,10 +72,4 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
   return Converter("GB18030", "UTF-8").Run(utf8, nullptr);
 }
 
-std::string Utf8ToAnsiLossy(std::string_view utf8) {
-  if (IsAscii(utf8)) return std::string(utf8);
-  auto converted = Converter("GB18030", "UTF-8").Run(utf8, "?");
-  return converted ? *converted : std::string();
-}
-
 }  // namespace platform

@@ -13,8 +13,4 @@ namespace platform {
 std::optional<std::string> AnsiToUtf8(std::string_view ansi);
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8);
 
-// For names coming from the OS: bytes that are not valid UTF-8 become '?'
-// rather than losing the whole name.
-std::string Utf8ToAnsiLossy(std::string_view utf8);
-
 }  // namespace platform

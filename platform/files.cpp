@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/ansi_text.h"
+#include "platform/share_locks.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -49,31 +50,6 @@ std::optional<std::string> OsName(const char* ansi) {
   auto name = AnsiToUtf8(ansi);
   if (!name) lastError = ERROR_INVALID_NAME;
   return name;
-}
-
-// Share modes between openers are kept as open-file-description locks on
-// bytes far beyond any real data: each opener holds shared locks that say what
-// it does and what it denies; an opener checks the opposite bytes first.
-constexpr off_t kShareLockBase = static_cast<off_t>(0x7FFFFFFF00000000LL);
-enum ShareByte : off_t { kReading = 0, kWriting = 1, kDeniesRead = 2, kDeniesWrite = 3 };
-
-bool HeldByOther(int fd, ShareByte byte) {
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  probe.l_start = kShareLockBase + byte;
-  probe.l_len = 1;
-  if (fcntl(fd, F_OFD_GETLK, &probe) != 0) return false;
-  return probe.l_type != F_UNLCK;
-}
-
-bool Hold(int fd, ShareByte byte) {
-  struct flock lock {};
-  lock.l_type = F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = kShareLockBase + byte;
-  lock.l_len = 1;
-  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 class FileObject : public HandleObject {
@@ -147,6 +123,14 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
+// As the desktop's find-file: a final ".*" also matches the end of a name
+// without a dot, so "*.*" lists every name and "readme.*" finds "readme".
+bool FindPatternMatch(std::string_view pattern, std::string_view name) {
+  if (WildcardMatch(pattern, name)) return true;
+  return pattern.size() >= 2 && pattern.ends_with(".*") && name.find('.') == std::string_view::npos &&
+         WildcardMatch(pattern.substr(0, pattern.size() - 2), name);
+}
+
 DWORD AttributesOf(const struct stat& st, std::string_view name) {
   DWORD attributes = 0;
   if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
@@ -159,13 +143,17 @@ DWORD AttributesOf(const struct stat& st, std::string_view name) {
 bool FindSearch::Next(FindData* data) {
   while (dirent* entry = readdir(dir_)) {
     std::string_view name(entry->d_name);
-    if (!WildcardMatch(pattern_, name)) continue;
+    if (!FindPatternMatch(pattern_, name)) continue;
     struct stat st {};
     std::string full = directory_ + std::string(name);
     if (stat(full.c_str(), &st) != 0 && lstat(full.c_str(), &st) != 0) continue;
+    // A name the ANSI code page cannot hold could not be opened again by what
+    // we would hand back: it is passed over rather than substituted.
+    auto ansi = Utf8ToAnsi(name);
+    if (!ansi) continue;
     data->attributes = AttributesOf(st, name);
     data->size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-    data->name = Utf8ToAnsiLossy(name);
+    data->name = std::move(*ansi);
     return true;
   }
   return false;
@@ -198,6 +186,9 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD dispos
     return INVALID_HANDLE;
   }
   // Writers open read-write where they may, so that they can hold share locks.
+  // O_NONBLOCK keeps a FIFO or a device from blocking the open; only regular
+  // files are taken.
+  flags |= O_NONBLOCK | O_NOCTTY;
   int fd = -1;
   bool canLock = true;
   if (writing) {
@@ -210,30 +201,24 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD dispos
     fd = ::open(path->c_str(), flags | O_RDONLY, 0666);
   }
   if (fd < 0) {
-    Fail(ErrorFromErrno(errno));
+    Fail(errno == ENXIO ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
     return INVALID_HANDLE;
   }
   auto object = std::make_shared<FileObject>(fd);
   struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
     Fail(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE;
   }
 
-  const bool deniesRead = !(shareMode & FILE_SHARE_READ);
-  const bool deniesWrite = !(shareMode & FILE_SHARE_WRITE);
-  if ((reading && HeldByOther(fd, kDeniesRead)) || (writing && HeldByOther(fd, kDeniesWrite)) ||
-      (deniesRead && HeldByOther(fd, kReading)) || (deniesWrite && HeldByOther(fd, kWriting))) {
+  const ShareRequest request{.reading = reading,
+                             .writing = writing,
+                             .deniesRead = !(shareMode & FILE_SHARE_READ),
+                             .deniesWrite = !(shareMode & FILE_SHARE_WRITE),
+                             .deniesDelete = !(shareMode & FILE_SHARE_DELETE)};
+  if (!TakeShareLocks(fd, request, canLock)) {
     Fail(ERROR_SHARING_VIOLATION);
     return INVALID_HANDLE;
-  }
-  if (canLock) {
-    bool held = (!reading || Hold(fd, kReading)) && (!writing || Hold(fd, kWriting)) &&
-                (!deniesRead || Hold(fd, kDeniesRead)) && (!deniesWrite || Hold(fd, kDeniesWrite));
-    if (!held) {
-      Fail(ERROR_SHARING_VIOLATION);
-      return INVALID_HANDLE;
-    }
   }
   if (truncate && ftruncate(fd, 0) != 0) {
     Fail(ErrorFromErrno(errno));
@@ -323,9 +308,10 @@ BOOL CloseHandle(HANDLE handle) {
   if (!kind) return Fail(ERROR_INVALID_HANDLE);
   auto object = table.Remove(handle, *kind);
   if (*kind == ObjectKind::File) {
-    // Another holder (a mapping) may keep the descriptor alive; the close
-    // result matters only when this was the last one.
-    auto file = std::static_pointer_cast<FileObject>(object);
+    // The table held the only lasting reference (mappings and streams own
+    // duplicates of the descriptor), so the close and its result are ours:
+    // a file system may report a failed write only here.
+    auto file = std::static_pointer_cast<FileObject>(std::move(object));
     if (file.use_count() == 1 && !file->Close()) return Fail(ErrorFromErrno(errno));
   }
   return TRUE;
@@ -335,7 +321,16 @@ BOOL DeleteFileA(const char* name) {
   auto path = OsName(name);
   if (!path) return FALSE;
   struct stat st {};
-  if (lstat(path->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  if (lstat(path->c_str(), &st) != 0) return Fail(ErrorFromErrno(errno));
+  if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  // A link is deleted as itself; its target's attributes and openers do not
+  // concern it.
+  const bool link = S_ISLNK(st.st_mode);
+  if (!link && (st.st_mode & 0222) == 0) return Fail(ERROR_ACCESS_DENIED);  // read-only
+  // Held open until the name is gone, so that no opener that denies deleting
+  // slips in between the check and the unlink.
+  FileObject announcement(link ? -1 : ::open(path->c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  if (announcement.fd() >= 0 && !MayDelete(announcement.fd())) return Fail(ERROR_SHARING_VIOLATION);
   if (::unlink(path->c_str()) != 0) return Fail(ErrorFromErrno(errno));
   return TRUE;
 }
@@ -427,13 +422,13 @@ std::string GetModuleFileNameA() {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return std::string();
-  return Utf8ToAnsiLossy(std::string_view(buffer, static_cast<size_t>(n)));
+  return Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n))).value_or(std::string());
 }
 
 std::string GetCurrentDirectoryA() {
   char buffer[PATH_MAX];
   if (!getcwd(buffer, sizeof buffer)) return std::string();
-  return Utf8ToAnsiLossy(buffer);
+  return Utf8ToAnsi(buffer).value_or(std::string());
 }
 
 BOOL SetCurrentDirectoryA(const char* path) {
@@ -447,7 +442,8 @@ std::string GetTempPathA() {
   const char* env = std::getenv("TMPDIR");
   std::string directory = (env && *env) ? env : "/tmp";
   if (directory.back() != '/') directory += '/';
-  return Utf8ToAnsiLossy(directory);
+  // A directory the ANSI code page cannot name is not used under another name.
+  return Utf8ToAnsi(directory).value_or(std::string("/tmp/"));
 }
 
 }  // namespace platform

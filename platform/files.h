@@ -79,15 +79,18 @@ struct FindData {
   uint64_t size = 0;
   std::string name;  // ANSI
 };
-// Pattern: a directory and a last component with * and ? wildcards.
+// Pattern: a directory and a last component with * and ? wildcards. Names the
+// ANSI code page cannot hold are not listed.
 HANDLE FindFirstFileA(const char* pattern, FindData* data);
 BOOL FindNextFileA(HANDLE search, FindData* data);
 BOOL FindClose(HANDLE search);
 
 // Paths, all ANSI.
+// Empty when the path cannot be had or the ANSI code page cannot hold it: a
+// name is never handed out with characters replaced.
 std::string GetModuleFileNameA();           // the program's own path
 std::string GetCurrentDirectoryA();
 BOOL SetCurrentDirectoryA(const char* path);
-std::string GetTempPathA();                 // $TMPDIR or /tmp, with a trailing '/'
+std::string GetTempPathA();                 // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
 
 }  // namespace platform
