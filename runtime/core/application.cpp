@@ -1,7 +1,9 @@
 #include "runtime/core/application.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace runtime {
 namespace {
@@ -18,6 +20,9 @@ Application& App() { return *Instance(); }
 void ResetApplication() { Instance() = std::make_unique<Application>(); }
 
 void ExitProcess(int32_t code) {
+  if (App().exiting.exchange(true)) {
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+  }
   std::fflush(nullptr);
   std::_Exit(code);
 }

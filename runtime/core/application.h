@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -38,7 +39,9 @@ struct IdleRegistration {
   intptr_t argument;
 };
 
-// How the process ends; tests replace nothing here, they run in a child.
+// How the process ends; tests replace nothing here, they run in a child. The
+// first exit code chosen stands: a thread that arrives later waits for the
+// process to end.
 [[noreturn]] void ExitProcess(int32_t code);
 
 struct Application {
@@ -58,11 +61,13 @@ struct Application {
   int32_t eventSuppression = 0;
   bool loopStarted = false;
   std::thread::id mainThread;
-  platform::HWND hiddenOwner = 0;
+  // Read by a thread that asks for shutdown, written by the main thread.
+  std::atomic<platform::HWND> hiddenOwner = 0;
   bool oleInitialised = false;
   std::vector<CleanupRoutine> cleanupRoutines;
   bool initialised = false;
-  bool shutdownDone = false;
+  std::atomic<bool> shutdownDone = false;
+  std::atomic<bool> exiting = false;
   std::vector<IdleEntry> idleRoutines;
   ErrorHook errorHook = nullptr;
   bool errorHookRunning = false;

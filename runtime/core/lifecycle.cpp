@@ -1,6 +1,8 @@
 #include "runtime/core/lifecycle.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -26,10 +28,17 @@ LRESULT HideOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// The tool writes its files beside the program. A path that cannot be named
+// in the ANSI code page, or a directory that cannot be entered, would send
+// them somewhere else, so start-up ends here instead.
 void RecordProgramPath() {
-  ProgramPath split = SplitProgramPath(GetModuleFileNameA());
+  std::string path = GetModuleFileNameA();
+  if (path.empty()) FatalError(Ansi("程序文件的路径含有系统代码页无法表示的字符!"), 0, 0, 0);
+  ProgramPath split = SplitProgramPath(path);
   App().programDirectory = split.directory;
   App().programFileName = split.fileName;
+  if (!SetCurrentDirectoryA(split.directory.empty() ? "/" : split.directory.c_str()))
+    FatalError(Ansi("无法进入程序所在的目录!"), 0, 0, 0);
 }
 
 void RelocateAndReadForms(const ProgramHeader& header) {
@@ -154,7 +163,6 @@ void InitialiseRuntime() {
   app.idCounter = header.lastIdSerial + 1;
   app.oleInitialised = true;  // drop targets need nothing more from us here
   RecordProgramPath();
-  SetCurrentDirectoryA(app.programDirectory.empty() ? "/" : app.programDirectory.c_str());
 
   WNDCLASSA wc;
   wc.lpfnWndProc = HideOwnerProc;
@@ -237,10 +245,15 @@ void ShutdownRuntime(int32_t /*code*/) {
 
 void EndProgram(int32_t code) {
   Application& app = App();
-  if (app.initialised && std::this_thread::get_id() != app.mainThread && app.hiddenOwner) {
-    SendMessageA(app.hiddenOwner, kShutdownRequest, static_cast<WPARAM>(code), 0);
-    // The main thread did not end the process: end it from here.
-    ExitProcess(code);
+  if (app.initialised && std::this_thread::get_id() != app.mainThread) {
+    // The shutdown belongs to the main thread. Once it has run there, the main
+    // thread ends the process with the code it chose; this thread only waits.
+    if (!app.shutdownDone && app.hiddenOwner)
+      SendMessageA(app.hiddenOwner, kShutdownRequest, static_cast<WPARAM>(code), 0);
+    if (app.shutdownDone) {
+      for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+    ExitProcess(code);  // the main thread did not end the process
   }
   ShutdownRuntime(code);
   ExitProcess(code);

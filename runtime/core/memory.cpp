@@ -15,9 +15,11 @@ namespace {
 // before they reach the heap (a wrapped size must never become a small block).
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 8;
 
+// The size is shown as the 32-bit signed number the caller asked for, so a
+// negative request reads as one.
 [[noreturn]] void AllocationFailed(size_t size) {
   char text[96];
-  std::snprintf(text, sizeof text, Ansi("分配 %zu 字节内存失败!").c_str(), size);
+  std::snprintf(text, sizeof text, Ansi("分配 %d 字节内存失败!").c_str(), static_cast<int32_t>(size));
   FatalError(text, 0, 0, 0);
 }
 

@@ -27,8 +27,8 @@ class Executable : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  Outcome Start(const std::string& args) {
-    std::string command = "cd '" + dir_.string() + "' && ./tessellon " + args + " 2>&1";
+  Outcome Start(const std::string& args, const fs::path& where = {}) {
+    std::string command = "cd '" + (where.empty() ? dir_ : where).string() + "' && ./tessellon " + args + " 2>&1";
     Outcome run{-1, {}};
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -49,6 +49,19 @@ TEST_F(Executable, StartsAndEndsCleanlyWithoutWindows) {
   // Nothing is written before a drop.
   EXPECT_FALSE(fs::exists(dir_ / "emp.jpg"));
   EXPECT_FALSE(fs::exists(dir_ / "细节.jpg"));
+}
+
+// A program directory whose name is not UTF-8 has no ANSI name: start-up ends
+// with a clear message rather than writing under a substituted name.
+TEST_F(Executable, AProgramDirectoryWithoutAnAnsiNameEndsStartUpClearly) {
+  const fs::path bad = dir_ / "bad\xFFname";
+  fs::create_directory(bad);
+  fs::copy_file(dir_ / "tessellon", bad / "tessellon");
+  Outcome run = Start("--platform offscreen", bad);
+  EXPECT_EQ(run.status, 255);
+  EXPECT_NE(run.output.find("程序文件的路径含有系统代码页无法表示的字符"), std::string::npos) << run.output;
+  EXPECT_EQ(std::distance(fs::directory_iterator(bad), fs::directory_iterator()), 1);  // nothing written
+  EXPECT_FALSE(fs::exists(dir_ / "bad?name"));
 }
 
 TEST_F(Executable, HelpPrintsTheUsage) {

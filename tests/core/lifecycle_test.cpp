@@ -138,6 +138,22 @@ TEST_F(LifecycleDeathTest, ShutdownRequestedOnAnotherThreadRunsOnTheMainThread) 
       testing::ExitedWithCode(7), "cleanup ran");
 }
 
+// The main thread has shut down and is about to end the process with its own
+// code; a worker asking for shutdown now must neither end the process nor
+// replace that code.
+TEST_F(LifecycleDeathTest, AShutdownRequestAfterTheShutdownLeavesTheExitToTheMainThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ShutdownRuntime(0);
+        std::thread worker([] { EndProgram(7); });
+        worker.detach();
+        platform::Sleep(300);
+        ExitProcess(0);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 TEST_F(LifecycleDeathTest, LoadWindowWithoutAWindowTableIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(Services().LoadWindow(0x52010001), testing::ExitedWithCode(255), "载入启动窗口失败");

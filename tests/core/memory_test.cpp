@@ -83,8 +83,10 @@ using MemoryDeathTest = MemoryTest;
 TEST_F(MemoryDeathTest, SizesThatWrapAreAllocationFailuresNotSmallBlocks) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(CheckedSize(std::numeric_limits<size_t>::max() - 3, 8), testing::ExitedWithCode(255),
-              "分配 [0-9]+ 字节内存失败!");
+              "分配 -1 字节内存失败!");
   EXPECT_EXIT(Allocate(std::numeric_limits<size_t>::max()), testing::ExitedWithCode(255), "字节内存失败!");
+  // The size reads as the signed 32-bit request it was.
+  EXPECT_EXIT(Allocate(static_cast<size_t>(-5)), testing::ExitedWithCode(255), "分配 -5 字节内存失败!");
   EXPECT_EXIT(CopyBytes("x", static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 1),
               testing::ExitedWithCode(255), "字节内存失败!");
   EXPECT_EXIT(NotifyRuntime(notify::kAllocate, -1, 0), testing::ExitedWithCode(255), "字节内存失败!");
