@@ -106,24 +106,24 @@ PicturePtr DecodeBmp(ByteSource& source, const DecodeLimits& limits) {
   if (!source.Skip(header->pixelOffset - readSoFar)) return nullptr;
 
   const auto storedRow = RowBytes(header->width, header->bits, 4, limits);
-  const auto outRow = RowBytes(header->width, 24, 1, limits);
-  if (!storedRow || !outRow) return nullptr;
-  const auto blockBytes = BlockBytes(*outRow, header->height, 0, limits);
-  if (!blockBytes) return nullptr;
+  const auto layout = PictureBlock(header->width, header->height, 24, 1, 0, limits);
+  if (!storedRow || !layout) return nullptr;
+  const auto outRow = layout->rowBytes;
+  const auto blockBytes = layout->blockBytes;
   // Rows must all be present; checking first avoids a large allocation for a
   // file that cannot fill it.
   if (*storedRow > source.Size() || header->height > (source.Size() - source.Position()) / *storedRow) {
     return nullptr;
   }
 
-  PixelBlock block = PixelBlock::Zeroed(*blockBytes);
+  PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;
   std::vector<uint8_t> row(static_cast<size_t>(*storedRow));
   for (uint32_t i = 0; i < header->height; ++i) {
     if (!source.ReadExact(row.data(), row.size())) return nullptr;
     // Output rows run bottom-up; bottom-up files store the bottom row first.
     const uint32_t target = header->topDown ? header->height - 1 - i : i;
-    uint8_t* out = block.data() + static_cast<size_t>(target) * *outRow;
+    uint8_t* out = block.data() + static_cast<size_t>(target) * outRow;
     if (header->bits <= 8) {
       IndexedRowToBgr(row.data(), out, header->width, header->bits, palette);
     } else {
@@ -131,7 +131,7 @@ PicturePtr DecodeBmp(ByteSource& source, const DecodeLimits& limits) {
     }
   }
   return MakePicture(PictureKind::Bmp, static_cast<int32_t>(header->width), static_cast<int32_t>(header->height),
-                     block.Release(), *blockBytes);
+                     block.Release(), blockBytes);
 }
 
 }  // namespace runtime::picture

@@ -40,10 +40,10 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
   if (!JpegReadHeader(session.get(), &header)) return nullptr;
 
   // Checked before decompression starts: a progressive file is read whole then.
-  const auto rowBytes = RowBytes(header.width, 24, 1, limits);
-  if (!rowBytes) return nullptr;
-  const auto blockBytes = BlockBytes(*rowBytes, header.height, 0, limits);
-  if (!blockBytes) return nullptr;
+  const auto layout = PictureBlock(header.width, header.height, 24, 1, 0, limits);
+  if (!layout) return nullptr;
+  const auto rowBytes = layout->rowBytes;
+  const auto blockBytes = layout->blockBytes;
 
   int components = 0;
   if (!JpegStart(session.get(), header.colour, &components)) return nullptr;
@@ -52,14 +52,14 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
   const bool cmyk =
       (header.colour == JpegColour::Cmyk || header.colour == JpegColour::AdobeInvertedCmyk) && components == 4;
 
-  PixelBlock block = PixelBlock::Zeroed(*blockBytes);
+  PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;
   const size_t width = header.width;
   std::vector<uint8_t> line;
   if (!direct) line.resize(width * static_cast<size_t>(components > 0 ? components : 1));
 
   for (uint32_t y = 0; y < header.height; ++y) {
-    uint8_t* row = block.data() + static_cast<size_t>(header.height - 1 - y) * *rowBytes;
+    uint8_t* row = block.data() + static_cast<size_t>(header.height - 1 - y) * rowBytes;
     if (direct) {
       if (!JpegReadLine(session.get(), row)) return nullptr;
       continue;
@@ -74,7 +74,7 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
   }
   if (!JpegFinish(session.get())) return nullptr;
   return MakePicture(PictureKind::Jpeg, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
-                     block.Release(), *blockBytes);
+                     block.Release(), blockBytes);
 }
 
 }  // namespace runtime::picture

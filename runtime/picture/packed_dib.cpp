@@ -8,16 +8,16 @@ namespace runtime::picture {
 
 std::optional<PackedDib8> MakePackedDib8(uint32_t width, uint32_t height, const DibHeaderFields& fields,
                                          const DecodeLimits& limits) {
-  const auto stride = RowBytes(width, 8, 4, limits);
-  if (!stride) return std::nullopt;
-  const auto total = BlockBytes(*stride, height, kDibPixelsOffset, limits);
-  if (!total) return std::nullopt;
+  const auto layout = PictureBlock(width, height, 8, 4, kDibPixelsOffset, limits);
+  if (!layout) return std::nullopt;
+  const auto stride = layout->rowBytes;
+  const auto total = layout->blockBytes;
   PackedDib8 dib;
-  dib.block = PixelBlock::Zeroed(*total);
+  dib.block = PixelBlock::Zeroed(total);
   if (dib.block.empty()) return std::nullopt;
   dib.width = width;
   dib.height = height;
-  dib.stride = static_cast<size_t>(*stride);
+  dib.stride = static_cast<size_t>(stride);
   uint8_t* h = dib.block.data();
   PutU32(h + 0, kDibHeaderBytes);
   PutU32(h + 4, width);

@@ -71,18 +71,18 @@ class RunReader {
 };
 
 PicturePtr DecodeMonochrome(std::span<const uint8_t> file, const PcxHeader& header, const DecodeLimits& limits) {
-  const auto rowBytes = RowBytes(header.width, 1, 2, limits);
-  if (!rowBytes || header.bytesPerLine < (header.width + 7) / 8) return nullptr;
-  const auto blockBytes = BlockBytes(*rowBytes, header.height, 0, limits);
-  if (!blockBytes) return nullptr;
-  PixelBlock block = PixelBlock::Zeroed(*blockBytes);
+  const auto layout = PictureBlock(header.width, header.height, 1, 2, 0, limits);
+  if (!layout || header.bytesPerLine < (header.width + 7) / 8) return nullptr;
+  const auto rowBytes = layout->rowBytes;
+  const auto blockBytes = layout->blockBytes;
+  PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;
   RunReader runs(file.subspan(kHeaderBytes));
   for (uint32_t y = 0; y < header.height; ++y) {
-    if (!runs.Line(header.bytesPerLine, block.data() + y * *rowBytes, static_cast<size_t>(*rowBytes))) return nullptr;
+    if (!runs.Line(header.bytesPerLine, block.data() + y * rowBytes, static_cast<size_t>(rowBytes))) return nullptr;
   }
   return MakePicture(PictureKind::Pcx1, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
-                     block.Release(), *blockBytes);
+                     block.Release(), blockBytes);
 }
 
 PicturePtr DecodeIndexed(std::span<const uint8_t> file, const PcxHeader& header, const DecodeLimits& limits) {

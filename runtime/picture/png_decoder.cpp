@@ -19,15 +19,14 @@ PicturePtr DecodePng(ByteSource& source, const DecodeLimits& limits) {
   uint32_t width = 0, height = 0;
   std::unique_ptr<PngSession, SessionEnder> session(PngBegin(whole->Bytes(), &width, &height));
   if (!session) return nullptr;
-  const auto rowBytes = RowBytes(width, 32, 1, limits);
-  if (!rowBytes || width > INT32_MAX) return nullptr;
-  const auto blockBytes = BlockBytes(*rowBytes, height, 0, limits);
-  if (!blockBytes) return nullptr;
-  PixelBlock block = PixelBlock::Zeroed(*blockBytes);
+  const auto layout = PictureBlock(width, height, 32, 1, 0, limits);
+  if (!layout || width > INT32_MAX) return nullptr;
+  const auto blockBytes = layout->blockBytes;
+  PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;
   if (!PngFinishBgra(session.get(), block.data())) return nullptr;
   return MakePicture(PictureKind::Png, static_cast<int32_t>(width), static_cast<int32_t>(height), block.Release(),
-                     *blockBytes);
+                     blockBytes);
 }
 
 }  // namespace runtime::picture

@@ -1,6 +1,7 @@
 #include "runtime/picture/size_gate.h"
 
 #include "platform/checked_size.h"
+#include "platform/gdi/checked_size.h"
 
 namespace runtime::picture {
 namespace {
@@ -17,12 +18,15 @@ std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t
   return platform::CheckedRowBytes(static_cast<int64_t>(width), bitsPerPixel, alignment, limits.maxBlockBytes);
 }
 
-std::optional<size_t> BlockBytes(uint64_t rowBytes, uint64_t rows, uint64_t headerBytes,
-                                 const DecodeLimits& limits) {
-  if (rowBytes == 0 || rows == 0 || rows > kMaxDimension) return std::nullopt;
-  auto total = platform::CheckedSpan(rowBytes, rows, headerBytes, limits.maxBlockBytes);
+std::optional<BlockLayout> PictureBlock(uint64_t width, uint64_t height, uint32_t bitsPerPixel, uint32_t alignment,
+                                        uint64_t headerBytes, const DecodeLimits& limits) {
+  if (width > kMaxDimension || height == 0 || height > kMaxDimension) return std::nullopt;
+  if (!platform::gdi::PixelBytes(static_cast<int64_t>(width), static_cast<int64_t>(height), 4)) return std::nullopt;
+  const auto rowBytes = RowBytes(width, bitsPerPixel, alignment, limits);
+  if (!rowBytes) return std::nullopt;
+  auto total = platform::CheckedSpan(*rowBytes, height, headerBytes, limits.maxBlockBytes);
   if (!total || *total > SIZE_MAX || *total > uint64_t{INT32_MAX}) return std::nullopt;
-  return static_cast<size_t>(*total);
+  return BlockLayout{*rowBytes, static_cast<size_t>(*total)};
 }
 
 }  // namespace runtime::picture

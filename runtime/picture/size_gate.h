@@ -23,8 +23,17 @@ struct DecodeLimits {
 std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t alignment,
                                  const DecodeLimits& limits);
 
-// headerBytes + rowBytes * rows, or empty when zero, or beyond the limit.
-std::optional<size_t> BlockBytes(uint64_t rowBytes, uint64_t rows, uint64_t headerBytes,
-                                 const DecodeLimits& limits);
+struct BlockLayout {
+  uint64_t rowBytes;  // one row, padded to the alignment
+  size_t blockBytes;  // headerBytes + rowBytes × height
+};
+
+// The block of a decoded picture of width × height pixels. Empty when either
+// side is zero, when the block passes the limit, or when the picture could not
+// be drawn: drawing goes through a 32-bit bitmap of the picture's size, and a
+// picture the drawing layer would refuse is refused here, before its pixels
+// are allocated.
+std::optional<BlockLayout> PictureBlock(uint64_t width, uint64_t height, uint32_t bitsPerPixel, uint32_t alignment,
+                                        uint64_t headerBytes, const DecodeLimits& limits);
 
 }  // namespace runtime::picture
