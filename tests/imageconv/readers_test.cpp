@@ -111,9 +111,9 @@ TEST_F(ReaderTest, BmpTopDownEqualsBottomUp) {
   EXPECT_EQ(ReadBytes(a), ReadBytes(b));
 }
 
-// Over 1 MiB, any file would pass the Photo CD reader's Open: the readers
-// before it must get the first word.
-TEST_F(ReaderTest, ChainAsksBmpBeforePhotoCd) {
+// A BMP over 1 MiB, the Photo CD reader's smallest size, is still the BMP
+// reader's.
+TEST_F(ReaderTest, LargeBmpReadsExactly) {
   const Rgb large = TestPattern(620, 600);
   const fs::path ppm = WorkPath("large.ppm"), bmp = WorkPath("large.bmp");
   WritePpm(ppm, large);
@@ -248,6 +248,7 @@ class PhotoCdTest : public ReaderTest {
 
   std::vector<uint8_t> Pack(size_t size) {
     std::vector<uint8_t> file(size, 0);
+    std::memcpy(&file[0x800], "PCD_IPI", 7);
     uint8_t* luma0 = &file[kBase];
     uint8_t* luma1 = luma0 + kWidth;
     uint8_t* chroma1 = luma1 + kWidth;
@@ -287,15 +288,61 @@ TEST_F(PhotoCdTest, BaseResolutionPixelsByHand) {
   expect(767, 511, {0, 154, 0});
 }
 
-TEST_F(PhotoCdTest, SizeLimitAndClasses) {
-  const fs::path tooShort = WorkPath("short.pcd"), enough = WorkPath("enough.pcd");
-  WriteBytes(tooShort, Pack(0xFFFFF));
+// The reader takes a file only when it is at least 1 MiB long and carries
+// "PCD_IPI" at 0x800; any other large file ends in -3, not in a picture made
+// of its bytes.
+TEST_F(PhotoCdTest, SignatureAndSizeDecide) {
+  std::vector<uint8_t> text;
+  while (text.size() < 0x100000) for (char c : std::string("Lorem ipsum dolor sit amet.\n")) text.push_back(c);
+  std::vector<uint8_t> bmp32 = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
+  Put32(bmp32, 40);    // biSize
+  Put32(bmp32, 512);   // width
+  Put32(bmp32, 512);   // height
+  Put16(bmp32, 1);     // planes
+  Put16(bmp32, 32);    // biBitCount: declined by the BMP reader
+  bmp32.resize(54 + 512 * 512 * 4, 0x80);
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 2, 0, 2, 0xF7, 0, 0};
+  gif.resize(0x100000, 0x33);
+  auto signedPack = [&](size_t size, size_t offset, const char* signature) {
+    std::vector<uint8_t> file = Pack(size);
+    std::memset(&file[0x800], 0, 7);
+    std::memcpy(&file[offset], signature, 7);
+    return file;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"1 MiB of text", text, false},
+      {"1 MiB of zeros", std::vector<uint8_t>(0x100000, 0), false},
+      {"a 32-bit BMP over 1 MiB", bmp32, false},
+      {"a GIF padded to 1 MiB", gif, false},
+      {"signature one byte early", signedPack(0x100000, 0x7FF, "PCD_IPI"), false},
+      {"signature with its last letter wrong", signedPack(0x100000, 0x800, "PCD_IPJ"), false},
+      {"signature, 1 048 575 bytes", signedPack(0xFFFFF, 0x800, "PCD_IPI"), false},
+      {"signature, 1 048 576 bytes", signedPack(0x100000, 0x800, "PCD_IPI"), true},
+  };
+  const fs::path file = WorkPath("candidate.pcd"), out = WorkPath("candidate.jpg");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(file, c.bytes);
+    ImageBuffer image;
+    PhotoCdReader reader;
+    EXPECT_EQ(reader.Open(file.c_str(), &image, PhotoCdReader::kBaseClass, nullptr), c.accepted);
+    reader.Reset();
+    fs::remove(out);
+    EXPECT_EQ(Convert(file.c_str(), out.c_str()), c.accepted ? kConverted : kSourceUnreadable);
+    EXPECT_EQ(fs::exists(out), c.accepted);
+  }
+}
+
+TEST_F(PhotoCdTest, Classes) {
+  const fs::path enough = WorkPath("enough.pcd");
   WriteBytes(enough, Pack(0x100000));
   ImageBuffer image;
-  EXPECT_EQ(LoadImageFile(tooShort.c_str(), image), kSourceUnreadable);
-
   PhotoCdReader reader;
-  EXPECT_FALSE(reader.Open(tooShort.c_str(), &image, PhotoCdReader::kBaseClass, nullptr));
   EXPECT_FALSE(reader.Open(enough.c_str(), &image, 3, nullptr));
   ASSERT_TRUE(reader.Open(enough.c_str(), &image, 0, nullptr));
   ASSERT_TRUE(reader.Read());
