@@ -2,9 +2,11 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "platform/file_stream.h"
 #include "platform/files.h"
+#include "platform/gdi/cmyk.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
@@ -77,13 +79,17 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
   if (!JpegBeginDecode(&decode_, in)) return Reset(), false;
   const jpeg_decompress_struct& info = decode_.info;
   const int components = info.output_components;
-  if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3) ||
-      !CheckedImageBytes(info.output_width, info.output_height, components)) {
+  const bool cmyk = components == 4 && info.out_color_space == JCS_CMYK;
+  if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3 && !cmyk) ||
+      !CheckedImageBytes(info.output_width, info.output_height, cmyk ? 3 : components)) {
     return Reset(), false;
   }
   width_ = static_cast<int32_t>(info.output_width);
   height_ = static_cast<int32_t>(info.output_height);
-  colour_ = components == 3;
+  colour_ = components != 1;
+  cmyk_ = cmyk;
+  // Files with the Adobe marker store CMYK inverted (255 = no ink).
+  invertedCmyk_ = cmyk && info.saw_Adobe_marker;
   source_.opened = true;
   return true;
 }
@@ -91,11 +97,20 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 bool JpegCodec::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   ImageBuffer& image = *source_.target;
-  const bool ok = image.Create(width_, height_, colour_ ? 24 : 8, 0) &&
-                  JpegDecodeRows(&decode_, image.Pixels(), image.Stride(), source_.progress);
-  if (!ok) image.Clear();
+  if (!image.Create(width_, height_, colour_ ? 24 : 8, 0)) return FailRead(image);
+  const auto width = static_cast<size_t>(width_);
+  // CMYK rows are decoded beside the image and turned into colour.
+  std::vector<uint8_t> cmykLine(cmyk_ ? width * 4 : 0);
+  for (int32_t y = 0; y < height_; ++y) {
+    uint8_t* row = image.Row(y);
+    if (!JpegReadRow(&decode_, cmyk_ ? cmykLine.data() : row)) return FailRead(image);
+    if (cmyk_) {
+      platform::gdi::CmykRowToColour(cmykLine.data(), row, width, invertedCmyk_, platform::gdi::ChannelOrder::Rgb);
+    }
+    ReportProgress(source_.progress, kProgressReading, y, height_);
+  }
   Reset();
-  return ok;
+  return true;
 }
 
 void JpegCodec::Reset() {
@@ -104,6 +119,7 @@ void JpegCodec::Reset() {
   source_.Close();
   width_ = height_ = 0;
   colour_ = true;
+  cmyk_ = invertedCmyk_ = false;
 }
 
 int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,

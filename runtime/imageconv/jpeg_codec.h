@@ -40,7 +40,9 @@ class JpegCodec : public ImageReader {
   JpegEncodeSession encode_{};
   int32_t width_ = 0;
   int32_t height_ = 0;
-  bool colour_ = true;
+  bool colour_ = true;   // 24-bit target, else 8-bit grey
+  bool cmyk_ = false;    // rows come as four CMYK bytes a pixel
+  bool invertedCmyk_ = false;
 };
 
 }  // namespace imageconv

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "jpeg_markers.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/imageconv/photocd_reader.h"
 #include "support.h"
@@ -65,6 +66,61 @@ TEST_F(ReaderTest, JpegMatchesTheReferenceDecoder) {
     int32_t depth = 0;
     ExpectSamePixels(LoadAs24(jpeg, &depth), ReadPnm(decoded));
     EXPECT_EQ(depth, options == "-grayscale" ? 8 : 24);
+  }
+}
+
+// CMYK and YCCK files convert to the light their inks let through. Plain
+// CMYK holds ink amounts; files with the Adobe marker hold them inverted.
+// Flat 16 x 16 patches, converted and decoded again by djpeg; the centre of
+// each patch is compared.
+TEST_F(ReaderTest, CmykJpegsConvertToColour) {
+  struct Patch {
+    std::array<uint8_t, 4> ink;  // cyan, magenta, yellow, black; 255 = full ink
+    std::array<int, 3> rgb;
+  };
+  const Patch patches[] = {
+      {{255, 0, 0, 0}, {0, 255, 255}},
+      {{0, 255, 0, 0}, {255, 0, 255}},
+      {{0, 0, 255, 0}, {255, 255, 0}},
+      {{0, 0, 0, 255}, {0, 0, 0}},
+      {{0, 0, 0, 0}, {255, 255, 255}},
+      // Light 153, 204, 255 under black's 204: (153 × 204 + 127) / 255 = 122 and so on.
+      {{102, 51, 0, 51}, {122, 163, 204}},
+  };
+  constexpr int kPatch = 16;
+  const int width = kPatch * static_cast<int>(std::size(patches));
+  struct Case {
+    const char* what;
+    bool ycck;
+    bool adobeMarker;
+  };
+  for (const Case& c : {Case{"CMYK with the Adobe marker", false, true}, Case{"CMYK without it", false, false},
+                        Case{"YCCK", true, true}}) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> cmyk;
+    for (int y = 0; y < kPatch; ++y) {
+      for (const Patch& patch : patches) {
+        for (int x = 0; x < kPatch; ++x) {
+          for (uint8_t ink : patch.ink) cmyk.push_back(c.adobeMarker ? 255 - ink : ink);
+        }
+      }
+    }
+    const fs::path source = WorkPath("cmyk.jpg"), out = WorkPath("cmyk-out.jpg");
+    WriteCmykJpeg(source, width, kPatch, cmyk, c.ycck, c.adobeMarker);
+    // Transform 2 marks YCCK, 0 plain CMYK.
+    ASSERT_EQ(ParseJpegMarkers(ReadBytes(source)).adobeTransform, c.adobeMarker ? (c.ycck ? 2 : 0) : -1);
+    ASSERT_EQ(Convert(source.c_str(), out.c_str(), 0, 100, 1, 0), kConverted);
+    const Rgb decoded = DecodeWithDjpeg(out);
+    ASSERT_EQ(decoded.width, width);
+    ASSERT_EQ(decoded.height, kPatch);
+    for (size_t p = 0; p < std::size(patches); ++p) {
+      for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x) {
+          const uint8_t* pixel = decoded.At(static_cast<int>(p) * kPatch + x, y);
+          for (int i = 0; i < 3; ++i) ASSERT_NEAR(pixel[i], patches[p].rgb[i], 4) << "patch " << p << " channel " << i;
+        }
+      }
+    }
   }
 }
 
