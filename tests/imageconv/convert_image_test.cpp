@@ -40,21 +40,40 @@ class ConvertImageTest : public ::testing::Test {
   fs::path directory_, bmp_, destination_;
 };
 
-TEST_F(ConvertImageTest, ArgumentsOutOfRangeTouchNothing) {
-  const char* missing = "/nonexistent/source.bmp";
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 0), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 101), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, -1), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, 101), kBadArgument);
-  EXPECT_EQ(Convert(nullptr, destination_.c_str()), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), nullptr), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), ""), kBadArgument);
-  // Checked before the source is looked for.
-  EXPECT_EQ(Convert(missing, destination_.c_str(), 0, 0), kBadArgument);
-  EXPECT_FALSE(fs::exists(destination_));
+// Every argument is checked before the source is looked for; only a missing
+// source or destination, or a number out of range, is a bad argument.
+TEST_F(ConvertImageTest, ArgumentChecks) {
+  const std::string bmp = bmp_.string(), missing = "/nonexistent/source.bmp";
+  struct Case {
+    const char* what;
+    const char* source;
+    const char* destination;
+    int32_t quality;
+    int32_t smoothing;
+    int32_t result;
+  };
+  const char* const destination = destination_.c_str();
+  const Case cases[] = {
+      {"quality 0", bmp.c_str(), destination, 0, 0, kBadArgument},
+      {"quality 101", bmp.c_str(), destination, 101, 0, kBadArgument},
+      {"smoothing -1", bmp.c_str(), destination, 75, -1, kBadArgument},
+      {"smoothing 101", bmp.c_str(), destination, 75, 101, kBadArgument},
+      {"no source", nullptr, destination, 75, 0, kBadArgument},
+      {"no destination", bmp.c_str(), nullptr, 75, 0, kBadArgument},
+      {"empty destination", bmp.c_str(), "", 75, 0, kBadArgument},
+      {"missing source, quality 0", missing.c_str(), destination, 0, 0, kBadArgument},
+      {"empty source, quality 0", "", destination, 0, 0, kBadArgument},
+      {"missing source", missing.c_str(), destination, 75, 0, kSourceMissing},
+      {"empty source", "", destination, 75, 0, kSourceMissing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Convert(c.source, c.destination, 0, c.quality, 1, c.smoothing), c.result);
+    EXPECT_FALSE(fs::exists(destination_));
+  }
   // The range ends are accepted.
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 1, 1, 100), kConverted);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 100, 0, 0), kConverted);
+  EXPECT_EQ(Convert(bmp.c_str(), destination, 0, 1, 1, 100), kConverted);
+  EXPECT_EQ(Convert(bmp.c_str(), destination, 0, 100, 0, 0), kConverted);
 }
 
 TEST_F(ConvertImageTest, MissingArgumentsReadAsOmitted) {
