@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_replace.h"
 #include "platform/file_stream.h"
 #include "platform/files.h"
 #include "platform/gdi/cmyk.h"
@@ -24,22 +25,14 @@ class JpegDestination {
  public:
   JpegDestination(const JpegDestination&) = delete;
   JpegDestination& operator=(const JpegDestination&) = delete;
-  explicit JpegDestination(const char* path) : path_(path) {
-    for (int n = 0; n < kSideFileAttempts; ++n) {
-      std::string candidate = path_ + ".~" + std::to_string(n) + ".tmp";
-      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
-      if (file.IsValid()) {
-        stream_.reset(FileStreamFromHandle(file.Get(), "wb"));
-        if (stream_) {
-          sidePath_ = std::move(candidate);
-        } else {
-          file.Reset();
-          DeleteFileA(candidate.c_str());
-        }
-        break;
-      }
-      if (GetLastError() != ERROR_FILE_EXISTS) break;
+  explicit JpegDestination(const char* path) {
+    // A link at the destination stays: the file it leads to is replaced, so
+    // the side file is made beside that one.
+    if (auto target = ResolveLinksA(path)) {
+      target_ = std::move(*target);
+      OpenSideFile();
     }
+    // Writing in place follows links and keeps the old file's permissions.
     if (!stream_) stream_.reset(OpenFileStreamA(path, "wb"));
   }
   ~JpegDestination() {
@@ -49,18 +42,42 @@ class JpegDestination {
 
   FILE* Stream() const { return stream_.get(); }
 
-  // Closes the stream and puts the complete file in place.
+  // Closes the stream and puts the complete file in place. The data reach
+  // the disk before the rename, so that a crash leaves the old file or the
+  // new one, never an empty one.
   bool Commit() {
-    FILE* stream = stream_.release();
-    if (!stream || std::fclose(stream) != 0) return false;
+    ScopedStream stream(stream_.release());
+    if (!stream || (!sidePath_.empty() && !FlushToDisk(stream.get()))) return false;
+    if (std::fclose(stream.release()) != 0) return false;
     if (sidePath_.empty()) return true;
-    if (!MoveFileExA(sidePath_.c_str(), path_.c_str(), true)) return false;
+    if (!MoveFileExA(sidePath_.c_str(), target_.c_str(), true)) return false;
     sidePath_.clear();
     return true;
   }
 
  private:
-  std::string path_;
+  void OpenSideFile() {
+    for (int n = 0; n < kSideFileAttempts; ++n) {
+      std::string candidate = target_ + ".~" + std::to_string(n) + ".tmp";
+      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
+      if (file.IsValid()) {
+        // The new file gets the old one's permissions before any data.
+        ScopedStream stream(FileStreamFromHandle(file.Get(), "wb"));
+        if (stream && TakeOverPermissionsA(stream.get(), target_.c_str())) {
+          stream_ = std::move(stream);
+          sidePath_ = std::move(candidate);
+        } else {
+          stream.reset();
+          file.Reset();
+          DeleteFileA(candidate.c_str());
+        }
+        return;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS) return;
+    }
+  }
+
+  std::string target_;  // the file that is replaced, links followed
   std::string sidePath_;
   ScopedStream stream_;
 };
