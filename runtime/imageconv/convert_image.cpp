@@ -23,6 +23,10 @@ bool HasText(const runtime::ArgRecord& arg) {
   return text && *text;
 }
 
+// Only a missing source is a bad argument: an empty one names no file, which
+// the source lookup reports.
+bool HasSource(const runtime::ArgRecord& arg) { return arg.AsText() != nullptr; }
+
 // A directory or a wildcard match counts as found.
 bool PathMatchesAFile(const char* path) {
   platform::FindData found;
@@ -65,7 +69,7 @@ void ConvertImage(runtime::ArgRecord* result, int32_t count, runtime::ArgRecord*
   const int32_t quality = args[3].AsInt();
   const int32_t smoothing = args[5].AsInt();
   int32_t code = kBadArgument;
-  if (HasText(args[0]) && HasText(args[1]) && quality >= 1 && quality <= 100 && smoothing >= 0 &&
+  if (HasSource(args[0]) && HasText(args[1]) && quality >= 1 && quality <= 100 && smoothing >= 0 &&
       smoothing <= 100) {
     code = LoadImageFile(args[0].AsText(), image);
     if (code == kConverted) {

@@ -2,9 +2,12 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
+#include "platform/file_replace.h"
 #include "platform/file_stream.h"
 #include "platform/files.h"
+#include "platform/gdi/cmyk.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
@@ -22,22 +25,14 @@ class JpegDestination {
  public:
   JpegDestination(const JpegDestination&) = delete;
   JpegDestination& operator=(const JpegDestination&) = delete;
-  explicit JpegDestination(const char* path) : path_(path) {
-    for (int n = 0; n < kSideFileAttempts; ++n) {
-      std::string candidate = path_ + ".~" + std::to_string(n) + ".tmp";
-      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
-      if (file.IsValid()) {
-        stream_.reset(FileStreamFromHandle(file.Get(), "wb"));
-        if (stream_) {
-          sidePath_ = std::move(candidate);
-        } else {
-          file.Reset();
-          DeleteFileA(candidate.c_str());
-        }
-        break;
-      }
-      if (GetLastError() != ERROR_FILE_EXISTS) break;
+  explicit JpegDestination(const char* path) {
+    // A link at the destination stays: the file it leads to is replaced, so
+    // the side file is made beside that one.
+    if (auto target = ResolveLinksA(path)) {
+      target_ = std::move(*target);
+      OpenSideFile();
     }
+    // Writing in place follows links and keeps the old file's permissions.
     if (!stream_) stream_.reset(OpenFileStreamA(path, "wb"));
   }
   ~JpegDestination() {
@@ -47,18 +42,42 @@ class JpegDestination {
 
   FILE* Stream() const { return stream_.get(); }
 
-  // Closes the stream and puts the complete file in place.
+  // Closes the stream and puts the complete file in place. The data reach
+  // the disk before the rename, so that a crash leaves the old file or the
+  // new one, never an empty one.
   bool Commit() {
-    FILE* stream = stream_.release();
-    if (!stream || std::fclose(stream) != 0) return false;
+    ScopedStream stream(stream_.release());
+    if (!stream || (!sidePath_.empty() && !FlushToDisk(stream.get()))) return false;
+    if (std::fclose(stream.release()) != 0) return false;
     if (sidePath_.empty()) return true;
-    if (!MoveFileExA(sidePath_.c_str(), path_.c_str(), true)) return false;
+    if (!MoveFileExA(sidePath_.c_str(), target_.c_str(), true)) return false;
     sidePath_.clear();
     return true;
   }
 
  private:
-  std::string path_;
+  void OpenSideFile() {
+    for (int n = 0; n < kSideFileAttempts; ++n) {
+      std::string candidate = target_ + ".~" + std::to_string(n) + ".tmp";
+      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
+      if (file.IsValid()) {
+        // The new file gets the old one's permissions before any data.
+        ScopedStream stream(FileStreamFromHandle(file.Get(), "wb"));
+        if (stream && TakeOverPermissionsA(stream.get(), target_.c_str())) {
+          stream_ = std::move(stream);
+          sidePath_ = std::move(candidate);
+        } else {
+          stream.reset();
+          file.Reset();
+          DeleteFileA(candidate.c_str());
+        }
+        return;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS) return;
+    }
+  }
+
+  std::string target_;  // the file that is replaced, links followed
   std::string sidePath_;
   ScopedStream stream_;
 };
@@ -77,13 +96,17 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
   if (!JpegBeginDecode(&decode_, in)) return Reset(), false;
   const jpeg_decompress_struct& info = decode_.info;
   const int components = info.output_components;
-  if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3) ||
-      !CheckedImageBytes(info.output_width, info.output_height, components)) {
+  const bool cmyk = components == 4 && info.out_color_space == JCS_CMYK;
+  if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3 && !cmyk) ||
+      !CheckedImageBytes(info.output_width, info.output_height, cmyk ? 3 : components)) {
     return Reset(), false;
   }
   width_ = static_cast<int32_t>(info.output_width);
   height_ = static_cast<int32_t>(info.output_height);
-  colour_ = components == 3;
+  colour_ = components != 1;
+  cmyk_ = cmyk;
+  // Files with the Adobe marker store CMYK inverted (255 = no ink).
+  invertedCmyk_ = cmyk && info.saw_Adobe_marker;
   source_.opened = true;
   return true;
 }
@@ -91,11 +114,20 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 bool JpegCodec::Read() {
   if (!source_.opened || !source_.target) return Reset(), false;
   ImageBuffer& image = *source_.target;
-  const bool ok = image.Create(width_, height_, colour_ ? 24 : 8, 0) &&
-                  JpegDecodeRows(&decode_, image.Pixels(), image.Stride(), source_.progress);
-  if (!ok) image.Clear();
+  if (!image.Create(width_, height_, colour_ ? 24 : 8, 0)) return FailRead(image);
+  const auto width = static_cast<size_t>(width_);
+  // CMYK rows are decoded beside the image and turned into colour.
+  std::vector<uint8_t> cmykLine(cmyk_ ? width * 4 : 0);
+  for (int32_t y = 0; y < height_; ++y) {
+    uint8_t* row = image.Row(y);
+    if (!JpegReadRow(&decode_, cmyk_ ? cmykLine.data() : row)) return FailRead(image);
+    if (cmyk_) {
+      platform::gdi::CmykRowToColour(cmykLine.data(), row, width, invertedCmyk_, platform::gdi::ChannelOrder::Rgb);
+    }
+    ReportProgress(source_.progress, kProgressReading, y, height_);
+  }
   Reset();
-  return ok;
+  return true;
 }
 
 void JpegCodec::Reset() {
@@ -104,6 +136,7 @@ void JpegCodec::Reset() {
   source_.Close();
   width_ = height_ = 0;
   colour_ = true;
+  cmyk_ = invertedCmyk_ = false;
 }
 
 int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,

@@ -30,7 +30,9 @@ class JpegCodec : public ImageReader {
   // Writes `source` as a baseline JPEG to `path`. The file is written beside
   // the destination under a temporary name and renamed over it once complete,
   // so a failed save leaves the destination as it was; where no file can be
-  // made beside it, the destination is written in place. 1 or 0.
+  // made beside it, the destination is written in place. A symbolic link at
+  // `path` stays a link to the replaced file, and a replaced file's
+  // permissions carry over. 1 or 0.
   int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
                ProgressCallback progress);
 
@@ -40,7 +42,9 @@ class JpegCodec : public ImageReader {
   JpegEncodeSession encode_{};
   int32_t width_ = 0;
   int32_t height_ = 0;
-  bool colour_ = true;
+  bool colour_ = true;   // 24-bit target, else 8-bit grey
+  bool cmyk_ = false;    // rows come as four CMYK bytes a pixel
+  bool invertedCmyk_ = false;
 };
 
 }  // namespace imageconv

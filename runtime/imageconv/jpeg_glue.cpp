@@ -60,21 +60,17 @@ bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
   session->info.progress = &session->progress;
   jpeg_stdio_src(&session->info, in);
   jpeg_read_header(&session->info, TRUE);
+  // YCCK comes out as CMYK too, so that one conversion serves both.
+  const J_COLOR_SPACE space = session->info.jpeg_color_space;
+  if (space == JCS_CMYK || space == JCS_YCCK) session->info.out_color_space = JCS_CMYK;
   jpeg_start_decompress(&session->info);
   return true;
 }
 
-bool JpegDecodeRows(JpegDecodeSession* session, uint8_t* pixels, size_t stride, ProgressCallback progress) {
+bool JpegReadRow(JpegDecodeSession* session, uint8_t* row) {
   if (setjmp(session->error.jump)) return false;
-  j_decompress_ptr info = &session->info;
-  const auto height = static_cast<int32_t>(info->output_height);
-  while (info->output_scanline < info->output_height) {
-    const JDIMENSION row = info->output_scanline;
-    JSAMPROW rows[1] = {pixels + static_cast<size_t>(row) * stride};
-    if (jpeg_read_scanlines(info, rows, 1) != 1) return false;
-    ReportProgress(progress, kProgressReading, static_cast<int32_t>(row), height);
-  }
-  return true;
+  JSAMPROW rows[1] = {row};
+  return jpeg_read_scanlines(&session->info, rows, 1) == 1;
 }
 
 void JpegEndDecode(JpegDecodeSession* session) {

@@ -28,10 +28,11 @@ struct JpegDecodeSession {
 };
 
 // Reads the header and starts decompression; on success info holds the
-// output size and component count.
+// output size and component count. CMYK and YCCK files give four CMYK bytes
+// a pixel (out_color_space JCS_CMYK).
 bool JpegBeginDecode(JpegDecodeSession* session, FILE* in);
-// Decodes every row into pixels + row × stride.
-bool JpegDecodeRows(JpegDecodeSession* session, uint8_t* pixels, size_t stride, ProgressCallback progress);
+// Decodes the next row (info.output_scanline) into `row`.
+bool JpegReadRow(JpegDecodeSession* session, uint8_t* row);
 // Destroys the decompressor (without finishing it); safe after any failure.
 void JpegEndDecode(JpegDecodeSession* session);
 

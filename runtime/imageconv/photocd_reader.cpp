@@ -1,5 +1,6 @@
 #include "runtime/imageconv/photocd_reader.h"
 
+#include <array>
 #include <cmath>
 
 #include "runtime/imageconv/byte_input.h"
@@ -10,6 +11,9 @@ namespace {
 
 // Anything shorter cannot be an image pack.
 constexpr uint64_t kMinimumFileBytes = 0x100000;
+// Every image pack names itself here; size alone would take any large file.
+constexpr uint64_t kSignatureOffset = 0x800;
+constexpr std::array<uint8_t, 7> kSignature = {'P', 'C', 'D', '_', 'I', 'P', 'I'};
 
 struct ResolutionClass {
   int32_t width;
@@ -56,8 +60,14 @@ bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resoluti
   Reset();
   if (resolutionClass < 0 || resolutionClass > 2) return false;
   if (!source_.OpenStream(path, target, progress)) return false;
-  auto fileSize = StreamFileSize(source_.stream.get());
+  FILE* in = source_.stream.get();
+  auto fileSize = StreamFileSize(in);
   if (!fileSize || *fileSize < kMinimumFileBytes) return Reset(), false;
+  std::array<uint8_t, kSignature.size()> signature{};
+  if (!SeekTo(in, kSignatureOffset) || !ReadExact(in, signature.data(), signature.size()) ||
+      signature != kSignature) {
+    return Reset(), false;
+  }
   const ResolutionClass& chosen = kClasses[resolutionClass];
   width_ = chosen.width;
   height_ = chosen.height;

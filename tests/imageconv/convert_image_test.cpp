@@ -1,6 +1,7 @@
 // The conversion command: argument checks, result codes, what happens to the
 // destination, and that nothing temporary is left after any call.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
+#include "platform/ansi_text.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/imageconv/jpeg_codec.h"
 #include "support.h"
@@ -40,21 +42,40 @@ class ConvertImageTest : public ::testing::Test {
   fs::path directory_, bmp_, destination_;
 };
 
-TEST_F(ConvertImageTest, ArgumentsOutOfRangeTouchNothing) {
-  const char* missing = "/nonexistent/source.bmp";
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 0), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 101), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, -1), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 75, 1, 101), kBadArgument);
-  EXPECT_EQ(Convert(nullptr, destination_.c_str()), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), nullptr), kBadArgument);
-  EXPECT_EQ(Convert(bmp_.c_str(), ""), kBadArgument);
-  // Checked before the source is looked for.
-  EXPECT_EQ(Convert(missing, destination_.c_str(), 0, 0), kBadArgument);
-  EXPECT_FALSE(fs::exists(destination_));
+// Every argument is checked before the source is looked for; only a missing
+// source or destination, or a number out of range, is a bad argument.
+TEST_F(ConvertImageTest, ArgumentChecks) {
+  const std::string bmp = bmp_.string(), missing = "/nonexistent/source.bmp";
+  struct Case {
+    const char* what;
+    const char* source;
+    const char* destination;
+    int32_t quality;
+    int32_t smoothing;
+    int32_t result;
+  };
+  const char* const destination = destination_.c_str();
+  const Case cases[] = {
+      {"quality 0", bmp.c_str(), destination, 0, 0, kBadArgument},
+      {"quality 101", bmp.c_str(), destination, 101, 0, kBadArgument},
+      {"smoothing -1", bmp.c_str(), destination, 75, -1, kBadArgument},
+      {"smoothing 101", bmp.c_str(), destination, 75, 101, kBadArgument},
+      {"no source", nullptr, destination, 75, 0, kBadArgument},
+      {"no destination", bmp.c_str(), nullptr, 75, 0, kBadArgument},
+      {"empty destination", bmp.c_str(), "", 75, 0, kBadArgument},
+      {"missing source, quality 0", missing.c_str(), destination, 0, 0, kBadArgument},
+      {"empty source, quality 0", "", destination, 0, 0, kBadArgument},
+      {"missing source", missing.c_str(), destination, 75, 0, kSourceMissing},
+      {"empty source", "", destination, 75, 0, kSourceMissing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Convert(c.source, c.destination, 0, c.quality, 1, c.smoothing), c.result);
+    EXPECT_FALSE(fs::exists(destination_));
+  }
   // The range ends are accepted.
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 1, 1, 100), kConverted);
-  EXPECT_EQ(Convert(bmp_.c_str(), destination_.c_str(), 0, 100, 0, 0), kConverted);
+  EXPECT_EQ(Convert(bmp.c_str(), destination, 0, 1, 1, 100), kConverted);
+  EXPECT_EQ(Convert(bmp.c_str(), destination, 0, 100, 0, 0), kConverted);
 }
 
 TEST_F(ConvertImageTest, MissingArgumentsReadAsOmitted) {
@@ -152,6 +173,11 @@ TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
   fs::create_directory(folder);
   EXPECT_EQ(Convert(bmp_.c_str(), folder.c_str()), kWriteFailed);
   EXPECT_TRUE(fs::is_directory(folder));
+  // A link that leads back to itself leads to no file, and is not replaced.
+  const fs::path loop = directory_ / "loop.jpg";
+  fs::create_symlink("loop.jpg", loop);
+  EXPECT_EQ(Convert(bmp_.c_str(), loop.c_str()), kWriteFailed);
+  EXPECT_TRUE(fs::is_symlink(loop));
 }
 
 // When no file can be made beside the destination, it is written in place.
@@ -165,6 +191,80 @@ TEST_F(ConvertImageTest, WritesInPlaceWhenNoSideFileCanBeMade) {
   ASSERT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
   EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
   for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+}
+
+// Replacing the destination keeps what was set up around it: a symbolic link
+// stays a link and the file it leads to is replaced (or made, when the link
+// dangles), and a replaced file keeps its permissions. Paths are ANSI bytes,
+// also in directories and links with Chinese names.
+TEST_F(ConvertImageTest, ReplacingKeepsLinksAndPermissions) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  const auto fresh = static_cast<fs::perms>(0666 & ~mask);
+  enum Layout { kNew, kPlain, kAbsoluteLink, kLinkChain, kDanglingLink };
+  struct Case {
+    const char* what;
+    Layout layout;
+    bool chinese;
+    fs::perms mode;  // of the file replaced
+  };
+  const Case cases[] = {
+      {"new file", kNew, false, fresh},
+      {"new file, Chinese names", kNew, true, fresh},
+      {"plain file 0640", kPlain, false, fs::perms(0640)},
+      {"plain file 0604, Chinese names", kPlain, true, fs::perms(0604)},
+      {"absolute link", kAbsoluteLink, false, fs::perms(0640)},
+      {"relative links in a chain, Chinese names", kLinkChain, true, fs::perms(0600)},
+      {"dangling link", kDanglingLink, false, fresh},
+      {"dangling link, Chinese names", kDanglingLink, true, fresh},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path base = directory_ / ((c.chinese ? "细节 图片 " : "case ") + std::to_string(index++));
+    const fs::path links = base / (c.chinese ? "链接" : "links"), files = base / (c.chinese ? "文件" : "files");
+    fs::create_directories(links);
+    fs::create_directories(files);
+    const fs::path destination = links / (c.chinese ? "细节.jpg" : "out.jpg");
+    fs::path target = destination;
+    fs::path linkText;
+    switch (c.layout) {
+      case kNew: break;
+      case kPlain: WriteBytes(destination, {'o', 'l', 'd'}); break;
+      case kAbsoluteLink:
+        target = files / "target.jpg";
+        WriteBytes(target, {'o', 'l', 'd'});
+        linkText = target;
+        fs::create_symlink(linkText, destination);
+        break;
+      case kLinkChain:
+        target = files / "目标.jpg";
+        WriteBytes(target, {'o', 'l', 'd'});
+        linkText = "hop.jpg";
+        fs::create_symlink(linkText, destination);
+        fs::create_symlink(fs::path("..") / files.filename() / target.filename(), links / "hop.jpg");
+        break;
+      case kDanglingLink:
+        target = files / (c.chinese ? "新.jpg" : "new.jpg");
+        linkText = fs::path("..") / files.filename() / target.filename();
+        fs::create_symlink(linkText, destination);
+        break;
+    }
+    if (fs::exists(target)) fs::permissions(target, c.mode);
+
+    const std::optional<std::string> ansi = platform::Utf8ToAnsi(destination.string());
+    ASSERT_TRUE(ansi);
+    ASSERT_EQ(Convert(bmp_.c_str(), ansi->c_str()), kConverted);
+    if (!linkText.empty()) {
+      std::error_code notALink;
+      EXPECT_EQ(fs::read_symlink(destination, notALink), linkText);
+    }
+    EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+    EXPECT_EQ(fs::status(target).permissions(), c.mode);
+    for (const auto& entry : fs::recursive_directory_iterator(base)) {
+      EXPECT_EQ(entry.path().string().find(".~"), std::string::npos) << entry.path();
+    }
+  }
 }
 
 TEST(ImageConvNotify, KeepsTheRuntimeEntryOnCodeOne) {

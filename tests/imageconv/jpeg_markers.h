@@ -2,6 +2,7 @@
 // progressive and standard Huffman tables from optimised ones.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct JpegMarkers {
   std::vector<uint8_t> firstQuantTable;             // 64 values in zigzag order
   int restartInterval = 0;
   int comments = 0;
+  int adobeTransform = -1;  // from an APP14 "Adobe" marker; -1 without one
 };
 
 inline JpegMarkers ParseJpegMarkers(const std::vector<uint8_t>& file) {
@@ -45,6 +47,8 @@ inline JpegMarkers ParseJpegMarkers(const std::vector<uint8_t>& file) {
       markers.restartInterval = (body[0] << 8) | body[1];
     } else if (code == 0xFE) {
       ++markers.comments;
+    } else if (code == 0xEE && length >= 14 && std::equal(body, body + 5, "Adobe")) {
+      markers.adobeTransform = body[11];
     } else if (code == 0xDA) {
       break;
     }

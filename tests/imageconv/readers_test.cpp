@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "jpeg_markers.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/imageconv/photocd_reader.h"
 #include "support.h"
@@ -68,6 +69,61 @@ TEST_F(ReaderTest, JpegMatchesTheReferenceDecoder) {
   }
 }
 
+// CMYK and YCCK files convert to the light their inks let through. Plain
+// CMYK holds ink amounts; files with the Adobe marker hold them inverted.
+// Flat 16 x 16 patches, converted and decoded again by djpeg; the centre of
+// each patch is compared.
+TEST_F(ReaderTest, CmykJpegsConvertToColour) {
+  struct Patch {
+    std::array<uint8_t, 4> ink;  // cyan, magenta, yellow, black; 255 = full ink
+    std::array<int, 3> rgb;
+  };
+  const Patch patches[] = {
+      {{255, 0, 0, 0}, {0, 255, 255}},
+      {{0, 255, 0, 0}, {255, 0, 255}},
+      {{0, 0, 255, 0}, {255, 255, 0}},
+      {{0, 0, 0, 255}, {0, 0, 0}},
+      {{0, 0, 0, 0}, {255, 255, 255}},
+      // Light 153, 204, 255 under black's 204: (153 × 204 + 127) / 255 = 122 and so on.
+      {{102, 51, 0, 51}, {122, 163, 204}},
+  };
+  constexpr int kPatch = 16;
+  const int width = kPatch * static_cast<int>(std::size(patches));
+  struct Case {
+    const char* what;
+    bool ycck;
+    bool adobeMarker;
+  };
+  for (const Case& c : {Case{"CMYK with the Adobe marker", false, true}, Case{"CMYK without it", false, false},
+                        Case{"YCCK", true, true}}) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> cmyk;
+    for (int y = 0; y < kPatch; ++y) {
+      for (const Patch& patch : patches) {
+        for (int x = 0; x < kPatch; ++x) {
+          for (uint8_t ink : patch.ink) cmyk.push_back(c.adobeMarker ? 255 - ink : ink);
+        }
+      }
+    }
+    const fs::path source = WorkPath("cmyk.jpg"), out = WorkPath("cmyk-out.jpg");
+    WriteCmykJpeg(source, width, kPatch, cmyk, c.ycck, c.adobeMarker);
+    // Transform 2 marks YCCK, 0 plain CMYK.
+    ASSERT_EQ(ParseJpegMarkers(ReadBytes(source)).adobeTransform, c.adobeMarker ? (c.ycck ? 2 : 0) : -1);
+    ASSERT_EQ(Convert(source.c_str(), out.c_str(), 0, 100, 1, 0), kConverted);
+    const Rgb decoded = DecodeWithDjpeg(out);
+    ASSERT_EQ(decoded.width, width);
+    ASSERT_EQ(decoded.height, kPatch);
+    for (size_t p = 0; p < std::size(patches); ++p) {
+      for (int y = 4; y < 12; ++y) {
+        for (int x = 4; x < 12; ++x) {
+          const uint8_t* pixel = decoded.At(static_cast<int>(p) * kPatch + x, y);
+          for (int i = 0; i < 3; ++i) ASSERT_NEAR(pixel[i], patches[p].rgb[i], 4) << "patch " << p << " channel " << i;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(ReaderTest, BmpWindowsAndOs2HeadersExact) {
   const fs::path windows = WorkPath("windows.bmp"), os2 = WorkPath("os2.bmp"), magick = WorkPath("magick.bmp");
   ASSERT_TRUE(Pillow("bmp", source_, windows));
@@ -111,9 +167,9 @@ TEST_F(ReaderTest, BmpTopDownEqualsBottomUp) {
   EXPECT_EQ(ReadBytes(a), ReadBytes(b));
 }
 
-// Over 1 MiB, any file would pass the Photo CD reader's Open: the readers
-// before it must get the first word.
-TEST_F(ReaderTest, ChainAsksBmpBeforePhotoCd) {
+// A BMP over 1 MiB, the Photo CD reader's smallest size, is still the BMP
+// reader's.
+TEST_F(ReaderTest, LargeBmpReadsExactly) {
   const Rgb large = TestPattern(620, 600);
   const fs::path ppm = WorkPath("large.ppm"), bmp = WorkPath("large.bmp");
   WritePpm(ppm, large);
@@ -248,6 +304,7 @@ class PhotoCdTest : public ReaderTest {
 
   std::vector<uint8_t> Pack(size_t size) {
     std::vector<uint8_t> file(size, 0);
+    std::memcpy(&file[0x800], "PCD_IPI", 7);
     uint8_t* luma0 = &file[kBase];
     uint8_t* luma1 = luma0 + kWidth;
     uint8_t* chroma1 = luma1 + kWidth;
@@ -287,15 +344,61 @@ TEST_F(PhotoCdTest, BaseResolutionPixelsByHand) {
   expect(767, 511, {0, 154, 0});
 }
 
-TEST_F(PhotoCdTest, SizeLimitAndClasses) {
-  const fs::path tooShort = WorkPath("short.pcd"), enough = WorkPath("enough.pcd");
-  WriteBytes(tooShort, Pack(0xFFFFF));
+// The reader takes a file only when it is at least 1 MiB long and carries
+// "PCD_IPI" at 0x800; any other large file ends in -3, not in a picture made
+// of its bytes.
+TEST_F(PhotoCdTest, SignatureAndSizeDecide) {
+  std::vector<uint8_t> text;
+  while (text.size() < 0x100000) for (char c : std::string("Lorem ipsum dolor sit amet.\n")) text.push_back(c);
+  std::vector<uint8_t> bmp32 = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
+  Put32(bmp32, 40);    // biSize
+  Put32(bmp32, 512);   // width
+  Put32(bmp32, 512);   // height
+  Put16(bmp32, 1);     // planes
+  Put16(bmp32, 32);    // biBitCount: declined by the BMP reader
+  bmp32.resize(54 + 512 * 512 * 4, 0x80);
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 2, 0, 2, 0xF7, 0, 0};
+  gif.resize(0x100000, 0x33);
+  auto signedPack = [&](size_t size, size_t offset, const char* signature) {
+    std::vector<uint8_t> file = Pack(size);
+    std::memset(&file[0x800], 0, 7);
+    std::memcpy(&file[offset], signature, 7);
+    return file;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"1 MiB of text", text, false},
+      {"1 MiB of zeros", std::vector<uint8_t>(0x100000, 0), false},
+      {"a 32-bit BMP over 1 MiB", bmp32, false},
+      {"a GIF padded to 1 MiB", gif, false},
+      {"signature one byte early", signedPack(0x100000, 0x7FF, "PCD_IPI"), false},
+      {"signature with its last letter wrong", signedPack(0x100000, 0x800, "PCD_IPJ"), false},
+      {"signature, 1 048 575 bytes", signedPack(0xFFFFF, 0x800, "PCD_IPI"), false},
+      {"signature, 1 048 576 bytes", signedPack(0x100000, 0x800, "PCD_IPI"), true},
+  };
+  const fs::path file = WorkPath("candidate.pcd"), out = WorkPath("candidate.jpg");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(file, c.bytes);
+    ImageBuffer image;
+    PhotoCdReader reader;
+    EXPECT_EQ(reader.Open(file.c_str(), &image, PhotoCdReader::kBaseClass, nullptr), c.accepted);
+    reader.Reset();
+    fs::remove(out);
+    EXPECT_EQ(Convert(file.c_str(), out.c_str()), c.accepted ? kConverted : kSourceUnreadable);
+    EXPECT_EQ(fs::exists(out), c.accepted);
+  }
+}
+
+TEST_F(PhotoCdTest, Classes) {
+  const fs::path enough = WorkPath("enough.pcd");
   WriteBytes(enough, Pack(0x100000));
   ImageBuffer image;
-  EXPECT_EQ(LoadImageFile(tooShort.c_str(), image), kSourceUnreadable);
-
   PhotoCdReader reader;
-  EXPECT_FALSE(reader.Open(tooShort.c_str(), &image, PhotoCdReader::kBaseClass, nullptr));
   EXPECT_FALSE(reader.Open(enough.c_str(), &image, 3, nullptr));
   ASSERT_TRUE(reader.Open(enough.c_str(), &image, 0, nullptr));
   ASSERT_TRUE(reader.Read());

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <jpeglib.h>
+
 #include "runtime/core/value.h"
 #include "runtime/imageconv/convert_image.h"
 
@@ -123,6 +125,41 @@ std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
 bool Pillow(const std::string& kind, const fs::path& in, const fs::path& out) {
   const fs::path script = fs::path(TESSELLON_TEST_DATA) / "make_sample.py";
   return RunTool(kPython + " " + Quote(script) + " " + kind + " " + Quote(in) + " " + Quote(out));
+}
+
+Rgb DecodeWithDjpeg(const fs::path& jpeg) {
+  const fs::path decoded = WorkPath(jpeg.filename().string() + ".pnm");
+  if (!RunTool("djpeg -pnm -outfile " + Quote(decoded) + " " + Quote(jpeg))) return {};
+  return ReadPnm(decoded);
+}
+
+void WriteCmykJpeg(const fs::path& path, int width, int height, const std::vector<uint8_t>& cmyk, bool ycck,
+                   bool adobeMarker) {
+  if (cmyk.size() != static_cast<size_t>(width) * height * 4) throw std::runtime_error("CMYK size");
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+  // libjpeg's own error exit ends the test program: a broken sample is loud.
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  jpeg_stdio_dest(&info, out);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 4;
+  info.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&info);
+  if (ycck) jpeg_set_colorspace(&info, JCS_YCCK);
+  info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+  jpeg_set_quality(&info, 100, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(&cmyk[static_cast<size_t>(info.next_scanline) * width * 4]);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::fclose(out);
 }
 
 Rgb FromBuffer(const ImageBuffer& image) {

@@ -51,6 +51,15 @@ inline const std::string kPython = "/usr/bin/python3";
 // Runs tests/imageconv/make_sample.py with Pillow: KIND IN.ppm OUT.
 bool Pillow(const std::string& kind, const fs::path& in, const fs::path& out);
 
+// djpeg's decoding of a JPEG file, as the independent reference.
+Rgb DecodeWithDjpeg(const fs::path& jpeg);
+
+// Writes CMYK pixels (four bytes each, stored as given) with libjpeg at
+// quality 100, as YCCK when `ycck`; libjpeg adds the Adobe marker unless
+// `adobeMarker` is false (plain CMYK only).
+void WriteCmykJpeg(const fs::path& path, int width, int height, const std::vector<uint8_t>& cmyk, bool ycck,
+                   bool adobeMarker);
+
 // The 24-bit pixels of an image buffer as a picture (the buffer must be 24).
 Rgb FromBuffer(const ImageBuffer& image);
 

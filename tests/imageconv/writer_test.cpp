@@ -34,12 +34,6 @@ Difference Compare(const Rgb& a, const Rgb& b) {
   return d;
 }
 
-Rgb DecodeWithDjpeg(const fs::path& jpeg) {
-  const fs::path decoded = WorkPath(jpeg.filename().string() + ".pnm");
-  EXPECT_TRUE(RunTool("djpeg -pnm -outfile " + Quote(decoded) + " " + Quote(jpeg)));
-  return ReadPnm(decoded);
-}
-
 class WriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
