@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gdi/cmyk.h"
 #include "runtime/picture/decoders.h"
 #include "runtime/picture/jpeg_glue.h"
 #include "runtime/picture/pixel_block.h"
@@ -17,18 +18,6 @@ struct SessionCloser {
 
 void GreyToBgr(const uint8_t* grey, uint8_t* out, size_t width) {
   for (size_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = grey[x];
-}
-
-// CMYK as ink amounts (0 = no ink), or inverted when the file says so.
-void CmykToBgr(const uint8_t* cmyk, uint8_t* out, size_t width, bool inverted) {
-  const unsigned flip = inverted ? 0 : 255;
-  for (size_t x = 0; x < width; ++x, cmyk += 4, out += 3) {
-    const unsigned c = cmyk[0] ^ flip, m = cmyk[1] ^ flip, y = cmyk[2] ^ flip, k = cmyk[3] ^ flip;
-    // Each value now says how much light passes: 255 = all of it.
-    out[0] = static_cast<uint8_t>((y * k + 127) / 255);
-    out[1] = static_cast<uint8_t>((m * k + 127) / 255);
-    out[2] = static_cast<uint8_t>((c * k + 127) / 255);
-  }
 }
 
 }  // namespace
@@ -68,7 +57,8 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
     if (grey) {
       GreyToBgr(line.data(), row, width);
     } else if (cmyk) {
-      CmykToBgr(line.data(), row, width, header.colour == JpegColour::AdobeInvertedCmyk);
+      platform::gdi::CmykRowToColour(line.data(), row, width, header.colour == JpegColour::AdobeInvertedCmyk,
+                                     platform::gdi::ChannelOrder::Bgr);
     }
     // Any other component layout has no defined colours: its rows stay black.
   }
