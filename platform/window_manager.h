@@ -10,6 +10,7 @@
 
 #include "platform/gdi/surface.h"
 #include "platform/handle_table.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -78,5 +79,16 @@ LockedWindow LockWindow(HWND hwnd);
 
 // Client rectangle of a window in screen coordinates.
 RECT ClientRectOnScreen(const Window& window);
+
+inline WindowManager& Manager() { return System::Get().Windows(); }
+inline bool IsChildStyle(DWORD style) { return (style & WS_CHILD) != 0; }
+
+// Helpers the window files share; callers hold the manager's lock.
+// Marks the whole window for painting.
+void Invalidate(Window& window);
+// Marks a window and its descendants for painting.
+void InvalidateTree(WindowManager& manager, HWND hwnd);
+// Gives a top-level window a surface of its client area's size.
+void EnsureSurface(Window& window);
 
 }  // namespace platform

@@ -1,0 +1,160 @@
+// Creating and destroying windows, and the default window procedure.
+#include <algorithm>
+
+#include "platform/backend.h"
+#include "platform/files.h"
+#include "platform/message_queue.h"
+#include "platform/window_manager.h"
+
+namespace platform {
+namespace {
+
+void CollectDestroyOrder(WindowManager& manager, HWND hwnd, std::vector<HWND>& preOrder) {
+  auto window = manager.Find(hwnd);
+  if (!window) return;
+  preOrder.push_back(hwnd);
+  for (HWND child : window->children) CollectDestroyOrder(manager, child, preOrder);
+}
+
+}  // namespace
+
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, void* param) {
+  WindowManager& manager = Manager();
+  auto cls = className ? manager.FindClass(className) : nullptr;
+  if (!cls) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return 0;
+  }
+  auto window = std::make_shared<Window>();
+  window->windowClass = cls;
+  window->proc = cls->info.lpfnWndProc;
+  window->text = windowName ? windowName : "";
+  window->style = style & ~WS_VISIBLE;
+  window->exStyle = exStyle;
+  window->thread = std::this_thread::get_id();
+  System::Get().Queues().Current();  // the window's messages need its thread's queue
+  if (x == CW_USEDEFAULT) x = y = 0;
+  if (width == CW_USEDEFAULT) width = height = 0;
+  window->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+  {
+    std::lock_guard lock(manager.Lock());
+    if (IsChildStyle(style)) {
+      if (!manager.Find(parent)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+      }
+      window->parent = parent;
+      window->id = static_cast<intptr_t>(menu);
+    } else if (parent) {
+      HWND root = GetAncestorRoot(parent);
+      if (!root) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+      }
+      window->owner = root;
+    }
+    window->handle = System::Get().Handles().Add(ObjectKind::Window, window);
+    if (!window->handle) return 0;
+    auto& siblings = manager.SiblingsOf(*window);
+    siblings.insert(siblings.begin(), window->handle);
+    if (!IsChildStyle(style)) EnsureSurface(*window);
+  }
+  HWND hwnd = window->handle;
+  CREATESTRUCTA cs;
+  cs.lpCreateParams = param;
+  cs.hMenu = menu;
+  cs.hwndParent = parent;
+  cs.x = x;
+  cs.y = y;
+  cs.cx = width;
+  cs.cy = height;
+  cs.style = style;
+  cs.lpszName = windowName;
+  cs.lpszClass = className;
+  cs.dwExStyle = exStyle;
+  if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) ||
+      SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (!IsWindow(hwnd)) return 0;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  SendMessageA(hwnd, WM_SIZE, 0, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));
+  SendMessageA(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((y & 0xFFFF) << 16) | (x & 0xFFFF)));
+  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  return IsWindow(hwnd) ? hwnd : 0;
+}
+
+BOOL DestroyWindow(HWND hwnd) {
+  WindowManager& manager = Manager();
+  std::vector<HWND> owned;
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked || locked->destroying) return FALSE;
+    if (locked->thread != std::this_thread::get_id()) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return FALSE;
+    }
+    locked->destroying = true;
+    for (HWND top : manager.TopLevel())
+      if (auto w = manager.Find(top); w && w->owner == hwnd) owned.push_back(top);
+  }
+  // Owned windows go first, as their owner's teardown expects.
+  for (HWND w : owned) DestroyWindow(w);
+
+  bool wasVisible = IsWindowVisible(hwnd);
+  bool topLevel = false;
+  {
+    auto locked = LockWindow(hwnd);
+    if (locked) {
+      topLevel = !locked->parent;
+      locked->style &= ~WS_VISIBLE;
+    }
+  }
+  if (topLevel && wasVisible) System::Get().GetBackend().OnTopLevelHidden(hwnd);
+  if (manager.focus == hwnd || IsChild(hwnd, manager.focus)) manager.focus = 0;
+
+  std::vector<HWND> order;
+  {
+    std::lock_guard lock(manager.Lock());
+    CollectDestroyOrder(manager, hwnd, order);
+    for (HWND w : order)
+      if (auto win = manager.Find(w)) win->destroying = true;
+  }
+  for (HWND w : order) SendMessageA(w, WM_DESTROY, 0, 0);
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    SendMessageA(*it, WM_NCDESTROY, 0, 0);
+    std::lock_guard lock(manager.Lock());
+    if (auto win = manager.Find(*it)) {
+      auto& siblings = manager.SiblingsOf(*win);
+      siblings.erase(std::remove(siblings.begin(), siblings.end(), *it), siblings.end());
+      System::Get().Handles().Remove(*it, ObjectKind::Window);
+    }
+  }
+  if (topLevel) System::Get().GetBackend().OnTopLevelDestroyed(hwnd);
+  return TRUE;
+}
+
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: return TRUE;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
+    case WM_SETTEXT: return SetWindowTextA(hwnd, reinterpret_cast<const char*>(lParam));
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetWindowTextA(hwnd).size());
+    case WM_GETTEXT: {
+      std::string text = GetWindowTextA(hwnd);
+      auto* out = reinterpret_cast<char*>(lParam);
+      if (!out || wParam == 0) return 0;
+      size_t n = std::min<size_t>(text.size(), wParam - 1);
+      text.copy(out, n);
+      out[n] = 0;
+      return static_cast<LRESULT>(n);
+    }
+    default: return 0;
+  }
+}
+
+}  // namespace platform
