@@ -23,7 +23,11 @@ intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value) {
   intptr_t old = 0;
   switch (index) {
     case GWL_STYLE: old = locked->style; locked->style = static_cast<DWORD>(value); break;
-    case GWL_EXSTYLE: old = locked->exStyle; locked->exStyle = static_cast<DWORD>(value); break;
+    case GWL_EXSTYLE:
+      // The topmost band changes only through SetWindowPos, which keeps the list in order.
+      old = locked->exStyle;
+      locked->exStyle = (static_cast<DWORD>(value) & ~WS_EX_TOPMOST) | (locked->exStyle & WS_EX_TOPMOST);
+      break;
     case GWLP_USERDATA: old = locked->userData; locked->userData = value; break;
     case GWLP_ID: old = locked->id; locked->id = value; break;
     case GWLP_WNDPROC:

@@ -7,19 +7,20 @@
 
 namespace platform {
 
-FrameMetrics FrameFor(DWORD style, DWORD exStyle) {
+FrameMetrics FrameFor(DWORD style, DWORD exStyle, bool menuBar) {
   int border = 0;
-  if (style & WS_THICKFRAME) border = 4;
-  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) border = 3;
-  else if (style & WS_BORDER) border = 1;
+  if (style & WS_THICKFRAME) border = kSizingFrameWidth;
+  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) border = kFixedFrameWidth;
+  else if (style & WS_BORDER) border = kBorderWidth;
   int caption = 0;
-  if ((style & WS_CAPTION) == WS_CAPTION) caption = (exStyle & WS_EX_TOOLWINDOW) ? 17 : 23;
-  int edge = (exStyle & WS_EX_CLIENTEDGE) ? 2 : (exStyle & WS_EX_STATICEDGE) ? 1 : 0;
+  if ((style & WS_CAPTION) == WS_CAPTION) caption = (exStyle & WS_EX_TOOLWINDOW) ? kToolCaptionHeight : kCaptionHeight;
+  if (menuBar && !(style & WS_CHILD)) caption += kMenuBarHeight;
+  int edge = (exStyle & WS_EX_CLIENTEDGE) ? kEdgeWidth : (exStyle & WS_EX_STATICEDGE) ? 1 : 0;
   return FrameMetrics{border + edge, border + caption + edge, border + edge, border + edge};
 }
 
 RECT ClientRectOnScreen(const Window& window) {
-  FrameMetrics frame = FrameFor(window.style, window.exStyle);
+  const FrameMetrics& frame = window.frame;
   RECT r = window.rect;
   if (window.parent) {
     if (auto parent = Manager().Find(window.parent)) {
@@ -56,46 +57,45 @@ BOOL GetClientRect(HWND hwnd, RECT* rect) {
   return TRUE;
 }
 
+void SendSize(HWND hwnd, WPARAM type) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  SendMessageA(hwnd, WM_SIZE, type, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));
+}
+
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  bool moved = false, sized = false;
+  bool moved = false, clientSized = false;
+  WPARAM sizeType = SIZE_RESTORED;
   {
     auto locked = LockWindow(hwnd);
     if (!locked) return FALSE;
+    const RECT clientBefore = ClientRectOnScreen(*locked.window);
     RECT r = locked->rect;
     if (!(flags & SWP_NOMOVE)) {
       moved = r.left != x || r.top != y;
       r = RECT{x, y, x + r.Width(), y + r.Height()};
     }
+    bool sized = false;
     if (!(flags & SWP_NOSIZE)) {
       sized = r.Width() != std::max(0, cx) || r.Height() != std::max(0, cy);
       r.right = r.left + std::max(0, cx);
       r.bottom = r.top + std::max(0, cy);
     }
     locked->rect = r;
-    if (!(flags & SWP_NOZORDER)) {
-      auto& siblings = Manager().SiblingsOf(*locked.window);
-      siblings.erase(std::remove(siblings.begin(), siblings.end(), hwnd), siblings.end());
-      if (insertAfter == HWND_TOP) {
-        siblings.insert(siblings.begin(), hwnd);
-      } else if (insertAfter == HWND_BOTTOM) {
-        siblings.push_back(hwnd);
-      } else {
-        auto it = std::find(siblings.begin(), siblings.end(), insertAfter);
-        siblings.insert(it == siblings.end() ? siblings.begin() : it + 1, hwnd);
-      }
-    }
-    if (!locked->parent && (sized || !locked->surface)) EnsureSurface(*locked.window);
-    if (moved || sized) {
+    const bool reframed = (flags & SWP_FRAMECHANGED) != 0;
+    if (reframed) locked->frame = FrameFor(locked->style, locked->exStyle, locked->menu != 0);
+    const RECT clientAfter = ClientRectOnScreen(*locked.window);
+    clientSized = clientAfter.Width() != clientBefore.Width() || clientAfter.Height() != clientBefore.Height();
+    if (locked->style & WS_MAXIMIZE) sizeType = SIZE_MAXIMIZED;
+    if (!(flags & SWP_NOZORDER)) PlaceInZOrder(Manager(), *locked.window, insertAfter);
+    if (!locked->parent && (clientSized || !locked->surface)) EnsureSurface(*locked.window);
+    if (moved || sized || reframed) {
       InvalidateTree(Manager(), hwnd);
       if (locked->parent)
         if (auto parent = Manager().Find(locked->parent)) Invalidate(*parent);
     }
   }
-  if (sized) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    SendMessageA(hwnd, WM_SIZE, 0, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));
-  }
+  if (clientSized) SendSize(hwnd, sizeType);
   if (moved) SendMessageA(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((y & 0xFFFF) << 16) | (x & 0xFFFF)));
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
@@ -124,9 +124,9 @@ BOOL ScreenToClient(HWND hwnd, POINT* point) {
   return TRUE;
 }
 
-BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL /*menu*/, DWORD exStyle) {
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
   if (!rect) return FALSE;
-  FrameMetrics frame = FrameFor(style, exStyle);
+  FrameMetrics frame = FrameFor(style, exStyle, menu != FALSE);
   rect->left -= frame.left;
   rect->top -= frame.top;
   rect->right += frame.right;

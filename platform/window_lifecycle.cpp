@@ -1,8 +1,10 @@
-// Creating and destroying windows, and the default window procedure.
+// Creating and destroying windows.
 #include <algorithm>
+#include <utility>
 
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "platform/menu.h"
 #include "platform/message_queue.h"
 #include "platform/window_manager.h"
 
@@ -37,6 +39,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   if (x == CW_USEDEFAULT) x = y = 0;
   if (width == CW_USEDEFAULT) width = height = 0;
   window->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
+  window->restoreRect = window->rect;
+  window->frame = FrameFor(style, exStyle);
   {
     std::lock_guard lock(manager.Lock());
     if (IsChildStyle(style)) {
@@ -56,8 +60,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     }
     window->handle = System::Get().Handles().Add(ObjectKind::Window, window);
     if (!window->handle) return 0;
-    auto& siblings = manager.SiblingsOf(*window);
-    siblings.insert(siblings.begin(), window->handle);
+    PlaceInZOrder(manager, *window, HWND_TOP);
     if (!IsChildStyle(style)) EnsureSurface(*window);
   }
   HWND hwnd = window->handle;
@@ -106,15 +109,28 @@ BOOL DestroyWindow(HWND hwnd) {
 
   bool wasVisible = IsWindowVisible(hwnd);
   bool topLevel = false;
+  HMENU menus[2] = {0, 0};
   {
     auto locked = LockWindow(hwnd);
     if (locked) {
       topLevel = !locked->parent;
       locked->style &= ~WS_VISIBLE;
+      menus[0] = std::exchange(locked->menu, 0);
+      menus[1] = std::exchange(locked->systemMenu, 0);
+      // What the child covered shows the parent again.
+      if (!topLevel && wasVisible)
+        if (auto parent = manager.Find(locked->parent)) {
+          RECT area = locked->rect;
+          InvalidateRect(parent->handle, &area, TRUE);
+        }
     }
   }
   if (topLevel && wasVisible) System::Get().GetBackend().OnTopLevelHidden(hwnd);
   if (manager.focus == hwnd || IsChild(hwnd, manager.focus)) manager.focus = 0;
+  if (manager.active == hwnd) manager.active = 0;
+  // A window's menus go with it.
+  for (HMENU menu : menus)
+    if (menu) DestroyMenu(menu);
 
   std::vector<HWND> order;
   {
@@ -135,26 +151,6 @@ BOOL DestroyWindow(HWND hwnd) {
   }
   if (topLevel) System::Get().GetBackend().OnTopLevelDestroyed(hwnd);
   return TRUE;
-}
-
-LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCCREATE: return TRUE;
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
-    case WM_SETTEXT: return SetWindowTextA(hwnd, reinterpret_cast<const char*>(lParam));
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetWindowTextA(hwnd).size());
-    case WM_GETTEXT: {
-      std::string text = GetWindowTextA(hwnd);
-      auto* out = reinterpret_cast<char*>(lParam);
-      if (!out || wParam == 0) return 0;
-      size_t n = std::min<size_t>(text.size(), wParam - 1);
-      text.copy(out, n);
-      out[n] = 0;
-      return static_cast<LRESULT>(n);
-    }
-    default: return 0;
-  }
 }
 
 }  // namespace platform

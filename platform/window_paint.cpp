@@ -7,8 +7,20 @@
 namespace platform {
 
 void Invalidate(Window& window) {
+  RECT client = ClientRectOnScreen(window);
   window.invalid = true;
-  window.invalidArea = RECT{0, 0, window.rect.Width(), window.rect.Height()};
+  window.invalidArea = RECT{0, 0, client.Width(), client.Height()};
+  const FrameMetrics& f = window.frame;
+  if (window.parent && (f.left || f.top || f.right || f.bottom)) window.frameDirty = true;
+}
+
+void PaintNonClient(HWND hwnd) {
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked || !locked->frameDirty) return;
+    locked->frameDirty = false;
+  }
+  SendMessageA(hwnd, WM_NCPAINT, 1, 0);
 }
 
 // Marks a window and its descendants for painting.
@@ -66,7 +78,10 @@ BOOL UpdateWindow(HWND hwnd) {
     if (!locked) return FALSE;
     invalid = locked->invalid && IsWindowVisible(hwnd);
   }
-  if (invalid) SendMessageA(hwnd, WM_PAINT, 0, 0);
+  if (invalid) {
+    PaintNonClient(hwnd);
+    SendMessageA(hwnd, WM_PAINT, 0, 0);
+  }
   return TRUE;
 }
 

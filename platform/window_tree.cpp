@@ -17,6 +17,40 @@ std::vector<HWND>& WindowManager::SiblingsOf(const Window& window) {
   return topLevel_;
 }
 
+void PlaceInZOrder(WindowManager& manager, Window& window, HWND insertAfter) {
+  auto& siblings = manager.SiblingsOf(window);
+  siblings.erase(std::remove(siblings.begin(), siblings.end(), window.handle), siblings.end());
+  const bool topLevel = !window.parent;
+  if (topLevel) {
+    // HWND_BOTTOM takes a window out of the topmost band, as the desktop does.
+    if (insertAfter == HWND_TOPMOST) window.exStyle |= WS_EX_TOPMOST;
+    else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM) window.exStyle &= ~WS_EX_TOPMOST;
+  } else {
+    window.exStyle &= ~WS_EX_TOPMOST;
+  }
+  const bool topmost = (window.exStyle & WS_EX_TOPMOST) != 0;
+  auto isTopmost = [&](HWND h) {
+    auto w = manager.Find(h);
+    return w && (w->exStyle & WS_EX_TOPMOST);
+  };
+  // The window's band: [bandBegin, bandEnd) of the list.
+  auto bandBegin = siblings.begin(), bandEnd = siblings.end();
+  if (topLevel) {
+    auto firstPlain = std::find_if_not(siblings.begin(), siblings.end(), isTopmost);
+    if (topmost) bandEnd = firstPlain;
+    else bandBegin = firstPlain;
+  }
+  auto at = bandBegin;
+  if (insertAfter == HWND_BOTTOM) {
+    at = bandEnd;
+  } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) {
+    auto it = std::find(siblings.begin(), siblings.end(), insertAfter);
+    // A sibling in the other band pins the window to the near end of its own.
+    if (it != siblings.end()) at = std::clamp(it + 1, bandBegin, bandEnd);
+  }
+  siblings.insert(at, window.handle);
+}
+
 LockedWindow LockWindow(HWND hwnd) {
   WindowManager& manager = Manager();
   LockedWindow locked{std::unique_lock(manager.Lock()), manager.Find(hwnd)};
@@ -39,7 +73,9 @@ BOOL IsChild(HWND parent, HWND hwnd) {
 HWND GetParent(HWND hwnd) {
   auto locked = LockWindow(hwnd);
   if (!locked) return 0;
-  return locked->parent ? locked->parent : locked->owner;
+  // An overlapped window's owner is not its parent; only a popup's is.
+  if (locked->style & WS_CHILD) return locked->parent;
+  return (locked->style & WS_POPUP) ? locked->owner : 0;
 }
 
 HWND SetParent(HWND hwnd, HWND newParent) {
@@ -55,8 +91,7 @@ HWND SetParent(HWND hwnd, HWND newParent) {
     locked->style |= WS_CHILD;
     locked->surface.reset();
   }
-  auto& fresh = manager.SiblingsOf(*locked.window);
-  fresh.insert(fresh.begin(), hwnd);
+  PlaceInZOrder(manager, *locked.window, HWND_TOP);
   if (!newParent) EnsureSurface(*locked.window);
   return old;
 }

@@ -128,6 +128,8 @@ class IconObject : public HandleObject {
   int32_t height = 0;
   bool hasAlpha = false;
   bool isIcon = true;
+  bool shared = false;  // the system cursors: DestroyCursor leaves them
+  POINT hotspot;        // cursors: the pointer's point in the image
   std::vector<uint32_t> colour;  // 0xAARRGGBB per pixel, rows top-down
   std::vector<uint8_t> mask;     // 1 where the AND mask keeps the target
 };
