@@ -84,6 +84,8 @@ class OffscreenShellRun : public ::testing::Test {
     dir_ = mkdtemp(pattern.data());
   }
   void TearDown() override {
+    // Later tests' windows are no business of the shell.
+    if (backend_) backend_->StopShell();
     if (!dir_.empty()) fs::remove_all(dir_);
   }
 

@@ -15,6 +15,8 @@ class OffscreenBackend : public Backend {
 
   // Arms the shell anew: the next top-level window shown is its target.
   void StartShell(ShellScript script) { shell_.Start(std::move(script)); }
+  // Disarms it: no window is driven from here on.
+  void StopShell() { shell_.Stop(); }
 
   std::string_view Name() const override { return "offscreen"; }
   SIZE ScreenSize() const override { return SIZE{1920, 1080}; }

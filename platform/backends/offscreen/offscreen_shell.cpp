@@ -19,6 +19,12 @@ void OffscreenShell::Start(ShellScript script) {
   screenshotWritten_ = failed_ = false;
 }
 
+void OffscreenShell::Stop() {
+  std::lock_guard lock(mutex_);
+  stage_ = Stage::Off;
+  target_ = 0;
+}
+
 void OffscreenShell::OnShown(HWND hwnd) {
   std::thread::id thread;
   {

@@ -22,6 +22,7 @@ struct ShellScript {
 class OffscreenShell {
  public:
   void Start(ShellScript script);
+  void Stop();
   void OnShown(HWND hwnd);
   void OnDestroyed(HWND hwnd);
   // One step of the script, on the target window's thread when that thread
