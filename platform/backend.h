@@ -22,6 +22,10 @@ class Backend {
   // Called on the GUI thread when its queue is empty. Returns true when it
   // produced work (posted messages, ran a drop); false when it has none now.
   virtual bool PumpEvents() { return false; }
+  // Called once after the program has returned. False when the backend could
+  // not do what the command line asked of it (it has said why on standard
+  // error); the process then does not end with success.
+  virtual bool FinishRun() { return true; }
 };
 
 // The screen size the backend reports.

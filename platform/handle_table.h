@@ -30,6 +30,7 @@ enum class ObjectKind : uint8_t {
   Cursor,
   Menu,
   Accelerator,
+  GlobalMemory,
 };
 
 class HandleObject {
@@ -60,7 +61,9 @@ class HandleTable {
   };
   static constexpr uint32_t kIndexBits = 20;
   static constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;
-  static constexpr uint32_t kMaxSlots = kIndexMask - 1;  // keeps 0xFFFFFFFF unused
+  // Keeps 0xFFFFFFFF and 0xFFFFFFFE unused: they are the invalid handle and
+  // the topmost sentinels of SetWindowPos.
+  static constexpr uint32_t kMaxSlots = kIndexMask - 2;
 
   const Slot* SlotOf(Handle handle) const;
 

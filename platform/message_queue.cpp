@@ -123,6 +123,18 @@ bool TakeMessage(MSG* msg, HWND hwnd, UINT low, UINT high, UINT remove) {
 
 }  // namespace
 
+bool CurrentThreadIdle() {
+  auto queue = System::Get().Queues().Current();
+  {
+    std::lock_guard lock(queue->mutex);
+    if (!queue->posted.empty() || !queue->sent.empty() || queue->quit) return false;
+  }
+  WindowManager& manager = System::Get().Windows();
+  std::lock_guard lock(manager.Lock());
+  HWND invalid = 0;
+  return !FindInvalid(manager, manager.TopLevel(), std::this_thread::get_id(), &invalid);
+}
+
 std::shared_ptr<MessageQueue> MessageQueues::Of(std::thread::id thread) {
   std::lock_guard lock(mutex_);
   auto it = queues_.find(thread);
@@ -212,6 +224,7 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 
 LRESULT DispatchMessageA(const MSG* msg) {
   if (!msg || !msg->hwnd) return 0;
+  if (msg->message == WM_PAINT) PaintNonClient(msg->hwnd);
   return CallProcedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -28,6 +28,10 @@ struct MessageQueue {
   bool closed = false;  // its thread has ended
 };
 
+// The calling thread has nothing to take: no posted or sent message, no
+// quit request and no visible window of its own waiting to be painted.
+bool CurrentThreadIdle();
+
 class MessageQueues {
  public:
   // The queue of a thread; created for the calling thread on first use.

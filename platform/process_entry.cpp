@@ -35,8 +35,11 @@ int RunProcess(int argc, const char* const* argv, const std::function<int(const 
     options.platform = chosen == "x11" ? chosen : "offscreen";
   }
   if (options.platform == "x11") return Refuse("the x11 platform is not part of this build yet; use --platform offscreen");
-  System::UseBackend(std::make_unique<OffscreenBackend>());
-  return program(options);
+  System::UseBackend(std::make_unique<OffscreenBackend>(ShellScript{options.drops, options.screenshot}));
+  int status = program(options);
+  // A run that could not do what its command line asked does not end in success.
+  if (!System::Get().GetBackend().FinishRun() && status == 0) status = 1;
+  return status;
 }
 
 }  // namespace platform

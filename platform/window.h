@@ -51,17 +51,30 @@ inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 // ShowWindow
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_SHOW = 5;
-inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_NORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_MAXIMIZE = 3;
 inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
+inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
+inline constexpr int SW_SHOWDEFAULT = 10;
+inline constexpr int SW_FORCEMINIMIZE = 11;
 
-// SetWindowPos
+// SetWindowPos. The topmost sentinels are the two handle values the handle
+// table never gives out.
 inline constexpr HWND HWND_TOP = 0;
 inline constexpr HWND HWND_BOTTOM = 1;
+inline constexpr HWND HWND_TOPMOST = 0xFFFFFFFFu;
+inline constexpr HWND HWND_NOTOPMOST = 0xFFFFFFFEu;
 inline constexpr UINT SWP_NOSIZE = 0x0001;
 inline constexpr UINT SWP_NOMOVE = 0x0002;
 inline constexpr UINT SWP_NOZORDER = 0x0004;
 inline constexpr UINT SWP_NOACTIVATE = 0x0010;
+inline constexpr UINT SWP_FRAMECHANGED = 0x0020;
 inline constexpr UINT SWP_SHOWWINDOW = 0x0040;
 inline constexpr UINT SWP_HIDEWINDOW = 0x0080;
 
@@ -116,21 +129,30 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 BOOL IsWindow(HWND hwnd);
 BOOL IsChild(HWND parent, HWND hwnd);
-// The parent of a child window, the owner of a top-level window.
+// The parent of a child window, the owner of a popup; 0 for an overlapped
+// window even when it has an owner (GetWindow(GW_OWNER) finds that).
 HWND GetParent(HWND hwnd);
 HWND SetParent(HWND hwnd, HWND newParent);
 HWND GetWindow(HWND hwnd, UINT relation);
 HWND GetAncestorRoot(HWND hwnd);
 HWND GetDesktopWindow();
 
+// Showing a top-level window (other than SW_SHOWNA, SW_SHOWNOACTIVATE and
+// the minimizing commands that do not show it active) activates it.
 BOOL ShowWindow(HWND hwnd, int command);
 BOOL IsWindowVisible(HWND hwnd);  // itself and every parent visible
+BOOL IsIconic(HWND hwnd);         // minimized
+BOOL IsZoomed(HWND hwnd);         // maximized
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL IsWindowEnabled(HWND hwnd);
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rect);  // (0, 0, width, height)
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
+// Top-level windows stack in two bands: HWND_TOPMOST puts a window in the
+// upper one (WS_EX_TOPMOST), HWND_NOTOPMOST and HWND_BOTTOM in the lower one.
+// The client area follows a style change only with SWP_FRAMECHANGED; WM_SIZE
+// is sent whenever the client size changes.
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL ClientToScreen(HWND hwnd, POINT* point);
 BOOL ScreenToClient(HWND hwnd, POINT* point);
@@ -150,6 +172,17 @@ BOOL SetPropA(HWND hwnd, const char* name, intptr_t value);
 intptr_t GetPropA(HWND hwnd, const char* name);
 intptr_t RemovePropA(HWND hwnd, const char* name);
 
+// Activation sends WM_ACTIVATE (WA_INACTIVE, then WA_ACTIVE, each with the
+// other window in lParam) and moves the focus into the window. A child
+// activates its top-level window; 0 deactivates. Hiding or destroying the
+// active window leaves none active.
+HWND SetActiveWindow(HWND hwnd);
+HWND GetActiveWindow();
+// Activates the window and brings it to the top of its z-order band.
+BOOL SetForegroundWindow(HWND hwnd);
+HWND GetForegroundWindow();
+
+// Focusing a window in an inactive top-level window activates that first.
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 

@@ -10,6 +10,7 @@
 
 #include "platform/gdi/surface.h"
 #include "platform/handle_table.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -18,6 +19,21 @@ struct WindowClass {
   WNDCLASSA info;
   std::string name;
 };
+
+struct FrameMetrics {
+  int left, top, right, bottom;
+};
+// The frame around the client area: border, caption, menu bar and edge.
+FrameMetrics FrameFor(DWORD style, DWORD exStyle, bool menuBar = false);
+
+// The sizes the frame rules are made of; GetSystemMetrics reports the same.
+inline constexpr int kBorderWidth = 1;
+inline constexpr int kFixedFrameWidth = 3;
+inline constexpr int kSizingFrameWidth = 4;
+inline constexpr int kCaptionHeight = 23;
+inline constexpr int kToolCaptionHeight = 17;
+inline constexpr int kMenuBarHeight = 20;
+inline constexpr int kEdgeWidth = 2;
 
 struct Window : HandleObject {
   HWND handle = 0;
@@ -32,18 +48,21 @@ struct Window : HandleObject {
   HWND owner = 0;              // top-level windows only
   std::vector<HWND> children;  // z-order, topmost first
   RECT rect;                   // parent client coordinates, or screen for top-level
+  // Set when the window is made, then again only by SWP_FRAMECHANGED and
+  // SetMenu: a style change alone leaves the client area where it was.
+  FrameMetrics frame{0, 0, 0, 0};
+  RECT restoreRect;            // where SW_RESTORE puts a minimized or maximized window
+  HFONT font = 0;              // WM_SETFONT's font, kept by the default procedure
+  HMENU menu = 0;              // top-level windows: the menu bar's menu
+  HMENU systemMenu = 0;        // made by the first GetSystemMenu
   std::thread::id thread;
   std::map<std::string, intptr_t> props;
   bool destroying = false;
   bool invalid = false;
   RECT invalidArea;
+  bool frameDirty = false;  // a bordered child's frame waits for WM_NCPAINT
   std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels
 };
-
-struct FrameMetrics {
-  int left, top, right, bottom;
-};
-FrameMetrics FrameFor(DWORD style, DWORD exStyle);
 
 class WindowManager {
  public:
@@ -60,6 +79,9 @@ class WindowManager {
   std::vector<HWND>& TopLevel() { return topLevel_; }
 
   HWND focus = 0;
+  HWND active = 0;     // the active top-level window
+  HCURSOR cursor = 0;  // SetCursor's cursor
+  POINT pointer;       // the pointer's screen position
 
  private:
   mutable std::recursive_mutex mutex_;
@@ -78,5 +100,29 @@ LockedWindow LockWindow(HWND hwnd);
 
 // Client rectangle of a window in screen coordinates.
 RECT ClientRectOnScreen(const Window& window);
+
+inline WindowManager& Manager() { return System::Get().Windows(); }
+inline bool IsChildStyle(DWORD style) { return (style & WS_CHILD) != 0; }
+
+// Helpers the window files share; callers hold the manager's lock.
+// Marks the whole window for painting.
+void Invalidate(Window& window);
+// Marks a window and its descendants for painting.
+void InvalidateTree(WindowManager& manager, HWND hwnd);
+// Gives a top-level window a surface of its client area's size.
+void EnsureSurface(Window& window);
+// Draws a bordered child's frame into its top-level surface (the default
+// WM_NCPAINT); top-level frames lie outside the surface and draw nothing.
+void PaintWindowFrame(HWND hwnd);
+// Sends WM_NCPAINT when the window's frame waits to be drawn; the paint
+// message paths call it before WM_PAINT.
+void PaintNonClient(HWND hwnd);
+// Sends WM_SIZE with the window's client size.
+void SendSize(HWND hwnd, WPARAM type);
+
+// Puts a window into its z-order list after `insertAfter` (HWND_TOP,
+// HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST or a sibling). Top-level windows
+// keep two bands: WS_EX_TOPMOST ones above the others.
+void PlaceInZOrder(WindowManager& manager, Window& window, HWND insertAfter);
 
 }  // namespace platform

@@ -32,7 +32,7 @@ void SubtractRect(std::vector<RECT>& area, const RECT& hole) {
   area.swap(result);
 }
 
-bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out) {
+bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out, bool wholeWindow) {
   WindowManager& manager = System::Get().Windows();
   std::lock_guard lock(manager.Lock());
   auto window = manager.Find(hwnd);
@@ -47,6 +47,7 @@ bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out) {
   }
   RECT topClient = ClientRectOnScreen(*top);
   RECT client = ClientRectOnScreen(*window);
+  if (wholeWindow) GetWindowRect(hwnd, &client);
   out->surface = top->surface;
   out->origin = POINT{client.left - topClient.left, client.top - topClient.top};
   if (!out->surface || !IsWindowVisible(hwnd)) return true;

@@ -16,8 +16,9 @@ struct WindowDrawTarget {
   std::vector<RECT> visible;         // surface coordinates; empty = draws nothing
 };
 
-// False for a bad handle.
-bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out);
+// False for a bad handle. With `wholeWindow` the target is the window
+// rectangle, frame included, and `origin` its top-left corner.
+bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out, bool wholeWindow = false);
 
 // Removes `hole` from a list of disjoint rectangles.
 void SubtractRect(std::vector<RECT>& area, const RECT& hole);

@@ -4,6 +4,7 @@
 
 #include "platform/gdi/checked_size.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/window_surface.h"
 
 namespace platform::gdi {
 
@@ -84,6 +85,13 @@ DrawTarget TargetOf(DeviceContext& dc) {
     if (dc.state.clip) target.clip = Region::Combine(target.clip, *dc.state.clip, Region::Op::And);
     return target;
   }
+  if (dc.kind == DeviceContext::Kind::Window) {
+    WindowDrawTarget where;
+    if (!QueryWindowDrawTarget(dc.window, &where)) where = WindowDrawTarget{};  // the window is gone
+    dc.surface = std::move(where.surface);
+    dc.origin = where.origin;
+    dc.visible = dc.surface ? Region::FromRects(where.visible) : Region();
+  }
   if (!dc.surface || dc.visible.Empty()) return target;
   target.plane = PixelPlane{PixelFormat::Bgrx32, dc.surface->Row(0), dc.surface->Stride(),
                             dc.surface->Width(), dc.surface->Height()};
@@ -91,8 +99,9 @@ DrawTarget TargetOf(DeviceContext& dc) {
   target.surface = dc.surface;
   target.clip = Region::Combine(dc.visible, Region(RECT{0, 0, target.plane.width, target.plane.height}),
                                 Region::Op::And);
-  if (dc.state.clip) {
-    Region clip = *dc.state.clip;
+  for (const std::optional<Region>* limit : {&dc.paintArea, &dc.state.clip}) {
+    if (!*limit) continue;
+    Region clip = **limit;
     clip.Offset(dc.origin.x, dc.origin.y);
     target.clip = Region::Combine(target.clip, clip, Region::Op::And);
   }

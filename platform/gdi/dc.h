@@ -21,7 +21,8 @@ HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 // The paint DC draws only inside the window's update area, which BeginPaint
-// takes and validates; rcPaint is that area within the visible part.
+// takes and validates; rcPaint is that area within the visible part. The
+// area stays a limit under the DC's clip: SelectClipRgn(dc, 0) keeps it.
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 

@@ -114,10 +114,15 @@ class DeviceContext : public HandleObject {
   // Window DCs: the window's surface, where device (0, 0) lies in it, and
   // what of it the window may touch (surface coordinates).
   Handle palette = 0;  // selected logical palette; 0 = the default one
+  // They are looked up again at every drawing call (TargetOf), so a DC held
+  // across a move or resize draws where the window is now.
   HWND window = 0;
   std::shared_ptr<Surface> surface;
   POINT origin;
   Region visible;
+  // Paint DCs: the update area BeginPaint took, in device coordinates. A
+  // limit under the DC's own clip that SelectClipRgn cannot lift.
+  std::optional<Region> paintArea;
 
   ~DeviceContext() override;
 };
@@ -128,6 +133,8 @@ class IconObject : public HandleObject {
   int32_t height = 0;
   bool hasAlpha = false;
   bool isIcon = true;
+  bool shared = false;  // the system cursors: DestroyCursor leaves them
+  POINT hotspot;        // cursors: the pointer's point in the image
   std::vector<uint32_t> colour;  // 0xAARRGGBB per pixel, rows top-down
   std::vector<uint8_t> mask;     // 1 where the AND mask keeps the target
 };
@@ -140,7 +147,8 @@ std::shared_ptr<T> Lookup(Handle handle, ObjectKind kind) {
 }
 
 // Where a DC's drawing lands: the pixels, the clip in plane coordinates and
-// where the DC's device origin lies in the plane. `plane.first` is null when
+// where the DC's device origin lies in the plane. A window DC first looks up
+// its window's surface and visible part afresh. `plane.first` is null when
 // the DC draws nowhere.
 struct DrawTarget {
   PixelPlane plane;

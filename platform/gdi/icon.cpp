@@ -11,6 +11,7 @@
 #include "platform/gdi/checked_size.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icon_image.h"
 #include "platform/gdi/icon_png.h"
 
 namespace platform {
@@ -78,6 +79,14 @@ std::shared_ptr<IconObject> FromDib(std::span<const uint8_t> data) {
   return icon;
 }
 
+}  // namespace
+
+std::shared_ptr<IconObject> gdi::IconFromImage(std::span<const uint8_t> data) {
+  return LooksLikePng(data) ? FromPng(data) : FromDib(data);
+}
+
+namespace {
+
 std::shared_ptr<IconObject> Resized(const IconObject& from, int32_t width, int32_t height) {
   if (!PixelBytes(width, height, 4)) return nullptr;
   auto icon = std::make_shared<IconObject>();
@@ -85,6 +94,8 @@ std::shared_ptr<IconObject> Resized(const IconObject& from, int32_t width, int32
   icon->height = height;
   icon->hasAlpha = from.hasAlpha;
   icon->isIcon = from.isIcon;
+  icon->hotspot = POINT{static_cast<LONG>(int64_t{from.hotspot.x} * width / from.width),
+                        static_cast<LONG>(int64_t{from.hotspot.y} * height / from.height)};
   icon->colour.resize(static_cast<size_t>(width) * height);
   icon->mask.resize(icon->colour.size());
   for (int32_t y = 0; y < height; ++y) {
@@ -107,13 +118,16 @@ HICON CreateIconFromResourceEx(const uint8_t* bits, uint32_t size, BOOL isIcon, 
   if (version != 0x00030000 && version != 0x00020000) return 0;
   if (cx < 0 || cy < 0) return 0;
   std::span<const uint8_t> data(bits, size);
+  POINT hotspot;
   if (!isIcon) {
     if (data.size() < 4) return 0;
-    data = data.subspan(4);  // the hot spot; icons made here do not use it
+    hotspot = POINT{data[0] | data[1] << 8, data[2] | data[3] << 8};
+    data = data.subspan(4);
   }
-  std::shared_ptr<IconObject> icon = LooksLikePng(data) ? FromPng(data) : FromDib(data);
+  std::shared_ptr<IconObject> icon = IconFromImage(data);
   if (!icon) return 0;
   icon->isIcon = isIcon != 0;
+  icon->hotspot = POINT{std::min(hotspot.x, icon->width - 1), std::min(hotspot.y, icon->height - 1)};
   const int32_t width = cx ? cx : icon->width, height = cy ? cy : icon->height;
   if (width != icon->width || height != icon->height) {
     icon = Resized(*icon, width, height);
@@ -126,7 +140,12 @@ HICON CreateIconFromResource(const uint8_t* bits, uint32_t size, BOOL isIcon, ui
   return CreateIconFromResourceEx(bits, size, isIcon, version, 0, 0, 0);
 }
 
-BOOL DestroyIcon(HICON icon) { return Handles().Remove(icon, ObjectKind::Icon) ? TRUE : FALSE; }
+BOOL DestroyIcon(HICON handle) {
+  auto icon = Lookup<IconObject>(handle, ObjectKind::Icon);
+  if (!icon) return FALSE;
+  if (icon->shared) return TRUE;  // a system cursor outlives every user
+  return Handles().Remove(handle, ObjectKind::Icon) ? TRUE : FALSE;
+}
 
 BOOL GetIconSize(HICON handle, SIZE* size) {
   auto icon = Lookup<IconObject>(handle, ObjectKind::Icon);
@@ -153,6 +172,8 @@ BOOL GetIconInfo(HICON handle, ICONINFO* info) {
   }
   *info = ICONINFO{};
   info->fIcon = icon->isIcon ? TRUE : FALSE;
+  info->xHotspot = static_cast<DWORD>(icon->isIcon ? icon->width / 2 : icon->hotspot.x);
+  info->yHotspot = static_cast<DWORD>(icon->isIcon ? icon->height / 2 : icon->hotspot.y);
   info->hbmMask = Handles().Add(ObjectKind::Bitmap, mask);
   info->hbmColor = Handles().Add(ObjectKind::Bitmap, colour);
   return TRUE;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/system_metrics.h"
+
 namespace platform::gdi {
 
 LOGFONTA DefaultGuiFont() {
@@ -18,6 +20,7 @@ namespace {
 
 struct StockSet {
   std::array<Handle, DC_PEN + 1> objects{};
+  std::array<HBRUSH, kSysColorCount> sysColorBrushes{};
   HBITMAP defaultBitmap = 0;
 
   StockSet() {
@@ -62,6 +65,7 @@ struct StockSet {
     objects[SYSTEM_FIXED_FONT] = font(16, "Fixed");
     objects[DEFAULT_GUI_FONT] = font(-11, "Sans");
     objects[DEFAULT_PALETTE] = MakeStockPalette();
+    for (int i = 0; i < kSysColorCount; ++i) sysColorBrushes[static_cast<size_t>(i)] = brush(BS_SOLID, GetSysColor(i));
     auto bitmap = BitmapObject::CreateMono(1, 1);
     if (bitmap) {
       bitmap->stock = true;
@@ -83,6 +87,19 @@ Handle StockHandle(int which) {
   if (which < 0 || which > DC_PEN) return 0;
   return Stock().objects[static_cast<size_t>(which)];
 }
+
+}  // namespace platform::gdi
+
+namespace platform {
+
+HBRUSH GetSysColorBrush(int index) {
+  if (index < 0 || index >= kSysColorCount || index == 25) return 0;
+  return gdi::Stock().sysColorBrushes[static_cast<size_t>(index)];
+}
+
+}  // namespace platform
+
+namespace platform::gdi {
 
 HBITMAP DefaultBitmapHandle() { return Stock().defaultBitmap; }
 

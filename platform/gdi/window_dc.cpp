@@ -1,5 +1,6 @@
 // DCs over windows: they draw into the top-level window's surface, clipped
-// to the part of the window the window side reports visible.
+// to the part of the window the window side reports visible at the time of
+// each drawing call.
 #include <strings.h>
 
 #include "platform/gdi/dc.h"
@@ -59,8 +60,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   paint->hdc = handle;
   if (!handle) return 0;
   auto dc = gdi::FindDc(handle);
-  // The DC draws only inside the update area, as paint DCs do.
-  dc->state.clip = gdi::Region(invalid ? update : RECT{});
+  // The DC draws only inside the update area, as paint DCs do, whatever
+  // clip the painter selects.
+  dc->paintArea = gdi::Region(invalid ? update : RECT{});
   RECT visible = dc->visible.Bounds();
   if (!visible.IsEmpty()) visible = gdi::Shifted(visible, POINT{-dc->origin.x, -dc->origin.y});
   paint->rcPaint = invalid ? gdi::Intersect(update, visible) : RECT{};

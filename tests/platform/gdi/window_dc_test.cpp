@@ -166,3 +166,42 @@ TEST_F(WindowDcs, PaintAndCopyBackFromTheWindow) {
   ReleaseDC(top_, windowDc);
   EXPECT_EQ(GetDC(0xDEAD), 0u);
 }
+
+// An animation thread holds its DC while the window moves and grows.
+TEST_F(WindowDcs, AHeldDcDrawsWhereTheWindowIsNow) {
+  HWND child = Child(0, 0, 10, 10);
+  HDC dc = GetDC(child);
+  ASSERT_NE(dc, 0u);
+  SetWindowPos(child, 0, 40, 30, 20, 20, SWP_NOZORDER);
+  PatBlt(dc, 0, 0, 100, 100, WHITENESS);
+  EXPECT_EQ(surface_->ColorAt(5, 5), 0u) << "drawn where the window was";
+  EXPECT_EQ(surface_->ColorAt(40, 30), 0xFFFFFFu);
+  EXPECT_EQ(surface_->ColorAt(59, 49), 0xFFFFFFu) << "the grown part is drawn too";
+  EXPECT_EQ(surface_->ColorAt(60, 49), 0u);
+  DestroyWindow(child);
+  EXPECT_TRUE(PatBlt(dc, 0, 0, 100, 100, BLACKNESS)) << "a DC on a destroyed window draws nowhere";
+  EXPECT_EQ(surface_->ColorAt(40, 30), 0xFFFFFFu);
+  ReleaseDC(child, dc);
+}
+
+TEST_F(WindowDcs, APaintDcStaysInsideTheUpdateAreaWhenItsClipIsRemoved) {
+  ValidateRect(top_, nullptr);
+  RECT part{10, 10, 20, 20};
+  InvalidateRect(top_, &part, FALSE);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(top_, &ps);
+  ASSERT_NE(dc, 0u);
+  Owned region(CreateRectRgn(0, 0, 100, 80));
+  SelectClipRgn(dc, region);
+  SelectClipRgn(dc, 0);
+  PatBlt(dc, 0, 0, 100, 80, WHITENESS);
+  RECT box;
+  GetClipBox(dc, &box);
+  EndPaint(top_, &ps);
+  EXPECT_EQ(surface_->ColorAt(10, 10), 0xFFFFFFu);
+  EXPECT_EQ(surface_->ColorAt(19, 19), 0xFFFFFFu);
+  EXPECT_EQ(surface_->ColorAt(20, 20), 0u);
+  EXPECT_EQ(surface_->ColorAt(5, 5), 0u);
+  EXPECT_EQ(box.left, 10);
+  EXPECT_EQ(box.right, 20);
+}
