@@ -1,6 +1,12 @@
 #include "app/program.h"
 
+#include <array>
 #include <iterator>
+#include <span>
+
+#include "app/stand_in_units.h"
+#include "runtime/forms/window_unit.h"
+#include "tools/form_data.h"
 
 #include "runtime/core/file_commands.h"
 #include "runtime/core/services.h"
@@ -10,9 +16,19 @@
 namespace app {
 namespace {
 
-// The unit types of the core library: 51 slots, filled as the units arrive.
+// The unit types of the core library: 51 slots, of which this program fills
+// the window (1), the picture box (6) and the draw panel (8).
 constexpr int32_t kCoreUnitTypeCount = 51;
-const runtime::UnitTypeDescriptor kCoreUnitTypes[kCoreUnitTypeCount] = {};
+const runtime::UnitTypeDescriptor* CoreUnitTypes() {
+  static const auto types = [] {
+    std::array<runtime::UnitTypeDescriptor, kCoreUnitTypeCount> t{};
+    t[0] = runtime::forms::WindowUnitType();
+    t[5] = StandInPictureBox();
+    t[7] = StandInDrawPanel();
+    return t;
+  }();
+  return types.data();
+}
 
 // The commands this program keeps, in the order its logic names them. The
 // draw panel's two commands join when that unit exists.
@@ -34,15 +50,12 @@ runtime::LibraryEntry MakeCoreLibrary() {
   entry.displayName = "core";
   entry.flags = 0xC0000001;
   entry.unitTypeCount = kCoreUnitTypeCount;
-  entry.unitTypes = kCoreUnitTypes;
+  entry.unitTypes = CoreUnitTypes();
   entry.commandCount = static_cast<int32_t>(std::size(kCoreCommands));
   entry.commands = kCoreCommands;
   return entry;
 }
 
-// The drag-and-drop library keeps its place (library 2, one unit type) so that
-// type tags keep their numbers; its drop object joins with the drop target.
-const runtime::UnitTypeDescriptor kDragDropUnitTypes[1] = {};
 
 runtime::LibraryEntry MakeDragDropLibrary() {
   runtime::LibraryEntry entry;
@@ -53,7 +66,7 @@ runtime::LibraryEntry MakeDragDropLibrary() {
   entry.furtherVersions[3] = 8;
   entry.displayName = "drag and drop";
   entry.unitTypeCount = 1;
-  entry.unitTypes = kDragDropUnitTypes;
+  entry.unitTypes = &StandInDropObject();
   return entry;
 }
 
@@ -73,6 +86,23 @@ runtime::LibraryEntry MakeImageConvLibrary() {
 
 void ProgramInitialisation() {}
 void ProgramCleanup() {}
+
+// The window's creation handler: every picture box has its window now. The
+// drop objects register on them once drag and drop exists.
+void WindowCreated(runtime::HandlerCall&) {
+  const runtime::ServiceTable& services = runtime::Services();
+  for (runtime::UnitId box : {kPictureBox1, kPictureBox2, kPictureBox3}) {
+    runtime::ArgRecord reference = runtime::ArgRecord::UnitRef(kPictureBoxType, kWindowId, box);
+    services.CallCoreCommand(&runtime::GetWindowHandle, 1, &reference);
+  }
+}
+
+// The files-dropped handlers are bound in the form data; they compose the
+// detail picture once the drop objects raise their event.
+void FilesDropped(runtime::HandlerCall&) {}
+
+const runtime::LogicRoutine kRoutines[] = {
+    {0, &WindowCreated}, {0x1C9, &FilesDropped}, {0x52F, &FilesDropped}, {0x895, &FilesDropped}};
 
 }  // namespace
 
@@ -98,11 +128,15 @@ const runtime::ProgramHeader& ProgramHeader() {
     h.programKind = 3;
     h.reserved = 0;
     h.lastIdSerial = 0x0001001D;
-    h.codeBase = reinterpret_cast<const void*>(&StartRoutine);
     h.constantBlock = kConstantBlock;
     h.constantBlockSize = kConstantBlockSize;
     h.libraryCount = static_cast<int32_t>(std::size(libraries));
     h.libraries = libraries;
+    const std::span<const uint8_t> form = formdata::Bytes();
+    h.formData = form.data();
+    h.formDataSize = static_cast<uint32_t>(form.size());
+    h.routines = kRoutines;
+    h.routineCount = static_cast<int32_t>(std::size(kRoutines));
     return h;
   }();
   return header;
@@ -114,7 +148,7 @@ int32_t StartRoutine() {
   ProgramInitialisation();
   services.NumberedService(runtime::numbered::kRegisterCleanupRoutine,
                            reinterpret_cast<intptr_t>(&ProgramCleanup), 0, 0, 0);
-  // The start window is loaded here once the window table exists.
+  services.LoadWindow(kWindowId);
   services.RunMessageLoop();
   return 0;
 }

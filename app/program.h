@@ -17,6 +17,13 @@ inline constexpr uint32_t kEmptyByteArrayOffset = 1;
 inline constexpr uint32_t kTemporaryFileSuffixOffset = 9;
 inline constexpr uint32_t kOutputFileSuffixOffset = 18;
 
+// Ids of the form data.
+inline constexpr runtime::WindowId kWindowId = 0x52010001;
+inline constexpr runtime::UnitId kPictureBox1 = 0x1601000D;
+inline constexpr runtime::UnitId kPictureBox2 = 0x1601000E;
+inline constexpr runtime::UnitId kPictureBox3 = 0x1601000F;
+inline constexpr runtime::TypeTag kPictureBoxType = 0x00010006;
+
 const runtime::ProgramHeader& ProgramHeader();
 const runtime::LibraryEntry& CoreLibrary();
 

@@ -8,7 +8,6 @@
 
 namespace platform {
 
-using HGLOBAL = Handle;
 
 inline constexpr UINT GMEM_FIXED = 0x0000;
 inline constexpr UINT GMEM_MOVEABLE = 0x0002;

@@ -19,6 +19,7 @@ using HICON = Handle;
 using HCURSOR = Handle;
 using HRGN = Handle;
 using HMENU = Handle;
+using HGLOBAL = Handle;
 using HACCEL = Handle;
 using HGDIOBJ = Handle;
 

@@ -59,6 +59,9 @@ struct Application {
   const uint8_t* constantStart = nullptr;
   const uint8_t* constantEnd = nullptr;
   int32_t eventSuppression = 0;
+  // The event whose handler is running: its window, 0 when none, and unit.
+  WindowId currentEventWindow = 0;
+  UnitId currentEventUnit = 0;
   bool loopStarted = false;
   std::thread::id mainThread;
   // Read by a thread that asks for shutdown, written by the main thread.

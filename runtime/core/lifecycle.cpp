@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "platform/files.h"
@@ -44,7 +45,8 @@ void RecordProgramPath() {
 void RelocateAndReadForms(const ProgramHeader& header) {
   WindowRegistry* registry = InstalledWindowRegistry();
   std::span<const uint8_t> data(header.formData, header.formDataSize);
-  if (!registry || !header.formData || !registry->ReadFormData(data, header.codeBase))
+  std::span<const LogicRoutine> routines(header.routines, header.routines ? std::max(0, header.routineCount) : 0);
+  if (!registry || !header.formData || !registry->ReadFormData(data, routines))
     FatalError(Ansi("载入窗口模板数据段出错!"), 0, 0, 0);
 }
 
@@ -114,7 +116,10 @@ bool WantsIdleAgain(const MSG& msg, POINT& lastMouse) {
   return true;
 }
 
-void RunLoop() {
+// The normal loop, or with `modalEnded` the modal one: it returns when that
+// says the modal window is gone, and leaves a WM_QUIT in the queue for the
+// loop outside it.
+void RunLoop(const std::function<bool()>& modalEnded) {
   Application& app = App();
   bool idle = true;
   int32_t idleCount = 0;
@@ -125,8 +130,10 @@ void RunLoop() {
     while (idle && !PeekMessageA(&msg, 0, 0, 0, PM_NOREMOVE)) {
       RunIdleRoutines();
       if (!IdleStep(idleCount++, state)) idle = false;
+      if (modalEnded && modalEnded()) return;
     }
     do {
+      if (modalEnded && PeekMessageA(&msg, 0, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT) return;
       bool more = GetMessageA(&msg, 0, 0, 0);
       if (!more) {
         app.lastQuitCode = static_cast<int32_t>(msg.wParam);
@@ -136,6 +143,7 @@ void RunLoop() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
       }
+      if (modalEnded && modalEnded()) return;
       if (WantsIdleAgain(msg, lastMouse)) {
         idle = true;
         idleCount = 0;
@@ -194,7 +202,11 @@ void RunMessageLoop() {
   app.loopStarted = true;
   const WindowRegistry* registry = InstalledWindowRegistry();
   if (!registry || !registry->AnyWindowAlive()) return;
-  RunLoop();
+  RunLoop(nullptr);
+}
+
+void RunModalLoop(const std::function<bool()>& modalEnded) {
+  if (modalEnded && !modalEnded()) RunLoop(modalEnded);
 }
 
 void ProcessPendingMessages() {

@@ -2,6 +2,8 @@
 // program and its shutdown sequence.
 #pragma once
 
+#include <functional>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +33,10 @@ ProgramPath SplitProgramPath(std::string_view path);
 void InitialiseRuntime();
 // Returns when the loop has ended (at once when no runtime window is alive).
 void RunMessageLoop();
+// The modal form of the loop: runs until `modalEnded` answers true (checked
+// after every message and idle step); a WM_QUIT stays queued for the loop
+// outside.
+void RunModalLoop(const std::function<bool()>& modalEnded);
 // Numbered service 3; a routine already listed is not added again.
 void RegisterCleanupRoutine(CleanupRoutine routine);
 // Runs the shutdown sequence, then ends the process with `code`.

@@ -10,8 +10,40 @@
 
 namespace runtime {
 
-// Property descriptors are filled by the windows-and-units layer.
-struct PropertyDescriptor;
+// One entry of a unit type's property table, entry n for property n.
+struct PropertyDescriptor {
+  const char* name = nullptr;
+  const char* englishName = nullptr;
+  uint16_t dataType = 0;  // a data type code below
+  uint16_t flags = 0;
+};
+
+// Property data type codes.
+namespace data_type {
+inline constexpr uint16_t kInteger = 1000;
+inline constexpr uint16_t kPosition = 1001;
+inline constexpr uint16_t kWide = 1002;
+inline constexpr uint16_t kBool = 1003;
+inline constexpr uint16_t kWide2 = 1004;
+inline constexpr uint16_t kText = 1005;
+inline constexpr uint16_t kChoice = 1006;
+inline constexpr uint16_t kPicture = 1009;
+inline constexpr uint16_t kIcon = 1010;
+inline constexpr uint16_t kMousePointer = 1011;
+inline constexpr uint16_t kSound = 1012;
+inline constexpr uint16_t kFont = 1013;
+inline constexpr uint16_t kColour = 1017;
+}  // namespace data_type
+
+// A property value in the form unit types exchange it: two words. Byte data
+// is (address, length), a text is (address, 0), a font (LOGFONT address, 60),
+// a 64-bit value (low half, high half), anything else the first word.
+struct RawValue {
+  intptr_t first = 0;
+  intptr_t second = 0;
+};
+
+class UnitObject;
 
 // Unit-type entry operations.
 namespace unit_op {
@@ -21,6 +53,27 @@ inline constexpr int32_t kSaveProperties = 5;
 inline constexpr int32_t kGetProperty = 6;
 inline constexpr int32_t kKeyQuery = 8;
 }  // namespace unit_op
+
+// The operations' shapes.
+struct CreateParams {
+  const uint8_t* block = nullptr;  // the type block
+  int32_t blockLength = 0;
+  uint32_t style = 0;
+  platform::HWND parent = 0;  // parent window, or owner for the window itself
+  int32_t controlId = 0;
+  platform::HMENU menu = 0;
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  WindowId window = 0;
+  UnitId unit = 0;
+  int32_t designer = 0;
+};
+using CreateUnitOp = UnitObject* (*)(const CreateParams& params);
+// Returns 1 when the unit must be re-created.
+using SetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, const RawValue* value);
+// The unit's current type block as a movable global memory block, or 0.
+using SavePropertiesOp = platform::HGLOBAL (*)(UnitObject* unit);
+// Returns 1 when answered.
+using GetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, RawValue* value);
 
 // Maps an operation number to the unit type's function for it, or null.
 using UnitTypeEntry = void* (*)(int32_t operation);
@@ -50,11 +103,28 @@ struct LibraryEntry {
   NotifyRoutine notify = nullptr;
 };
 
+// A logic routine bound to events. Each argument arrives widened to 64 bits
+// (a reference as the variable's address); a routine that returns a result
+// sets hasResult.
+struct HandlerCall {
+  int32_t count = 0;
+  uint64_t arguments[12] = {};
+  bool hasResult = false;
+  int64_t result = 0;
+};
+using HandlerRoutine = void (*)(HandlerCall& call);
+
+// The program's routines that the form data binds, keyed by their offset from
+// the code base.
+struct LogicRoutine {
+  int32_t offset = 0;
+  HandlerRoutine routine = nullptr;
+};
+
 struct ProgramHeader {
   int32_t programKind = 3;  // 2 marks a debugging build
   int32_t reserved = 0;
   int32_t lastIdSerial = 0;
-  const void* codeBase = nullptr;  // event-handler offsets in the form data count from here
   const uint8_t* constantBlock = nullptr;
   uint32_t constantBlockSize = 0;
   const uint8_t* formData = nullptr;
@@ -64,6 +134,8 @@ struct ProgramHeader {
   int32_t dllCommandCount = 0;
   const char* const* dllFiles = nullptr;     // per command: file name text (empty = system libraries)
   const char* const* dllRoutines = nullptr;  // per command: routine name, "#n" for an ordinal
+  const LogicRoutine* routines = nullptr;
+  int32_t routineCount = 0;
 };
 
 // The type record of a library type tag, or null when the tag's library or

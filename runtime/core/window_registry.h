@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/program.h"
 #include "runtime/core/value.h"
 
 namespace runtime {
@@ -16,8 +17,9 @@ namespace runtime {
 class WindowRegistry {
  public:
   virtual ~WindowRegistry() = default;
-  // Reads the window definitions; false when the data cannot be read.
-  virtual bool ReadFormData(std::span<const uint8_t> data, const void* codeBase) = 0;
+  // Reads the window definitions, binding events to the program's routines;
+  // false when the data cannot be read.
+  virtual bool ReadFormData(std::span<const uint8_t> data, std::span<const LogicRoutine> routines) = 0;
   // True while some window definition has a live window.
   virtual bool AnyWindowAlive() const = 0;
   virtual std::vector<WindowId> LiveWindows() const = 0;

@@ -3,10 +3,13 @@
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <vector>
 #include <string>
 
 namespace {
@@ -42,13 +45,39 @@ class Executable : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST_F(Executable, StartsAndEndsCleanlyWithoutWindows) {
+TEST_F(Executable, ShowsItsWindowEndsByItselfAndWritesNothing) {
   Outcome run = Start("--platform offscreen");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(run.output, "");
   // Nothing is written before a drop.
   EXPECT_FALSE(fs::exists(dir_ / "emp.jpg"));
   EXPECT_FALSE(fs::exists(dir_ / "细节.jpg"));
+}
+
+// The screenshot is the window's client area as the screen shows it: the
+// background photograph stretched over it, the empty boxes in button face.
+TEST_F(Executable, TheScreenshotShowsTheWindowWithItsPhotographAndBoxes) {
+  Outcome run = Start("--platform offscreen --screenshot shot.png");
+  ASSERT_EQ(run.status, 0) << run.output;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir_ / "shot.png").c_str()));
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  ASSERT_EQ(image.width, 495u);
+  ASSERT_EQ(image.height, 472u);
+  auto at = [&](int x, int y) {
+    const uint8_t* p = &pixels[(static_cast<size_t>(y) * image.width + static_cast<size_t>(x)) * 3];
+    return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+  };
+  for (auto [x, y] : {std::pair{115, 163}, std::pair{363, 163}, std::pair{115, 363}}) EXPECT_EQ(at(x, y), 0xF0F0F0u);
+  // Outside the boxes the photograph shows: many colours, none of them grey.
+  std::set<uint32_t> colours;
+  for (int y = 0; y < 472; y += 40)
+    for (int x = 230; x < 265; x += 5) colours.insert(at(x, y));
+  EXPECT_GT(colours.size(), 20u);
+  EXPECT_FALSE(colours.count(0xF0F0F0));
 }
 
 // A program directory whose name is not UTF-8 has no ANSI name: start-up ends

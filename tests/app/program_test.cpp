@@ -3,9 +3,14 @@
 #include <cstring>
 
 #include "app/program.h"
+#include "platform/backend.h"
+#include "platform/window.h"
 #include "runtime/core/application.h"
+#include "runtime/core/notify.h"
+#include "runtime/core/services.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/forms/window_table.h"
 #include "runtime/imageconv/convert_image.h"
 
 namespace {
@@ -32,11 +37,58 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_EQ(header.libraries[2]->commands[0], &imageconv::ConvertImage);
 
   runtime::ResetApplication();
+  runtime::forms::InstallForms();
   runtime::SetProgramHeader(&header);
   runtime::InitialiseRuntime();
+  // The embedded form data read whole: the tool's window is in the table.
+  EXPECT_TRUE(runtime::forms::Windows()->HasWindow(app::kWindowId));
   EXPECT_EQ(imageconv::RuntimeNotifyEntry(), &runtime::NotifyRuntime);
   // The program's constants are now recognised: freeing one is harmless.
   runtime::Free(const_cast<uint8_t*>(app::kConstantBlock + app::kTemporaryFileSuffixOffset));
+  runtime::ShutdownRuntime(0);
+  runtime::ResetApplication();
+}
+
+// The tool's own window from its embedded form: its place, title and client
+// area, and its units made in the order and with the control ids the load
+// gives them.
+TEST(ToolProgram, TheToolsWindowLoadsFromItsFormData) {
+  runtime::ResetApplication();
+  runtime::forms::InstallForms();
+  runtime::SetProgramHeader(&app::ProgramHeader());
+  runtime::InitialiseRuntime();
+  runtime::Services().LoadWindow(app::kWindowId);
+  auto handleOf = [](runtime::UnitId unit) {
+    auto* object = reinterpret_cast<runtime::UnitObject*>(
+        runtime::NotifyRuntime(runtime::notify::kFindUnitObject, app::kWindowId, unit));
+    return object ? object->WindowHandle() : platform::HWND{0};
+  };
+  const platform::HWND window = handleOf(0);
+  ASSERT_NE(window, 0u);
+  EXPECT_EQ(platform::GetWindowTextA(window), "Tessellon");
+  platform::RECT outer, client;
+  platform::GetWindowRect(window, &outer);
+  platform::GetClientRect(window, &client);
+  const platform::SIZE screen = platform::ScreenSize();
+  EXPECT_EQ(outer.left, (screen.cx - 501) / 2);
+  EXPECT_EQ(outer.top, (screen.cy - 501) / 2);
+  EXPECT_EQ(client.right, 495);
+  EXPECT_EQ(client.bottom, 472);
+  EXPECT_TRUE(platform::IsWindowVisible(window));
+  struct Unit {
+    runtime::UnitId id;
+    int32_t controlId;
+    bool visible;
+  };
+  const Unit units[] = {{0x16010005, 100, true},  {0x16010006, 110, false}, {0x16010007, 120, false},
+                        {0x16010008, 130, false}, {0x1601000D, 140, true},  {0x1601000E, 150, true},
+                        {0x1601000F, 160, true}};
+  for (const Unit& unit : units) {
+    const platform::HWND hwnd = handleOf(unit.id);
+    ASSERT_NE(hwnd, 0u) << std::hex << unit.id;
+    EXPECT_EQ(platform::GetWindowLongPtrA(hwnd, platform::GWLP_ID), unit.controlId) << std::hex << unit.id;
+    EXPECT_EQ(platform::IsWindowVisible(hwnd) != 0, unit.visible) << std::hex << unit.id;
+  }
   runtime::ShutdownRuntime(0);
   runtime::ResetApplication();
 }

@@ -61,7 +61,7 @@ TEST(Lifecycle, ProgramPathSplitsAtTheLastSeparator) {
 
 class FakeRegistry : public WindowRegistry {
  public:
-  bool ReadFormData(std::span<const uint8_t>, const void*) override { return true; }
+  bool ReadFormData(std::span<const uint8_t>, std::span<const LogicRoutine>) override { return true; }
   bool AnyWindowAlive() const override { return false; }
   std::vector<WindowId> LiveWindows() const override { return {}; }
   void Clear() override {}

@@ -14,7 +14,7 @@ using namespace runtime;
 class LiveRegistry : public WindowRegistry {
  public:
   explicit LiveRegistry(std::vector<WindowId>* alive) : alive_(alive) {}
-  bool ReadFormData(std::span<const uint8_t>, const void*) override { return true; }
+  bool ReadFormData(std::span<const uint8_t>, std::span<const LogicRoutine>) override { return true; }
   bool AnyWindowAlive() const override { return !alive_->empty(); }
   std::vector<WindowId> LiveWindows() const override { return *alive_; }
   void Clear() override { alive_->clear(); }

@@ -1,0 +1,21 @@
+// Event dispatch: the handler a unit's event is bound to, found through the
+// unit's record (and its event source), called with the event's arguments.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/core/program.h"
+
+namespace runtime::forms {
+
+// Notifications 2008 and 2031: 1 when a handler ran.
+intptr_t RaiseEvent(EventRecord& record);
+intptr_t RaiseEventEx(EventRecordEx& record);
+// Notification 2017: the current event's window and unit into two words.
+intptr_t CurrentEvent(int32_t* words);
+
+// Raises an event of a window or unit with the short form and no arguments;
+// returns the record for the result.
+EventRecord RaiseSimpleEvent(WindowId window, UnitId unit, int32_t key);
+
+}  // namespace runtime::forms

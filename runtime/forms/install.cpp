@@ -1,0 +1,68 @@
+// The notifications and services the windows-and-units layer answers.
+#include <memory>
+
+#include "runtime/core/ansi.h"
+#include "runtime/core/application.h"
+#include "runtime/core/fatal_error.h"
+#include "runtime/core/lifecycle.h"
+#include "runtime/core/services.h"
+#include "runtime/forms/events.h"
+#include "runtime/forms/loader.h"
+#include "runtime/forms/properties.h"
+#include "runtime/forms/unit_types.h"
+#include "runtime/forms/window_table.h"
+
+namespace runtime::forms {
+namespace {
+
+intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {
+  WindowTable* table = Windows();
+  const auto window = static_cast<WindowId>(a1);
+  const auto unit = static_cast<UnitId>(a2);
+  switch (code) {
+    case notify::kWindowTable: return reinterpret_cast<intptr_t>(table);
+    case notify::kUnitTypeDescriptor: return reinterpret_cast<intptr_t>(DescriptorOf(static_cast<uint32_t>(a1)));
+    case notify::kObjectDestroyed:
+      if (table) table->OnObjectDestroyed(window, unit);
+      else OnRuntimeObjectDestroyed();
+      return 0;
+    case notify::kLoadWindow: return LoadFromRequest(reinterpret_cast<const LoadRequest*>(a1));
+    case notify::kFindUnitObject: return reinterpret_cast<intptr_t>(table ? table->FindUnitObject(window, unit) : nullptr);
+    case notify::kFindUnitObjectOrFail: {
+      UnitObject* object = table ? table->FindUnitObject(window, unit) : nullptr;
+      if (!object) FatalError(Ansi("指定窗口或窗口组件不存在或尚未载入"), 0, window, unit);
+      return reinterpret_cast<intptr_t>(object);
+    }
+    case notify::kRaiseEvent: return RaiseEvent(*reinterpret_cast<EventRecord*>(a1));
+    case notify::kRaiseEventEx: return RaiseEventEx(*reinterpret_cast<EventRecordEx*>(a1));
+    case notify::kCurrentEvent: return CurrentEvent(reinterpret_cast<int32_t*>(a1));
+    case notify::kUnitTypeOf: {
+      const WindowDefinition* definition = table ? table->Find(window) : nullptr;
+      const int32_t index = definition ? WindowTable::RecordIndex(*definition, unit) : kNoIndex;
+      return index == kNoIndex || definition->units.IsMenuItem(index) ? 0 : static_cast<intptr_t>(definition->units.UnitType(index));
+    }
+    case notify::kWindowCount: return table ? static_cast<intptr_t>(table->Size()) : 0;
+    case notify::kWindowHandleAt: {
+      if (!table || a1 < 0 || static_cast<size_t>(a1) >= table->Size()) return 0;
+      UnitObject* object = table->LiveObject(table->At(static_cast<size_t>(a1)), 0);
+      return object ? static_cast<intptr_t>(object->WindowHandle()) : 0;
+    }
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+WindowTable* Windows() { return dynamic_cast<WindowTable*>(InstalledWindowRegistry()); }
+
+void InstallForms() {
+  InstallWindowRegistry(std::make_unique<WindowTable>());
+  for (int32_t code : {notify::kWindowTable, notify::kUnitTypeDescriptor, notify::kObjectDestroyed, notify::kLoadWindow,
+                       notify::kFindUnitObject, notify::kFindUnitObjectOrFail, notify::kRaiseEvent,
+                       notify::kRaiseEventEx, notify::kCurrentEvent, notify::kUnitTypeOf, notify::kWindowCount,
+                       notify::kWindowHandleAt})
+    InstallNotificationHandler(code, &Answer);
+  InstallPropertyServices(&GetProperty, &SetProperty);
+}
+
+}  // namespace runtime::forms
