@@ -1,49 +1,16 @@
-// Runs the real executable, copied into a scratch directory that becomes its
-// program directory.
-#include <sys/wait.h>
-
-#include <gtest/gtest.h>
+// The executable as a user starts it: its window, its screenshot, its
+// command line and its refusals.
 #include <png.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <set>
 #include <vector>
-#include <string>
+
+#include "tool_run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Outcome {
-  int status;
-  std::string output;  // standard output and standard error together
-};
-
-class Executable : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = fs::temp_directory_path().string() + "/tessellon-app-XXXXXX";
-    dir_ = mkdtemp(pattern.data());
-    fs::copy_file(fs::path(TESSELLON_BINARY_DIR) / "tessellon", dir_ / "tessellon");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  Outcome Start(const std::string& args, const fs::path& where = {}) {
-    std::string command = "cd '" + (where.empty() ? dir_ : where).string() + "' && ./tessellon " + args + " 2>&1";
-    Outcome run{-1, {}};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 512> buffer;
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) run.output.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-  }
-
-  fs::path dir_;
-};
+using namespace tool_test;
+using Executable = ToolRun;
 
 TEST_F(Executable, ShowsItsWindowEndsByItselfAndWritesNothing) {
   Outcome run = Start("--platform offscreen");
