@@ -20,8 +20,7 @@
 #include "runtime/picture/load_picture_command.h"
 #include "runtime/picture/picture_table.h"
 
-// After the platform types: libjpeg defines TRUE and FALSE as macros.
-#include <jpeglib.h>
+#include "plain_jpeg.h"
 
 namespace {
 
@@ -29,31 +28,6 @@ using runtime::ArgRecord;
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); }
-
-double Median(std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
-// The library alone: one scan line at a time into one block.
-void PlainDecode(const std::vector<uint8_t>& file) {
-  jpeg_decompress_struct d;
-  jpeg_error_mgr err;
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, file.data(), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&d, TRUE);
-  d.out_color_space = JCS_EXT_BGR;
-  jpeg_start_decompress(&d);
-  const size_t stride = static_cast<size_t>(d.output_width) * 3;
-  std::vector<uint8_t> pixels(stride * d.output_height);
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row = pixels.data() + (d.output_height - 1 - d.output_scanline) * stride;
-    jpeg_read_scanlines(&d, &row, 1);
-  }
-  jpeg_finish_decompress(&d);
-  jpeg_destroy_decompress(&d);
-}
 
 }  // namespace
 
@@ -85,7 +59,8 @@ int main(int argc, char** argv) {
   std::vector<double> plain, draw, take;
   for (int i = 0; i < runs; ++i) {
     auto start = Clock::now();
-    PlainDecode(photo);
+    std::vector<uint8_t> pixels;
+    bench::PlainJpegDecode(photo, pixels);
     plain.push_back(Ms(start));
 
     ArgRecord drawArgs[7] = {panel, handle, ArgRecord::Int(150), ArgRecord::Int(355), ArgRecord::Int(815),
@@ -107,8 +82,8 @@ int main(int argc, char** argv) {
   runtime::ShutdownRuntime(0);
 
   std::printf("photograph: %zu bytes; medians over %d runs\n", photo.size(), runs);
-  std::printf("plain libjpeg decode: %.1f ms\n", Median(plain));
-  std::printf("DrawPicture 815 x 815: %.1f ms, %.3f x the decode\n", Median(draw), Median(draw) / Median(plain));
-  std::printf("GetPicture 2160 x 2160: %.1f ms, %.3f x the decode\n", Median(take), Median(take) / Median(plain));
+  std::printf("plain libjpeg decode: %.1f ms\n", bench::Median(plain));
+  std::printf("DrawPicture 815 x 815: %.1f ms, %.3f x the decode\n", bench::Median(draw), bench::Median(draw) / bench::Median(plain));
+  std::printf("GetPicture 2160 x 2160: %.1f ms, %.3f x the decode\n", bench::Median(take), bench::Median(take) / bench::Median(plain));
   return 0;
 }

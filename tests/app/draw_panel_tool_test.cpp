@@ -55,9 +55,9 @@ TEST_F(ToolPanel, CanvasStartsAsTheBackgroundPhotograph) {
   ASSERT_EQ(file.size(), 13996854u);  // 54 + 2160 * 6480
   platform::BITMAPINFOHEADER info;
   std::memcpy(&info, file.data() + 14, 40);
-  EXPECT_EQ(info.biWidth, kSide);
-  EXPECT_EQ(info.biHeight, kSide);
-  EXPECT_EQ(info.biBitCount, 24);
+  EXPECT_EQ(+info.biWidth, kSide);
+  EXPECT_EQ(+info.biHeight, kSide);
+  EXPECT_EQ(+info.biBitCount, 24);
 
   // The panel's own picture bytes, decoded: bottom-up blue, green, red rows,
   // the layout of the BMP's pixel data.

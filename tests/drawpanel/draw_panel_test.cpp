@@ -255,12 +255,12 @@ TEST_F(PanelTest, GetPictureSizesFollowTheRequests) {
     BITMAPINFOHEADER info;
     std::memcpy(&fileHeader, file, 14);
     std::memcpy(&info, file + 14, 40);
-    EXPECT_EQ(fileHeader.bfType, 0x4D42);
-    EXPECT_EQ(fileHeader.bfSize, static_cast<DWORD>(54 + stride * c.expectedHeight));
-    EXPECT_EQ(fileHeader.bfOffBits, 54u);
-    EXPECT_EQ(info.biWidth, c.expectedWidth);
-    EXPECT_EQ(info.biHeight, c.expectedHeight);
-    EXPECT_EQ(info.biBitCount, 24);
+    EXPECT_EQ(+fileHeader.bfType, 0x4D42);
+    EXPECT_EQ(+fileHeader.bfSize, static_cast<DWORD>(54 + stride * c.expectedHeight));
+    EXPECT_EQ(+fileHeader.bfOffBits, 54u);
+    EXPECT_EQ(+info.biWidth, c.expectedWidth);
+    EXPECT_EQ(+info.biHeight, c.expectedHeight);
+    EXPECT_EQ(+info.biBitCount, 24);
     EXPECT_EQ(file[54], 0xFF);  // blue, green, red of the first pixel
     EXPECT_EQ(file[55], 0);
   }
