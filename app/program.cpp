@@ -11,6 +11,8 @@
 #include "runtime/core/file_commands.h"
 #include "runtime/core/services.h"
 #include "runtime/imageconv/convert_image.h"
+#include "runtime/picture/draw_panel.h"
+#include "runtime/picture/draw_panel_commands.h"
 #include "runtime/picture/load_picture_command.h"
 
 namespace app {
@@ -24,17 +26,17 @@ const runtime::UnitTypeDescriptor* CoreUnitTypes() {
     std::array<runtime::UnitTypeDescriptor, kCoreUnitTypeCount> t{};
     t[0] = runtime::forms::WindowUnitType();
     t[5] = StandInPictureBox();
-    t[7] = StandInDrawPanel();
+    t[7] = runtime::picture::DrawPanelType();
     return t;
   }();
   return types.data();
 }
 
-// The commands this program keeps, in the order its logic names them. The
-// draw panel's two commands join when that unit exists.
+// The commands this program keeps, in the order its logic names them.
 const runtime::CommandRoutine kCoreCommands[] = {
-    &runtime::GetWindowHandle,     &runtime::ReadFileData,  &runtime::picture::LoadPicture,
-    &runtime::GetProgramDirectory, &runtime::WriteFileData, &runtime::RemoveFile,
+    &runtime::GetWindowHandle,        &runtime::ReadFileData,         &runtime::picture::LoadPicture,
+    &runtime::picture::DrawPicture,   &runtime::GetProgramDirectory,  &runtime::picture::GetPicture,
+    &runtime::WriteFileData,          &runtime::RemoveFile,
 };
 
 runtime::LibraryEntry MakeCoreLibrary() {

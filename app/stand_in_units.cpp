@@ -72,7 +72,6 @@ UnitObject* Create(const CreateParams& p) {
 }
 
 constexpr char kPictureBoxClass[] = "_VU_PicBox";
-constexpr char kDrawPanelClass[] = "_VU_DrawPanel";
 constexpr char kDropObjectClass[] = "_VU_DropTarget";
 
 template <const char* kClass>
@@ -81,19 +80,13 @@ void* Entry(int32_t operation) {
 }
 
 constexpr PropertyDescriptor kCommon = {nullptr, nullptr, 1001, 0xE000};
-const PropertyDescriptor kProperties[25] = {kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon};
+const PropertyDescriptor kProperties[15] = {kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon};
 
 }  // namespace
 
 const UnitTypeDescriptor& StandInPictureBox() {
   static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2", "PicBox", 0x840100C0, 15, kProperties,
                                        &Entry<kPictureBoxClass>};
-  return type;
-}
-
-const UnitTypeDescriptor& StandInDrawPanel() {
-  static const UnitTypeDescriptor type{"\xBB\xAD\xB0\xE5", "DrawPanel", 0x800200C0, 25, kProperties,
-                                       &Entry<kDrawPanelClass>};
   return type;
 }
 

@@ -112,4 +112,17 @@ HGLOBAL GlobalReAlloc(HGLOBAL handle, size_t bytes, UINT flags) {
   return handle;
 }
 
+HGLOBAL GlobalCopyOf(const void* bytes, size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return 0;
+  void* p = GlobalLock(memory);
+  if (!p) {
+    GlobalFree(memory);
+    return 0;
+  }
+  std::memcpy(p, bytes, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
 }  // namespace platform

@@ -37,6 +37,9 @@ HGLOBAL GlobalFree(HGLOBAL block);
 // growth. Returns the same handle, 0 on failure.
 HGLOBAL GlobalReAlloc(HGLOBAL block, size_t bytes, UINT flags);
 
+// A new movable block holding a copy of the bytes; 0 when it cannot be had.
+HGLOBAL GlobalCopyOf(const void* bytes, size_t size);
+
 inline constexpr DWORD ERROR_NOT_LOCKED = 158;
 
 }  // namespace platform

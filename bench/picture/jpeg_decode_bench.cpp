@@ -11,8 +11,7 @@
 
 #include "runtime/picture/picture_decode.h"
 
-// After the platform types: libjpeg defines TRUE and FALSE as macros.
-#include <jpeglib.h>
+#include "plain_jpeg.h"
 
 namespace {
 
@@ -59,33 +58,6 @@ std::vector<uint8_t> MakePhotoLikeJpeg() {
   return bytes;
 }
 
-// The library alone: the same bytes decoded one scan line at a time into one
-// block, blue-green-red, as fast as libjpeg goes.
-bool PlainDecode(const std::vector<uint8_t>& file, std::vector<uint8_t>& pixels) {
-  jpeg_decompress_struct d;
-  jpeg_error_mgr err;
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, file.data(), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&d, TRUE);
-  d.out_color_space = JCS_EXT_BGR;
-  jpeg_start_decompress(&d);
-  const size_t stride = static_cast<size_t>(d.output_width) * 3;
-  pixels.resize(stride * d.output_height);
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row = pixels.data() + (d.output_height - 1 - d.output_scanline) * stride;
-    jpeg_read_scanlines(&d, &row, 1);
-  }
-  jpeg_finish_decompress(&d);
-  jpeg_destroy_decompress(&d);
-  return true;
-}
-
-double Median(std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,14 +81,14 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<uint8_t> fresh;  // a new block each time, as a decode makes
-    PlainDecode(file, fresh);
+    bench::PlainJpegDecode(file, fresh);
     plain.push_back(
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   }
   std::sort(ms.begin(), ms.end());
   std::printf("DecodePicture: min %.1f ms, median %.1f ms, max %.1f ms over %d runs (%.1f Mpixel/s at the median)\n",
               ms.front(), ms[ms.size() / 2], ms.back(), runs, kWidth * double(kHeight) / 1e3 / ms[ms.size() / 2]);
-  std::printf("plain libjpeg on the same bytes: median %.1f ms; DecodePicture / plain = %.3f\n", Median(plain),
-              Median(ms) / Median(plain));
+  std::printf("plain libjpeg on the same bytes: median %.1f ms; DecodePicture / plain = %.3f\n", bench::Median(plain),
+              bench::Median(ms) / bench::Median(plain));
   return 0;
 }

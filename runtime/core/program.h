@@ -52,6 +52,7 @@ inline constexpr int32_t kSetProperty = 4;
 inline constexpr int32_t kSaveProperties = 5;
 inline constexpr int32_t kGetProperty = 6;
 inline constexpr int32_t kKeyQuery = 8;
+inline constexpr int32_t kRewriteBlock = 9;
 }  // namespace unit_op
 
 // The operations' shapes.
@@ -74,6 +75,13 @@ using SetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, const RawVal
 using SavePropertiesOp = platform::HGLOBAL (*)(UnitObject* unit);
 // Returns 1 when answered.
 using GetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, RawValue* value);
+
+// Reads a given type block, hands the texts it names to `callback` (with a
+// flag saying what kind of text each is) and returns the block saved again as
+// a movable global memory block, 0 when the block is rejected.
+using BlockTextCallback = void (*)(void* context, const char* text, int32_t flag);
+using RewriteBlockOp = platform::HGLOBAL (*)(const uint8_t* block, int32_t length, BlockTextCallback callback,
+                                             void* context);
 
 // Maps an operation number to the unit type's function for it, or null.
 using UnitTypeEntry = void* (*)(int32_t operation);

@@ -15,6 +15,7 @@
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/picture_decode.h"
 #include "runtime/picture/picture_drawing.h"
+#include "runtime/picture/selected_bitmap.h"
 
 namespace runtime::forms {
 namespace {
@@ -25,24 +26,6 @@ constexpr const char* kDefaultClass = "WTWindow";
 constexpr COLORREF kButtonFace = 0xFF000000;
 
 COLORREF PaintColour(COLORREF colour) { return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : colour; }
-
-// A memory DC with one bitmap selected, undone on every path.
-class MemoryDc {
- public:
-  MemoryDc(HDC like, HBITMAP bitmap) : dc_(CreateCompatibleDC(like)), old_(dc_ ? SelectObject(dc_, bitmap) : 0) {}
-  ~MemoryDc() {
-    if (!dc_) return;
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 void EnsureClass(const std::string& name) {
   WNDCLASSA existing;
@@ -228,21 +211,21 @@ void WindowUnit::Paint() {
       // Drawn once at the size it is shown at; repaints only copy it.
       rendered_ = CreateCompatibleBitmap(dc, wanted.cx, wanted.cy);
       if (rendered_) {
-        MemoryDc memory(dc, rendered_);
-        picture::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
+        picture::SelectedBitmap memory(dc, rendered_);
+        picture::RenderPictureOnColour(picture_.get(), memory.dc(), 0, 0, wanted.cx, wanted.cy, colour);
         renderedSize_ = wanted;
       }
     }
     if (rendered_) {
-      MemoryDc memory(dc, rendered_);
+      picture::SelectedBitmap memory(dc, rendered_);
       const int w = renderedSize_.cx, h = renderedSize_.cy;
       switch (block_.pictureLayout) {
         case 1:  // tiled from the top-left corner
           for (int y = 0; y < ch; y += h)
-            for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
+            for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.dc(), 0, 0, SRCCOPY);
           break;
-        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.get(), 0, 0, SRCCOPY); break;
-        default: BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY); break;
+        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.dc(), 0, 0, SRCCOPY); break;
+        default: BitBlt(dc, 0, 0, w, h, memory.dc(), 0, 0, SRCCOPY); break;
       }
     }
   }

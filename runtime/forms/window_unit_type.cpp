@@ -115,15 +115,7 @@ HGLOBAL SaveWindowProperties(UnitObject* object) {
   WindowUnit* unit = AsWindow(object);
   if (!unit) return 0;
   const std::vector<uint8_t> block = WriteWindowBlock(unit->Block());
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  if (!memory) return 0;
-  if (void* p = GlobalLock(memory)) {
-    std::memcpy(p, block.data(), block.size());
-    GlobalUnlock(memory);
-    return memory;
-  }
-  GlobalFree(memory);
-  return 0;
+  return GlobalCopyOf(block.data(), block.size());
 }
 
 void* WindowEntry(int32_t operation) {

@@ -5,31 +5,12 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "runtime/picture/selected_bitmap.h"
 
 namespace runtime::picture {
 namespace {
 
 using namespace platform;
-
-// A memory DC with a bitmap selected, put back and deleted on scope exit.
-class SelectedBitmap {
- public:
-  SelectedBitmap(HDC like, HBITMAP bitmap) : dc_(CreateCompatibleDC(like)) {
-    if (dc_) previous_ = SelectObject(dc_, bitmap);
-  }
-  ~SelectedBitmap() {
-    if (!dc_) return;
-    if (previous_) SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-  }
-  SelectedBitmap(const SelectedBitmap&) = delete;
-  SelectedBitmap& operator=(const SelectedBitmap&) = delete;
-  HDC dc() const { return previous_ ? dc_ : 0; }
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_ = 0;
-};
 
 BITMAPINFOHEADER DibHeader(int width, int height, int bits) {
   BITMAPINFOHEADER h;
@@ -43,17 +24,19 @@ HBITMAP FromDib(HDC target, const BITMAPINFOHEADER& header, const void* bits, co
   return CreateDIBitmap(target, &header, CBM_INIT, bits, info, DIB_RGB_COLORS);
 }
 
-// Kinds 1 and 2: bottom-up BGR rows without padding.
+// Kinds 1 and 2: bottom-up BGR rows without padding. Rows whose length is
+// already a multiple of 4 are DIB rows as they stand and are not copied.
 HBITMAP PrepareRgb(HDC target, const Picture& picture) {
   const size_t row = static_cast<size_t>(picture.width) * 3;
   const size_t stride = (row + 3) & ~size_t{3};
   if (static_cast<uint64_t>(row) * static_cast<uint64_t>(picture.height) > static_cast<uint64_t>(picture.pixelByteCount))
     return 0;
+  BITMAPINFO info;
+  info.bmiHeader = DibHeader(picture.width, picture.height, 24);
+  if (stride == row) return FromDib(target, info.bmiHeader, picture.pixels, &info);
   std::vector<uint8_t> padded(stride * static_cast<size_t>(picture.height));
   for (int32_t y = 0; y < picture.height; ++y)
     std::memcpy(padded.data() + y * stride, picture.pixels + y * row, row);
-  BITMAPINFO info;
-  info.bmiHeader = DibHeader(picture.width, picture.height, 24);
   return FromDib(target, info.bmiHeader, padded.data(), &info);
 }
 
@@ -209,7 +192,7 @@ void RenderPictureOnColour(const Picture* picture, HDC target, int x, int y, int
   ReleasePreparedPicture(&prepared);
 }
 
-int BitmapToBmpBytes(HBITMAP bitmap, int widthRequest, int heightRequest, std::vector<uint8_t>& out) {
+int BitmapToBmpFile(HBITMAP bitmap, int widthRequest, int heightRequest, const BmpPlace& place) {
   BITMAP info{};
   if (!GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return 0;
   auto resolve = [](int request, int64_t own) -> int64_t {
@@ -260,16 +243,25 @@ int BitmapToBmpBytes(HBITMAP bitmap, int widthRequest, int heightRequest, std::v
   if (dib.bmiHeader.biSizeImage == 0) dib.bmiHeader.biSizeImage = static_cast<DWORD>(stride * height);
   const size_t imageSize = dib.bmiHeader.biSizeImage;
   const size_t offset = 14 + 40;  // a 24-bit DIB has no colour table
-  std::vector<uint8_t> file(offset + imageSize);
-  if (GetDIBits(screen, source, 0, static_cast<UINT>(height), file.data() + offset, &dib, DIB_RGB_COLORS) == 0)
-    return 0;
+  uint8_t* file = place(offset + imageSize);
+  if (!file) return 0;
+  if (GetDIBits(screen, source, 0, static_cast<UINT>(height), file + offset, &dib, DIB_RGB_COLORS) == 0) return 0;
   BITMAPFILEHEADER fileHeader;
-  fileHeader.bfSize = static_cast<DWORD>(file.size());
+  fileHeader.bfSize = static_cast<DWORD>(offset + imageSize);
   fileHeader.bfOffBits = static_cast<DWORD>(offset);
-  std::memcpy(file.data(), &fileHeader, 14);
-  std::memcpy(file.data() + 14, &dib.bmiHeader, 40);
-  out.insert(out.end(), file.begin(), file.end());
+  std::memcpy(file, &fileHeader, 14);
+  std::memcpy(file + 14, &dib.bmiHeader, 40);
   return 1;
+}
+
+int BitmapToBmpBytes(HBITMAP bitmap, int widthRequest, int heightRequest, std::vector<uint8_t>& out) {
+  const size_t before = out.size();
+  const int done = BitmapToBmpFile(bitmap, widthRequest, heightRequest, [&](size_t bytes) {
+    out.resize(before + bytes);
+    return out.data() + before;
+  });
+  if (!done) out.resize(before);
+  return done;
 }
 
 }  // namespace runtime::picture

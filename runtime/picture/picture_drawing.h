@@ -2,7 +2,9 @@
 // of a 24-bit BMP file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
@@ -39,5 +41,11 @@ int ChooseStretchMode();
 // Appends the BMP file to `out`: 1 on success, 0 on failure (out unchanged).
 // A request of 0 keeps the bitmap's size; -p takes p percent (at least 10).
 int BitmapToBmpBytes(platform::HBITMAP bitmap, int widthRequest, int heightRequest, std::vector<uint8_t>& out);
+
+// The same conversion written straight into the buffer that `place` gives for
+// the file's size (null from it fails the conversion). On failure the buffer
+// may hold part of a file; the caller drops it.
+using BmpPlace = std::function<uint8_t*(size_t fileBytes)>;
+int BitmapToBmpFile(platform::HBITMAP bitmap, int widthRequest, int heightRequest, const BmpPlace& place);
 
 }  // namespace runtime::picture

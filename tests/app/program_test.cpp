@@ -11,7 +11,11 @@
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/forms/window_table.h"
+#include "runtime/core/file_commands.h"
 #include "runtime/imageconv/convert_image.h"
+#include "runtime/picture/draw_panel.h"
+#include "runtime/picture/draw_panel_commands.h"
+#include "runtime/picture/load_picture_command.h"
 
 namespace {
 
@@ -35,6 +39,14 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_NE(runtime::LookupUnitType(header, 0x00020001), nullptr);  // the drop object's slot
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00030001), nullptr);  // conversion has no units
   EXPECT_EQ(header.libraries[2]->commands[0], &imageconv::ConvertImage);
+  // The core commands in the order the logic names them.
+  const runtime::CommandRoutine core[] = {
+      &runtime::GetWindowHandle,     &runtime::ReadFileData,           &runtime::picture::LoadPicture,
+      &runtime::picture::DrawPicture, &runtime::GetProgramDirectory,   &runtime::picture::GetPicture,
+      &runtime::WriteFileData,       &runtime::RemoveFile};
+  ASSERT_EQ(header.libraries[0]->commandCount, 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(header.libraries[0]->commands[i], core[i]) << i;
+  EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::picture::DrawPanelType().entry);
 
   runtime::ResetApplication();
   runtime::forms::InstallForms();

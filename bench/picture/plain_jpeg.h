@@ -1,0 +1,40 @@
+// What libjpeg alone takes to decode a file, for the picture benchmarks to
+// measure against: one scan line at a time into one blue-green-red block.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+// jpeglib.h needs FILE declared first. It defines TRUE and FALSE as macros:
+// include this after the platform's types.
+#include <cstdio>
+#include <jpeglib.h>
+
+namespace bench {
+
+inline void PlainJpegDecode(const std::vector<uint8_t>& file, std::vector<uint8_t>& pixels) {
+  jpeg_decompress_struct d;
+  jpeg_error_mgr err;
+  d.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&d);
+  jpeg_mem_src(&d, file.data(), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(&d, TRUE);
+  d.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&d);
+  const size_t stride = static_cast<size_t>(d.output_width) * 3;
+  pixels.resize(stride * d.output_height);
+  while (d.output_scanline < d.output_height) {
+    JSAMPROW row = pixels.data() + (d.output_height - 1 - d.output_scanline) * stride;
+    jpeg_read_scanlines(&d, &row, 1);
+  }
+  jpeg_finish_decompress(&d);
+  jpeg_destroy_decompress(&d);
+}
+
+inline double Median(std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  return ms[ms.size() / 2];
+}
+
+}  // namespace bench

@@ -1,0 +1,164 @@
+// The panel's background, its canvas and its painting.
+#include <algorithm>
+
+#include "platform/window.h"
+#include "runtime/core/notify.h"
+#include "runtime/picture/draw_panel.h"
+#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/picture_drawing.h"
+#include "runtime/picture/picture_fit.h"
+#include "runtime/picture/selected_bitmap.h"
+
+namespace runtime::picture {
+
+using namespace platform;
+
+namespace {
+
+bool Overlaps(const RECT& a, const RECT& b) {
+  return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+RECT Intersection(const RECT& a, const RECT& b) {
+  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  return r.IsEmpty() ? RECT{} : r;
+}
+
+void RemoveFromRegion(OwnedGdi<HRGN>& region, const RECT& rect) {
+  OwnedGdi<HRGN> hole(CreateRectRgnIndirect(&rect));
+  if (region && hole) CombineRgn(region.get(), region.get(), hole.get(), RGN_DIFF);
+}
+
+// Draws the picture in `layout` (0 top-left, 1 tiled, 2 fitted) inside
+// `frame`, for the `update` area, and takes what it covered out of
+// `remaining`, the part that still needs the background colour.
+void LayOutPicture(HDC dc, const Picture& picture, int32_t layout, const RECT& frame, const RECT& update,
+                   COLORREF background, OwnedGdi<HRGN>& remaining) {
+  if (layout < 0 || layout > 2 || picture.width <= 0 || picture.height <= 0) return;
+  PreparedPicture prepared;
+  if (!PreparePicture(dc, &picture, background, &prepared)) return;
+  const int64_t w = picture.width, h = picture.height;
+  if (layout == 0) {
+    BlitPicture(prepared, frame.left, frame.top, -1, -1, SRCCOPY);
+    RemoveFromRegion(remaining, RECT{frame.left, frame.top, static_cast<LONG>(frame.left + w),
+                                     static_cast<LONG>(frame.top + h)});
+  } else if (layout == 1) {
+    for (int64_t y = frame.top; y < frame.bottom; y += h) {
+      for (int64_t x = frame.left; x < frame.right; x += w) {
+        const RECT copy{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
+        if (Overlaps(copy, update)) BlitPicture(prepared, copy.left, copy.top, -1, -1, SRCCOPY);
+      }
+    }
+    remaining.Reset();  // the tiles cover the frame
+  } else {
+    const RECT fitted = FitPicture(frame, picture.width, picture.height);
+    BlitPicture(prepared, fitted.left, fitted.top, fitted.Width(), fitted.Height(), SRCCOPY);
+    RemoveFromRegion(remaining, fitted);
+  }
+  ReleasePreparedPicture(&prepared);
+}
+
+}  // namespace
+
+const Picture* DrawPanel::BackgroundPicture() {
+  if (!backgroundPicture_ && !properties_.picture.empty()) {
+    backgroundPicture_.reset(
+        DecodePicture(properties_.picture.data(), static_cast<int64_t>(properties_.picture.size())));
+    // Bytes that do not decode are dropped, so they are not tried again.
+    if (!backgroundPicture_) properties_.picture.clear();
+  }
+  return backgroundPicture_.get();
+}
+
+void DrawPanel::PaintBackground(HDC dc, const RECT& frame, const RECT& update) {
+  const COLORREF colour = PaintColour(properties_.background);
+  OwnedGdi<HRGN> remaining(CreateRectRgnIndirect(&update));
+  if (const Picture* picture = BackgroundPicture()) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
+    LayOutPicture(dc, *picture, properties_.layout, frame, update, colour, remaining);
+    RestoreDC(dc, saved);
+  }
+  if (!remaining) return;
+  const int saved = SaveDC(dc);
+  SelectClipRgn(dc, remaining.get());  // within `update`, so it needs nothing more
+  OwnedGdi<HBRUSH> brush(CreateSolidBrush(colour));
+  FillRect(dc, &update, brush.get());
+  RestoreDC(dc, saved);
+}
+
+void DrawPanel::BuildCanvas(bool keepDrawing) {
+  if (designer_ || properties_.autoRedraw != 1) return;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int width = std::max<LONG>(client.right, 1), height = std::max<LONG>(client.bottom, 1);
+  const HDC windowDc = GetDC(hwnd_);
+  OwnedGdi<HBITMAP> fresh(CreateCompatibleBitmap(windowDc, width, height));
+  if (fresh) {
+    SelectedBitmap target(windowDc, fresh.get());
+    if (target.dc()) {
+      const RECT whole{0, 0, width, height};
+      PaintBackground(target.dc(), whole, whole);
+      // A fitted background moves with the size, so old drawings would no
+      // longer sit on it.
+      if (canvas_ && keepDrawing && (!backgroundPicture_ || properties_.layout != 2)) {
+        BITMAP old{};
+        GetObjectA(canvas_.get(), sizeof old, &old);
+        SelectedBitmap from(windowDc, canvas_.get());
+        if (from.dc())
+          BitBlt(target.dc(), 0, 0, std::min(width, static_cast<int>(old.bmWidth)),
+                 std::min(height, static_cast<int>(old.bmHeight)), from.dc(), 0, 0, SRCCOPY);
+      }
+    }
+  }
+  if (windowDc) ReleaseDC(hwnd_, windowDc);
+  // Without a new bitmap the old canvas is kept rather than lost.
+  if (fresh) canvas_ = std::move(fresh);
+}
+
+void DrawPanel::Paint() {
+  PAINTSTRUCT ps;
+  const HWND hwnd = hwnd_;
+  const HDC dc = BeginPaint(hwnd, &ps);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const RECT area = Intersection(ps.rcPaint, client);
+  if (area.IsEmpty()) {
+    EndPaint(hwnd, &ps);
+    return;
+  }
+  if (canvas_) {
+    BITMAP canvas{};
+    GetObjectA(canvas_.get(), sizeof canvas, &canvas);
+    const RECT part = Intersection(area, RECT{0, 0, canvas.bmWidth, canvas.bmHeight});
+    SelectedBitmap from(dc, canvas_.get());
+    if (!part.IsEmpty() && from.dc())
+      BitBlt(dc, part.left, part.top, part.Width(), part.Height(), from.dc(), part.left, part.top, SRCCOPY);
+    EndPaint(hwnd, &ps);
+    return;
+  }
+  PaintBackground(dc, client, area);
+  ApplyScaleMode(dc, properties_.scaleMode);
+  POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
+  DPtoLP(dc, corners, 2);
+  EventRecord record;
+  record.window = window_;
+  record.unit = unit_;
+  record.key = draw_panel_event::kPaint;
+  record.argumentCount = 4;
+  record.arguments[0] = corners[0].x;
+  record.arguments[1] = corners[0].y;
+  record.arguments[2] = corners[1].x;
+  record.arguments[3] = corners[1].y;
+  paintDc_ = dc;
+  NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
+  // A handler may have destroyed the window, and this object with it.
+  if (IsWindow(hwnd)) {
+    paintDc_ = 0;
+    SetMapMode(dc, MM_TEXT);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+}  // namespace runtime::picture
