@@ -73,7 +73,6 @@ UnitObject* Create(const CreateParams& p) {
 
 constexpr char kPictureBoxClass[] = "_VU_PicBox";
 constexpr char kDrawPanelClass[] = "_VU_DrawPanel";
-constexpr char kDropObjectClass[] = "_VU_DropTarget";
 
 template <const char* kClass>
 void* Entry(int32_t operation) {
@@ -94,12 +93,6 @@ const UnitTypeDescriptor& StandInPictureBox() {
 const UnitTypeDescriptor& StandInDrawPanel() {
   static const UnitTypeDescriptor type{"\xBB\xAD\xB0\xE5", "DrawPanel", 0x800200C0, 25, kProperties,
                                        &Entry<kDrawPanelClass>};
-  return type;
-}
-
-const UnitTypeDescriptor& StandInDropObject() {
-  static const UnitTypeDescriptor type{"\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3", "DropTarget", 0x80008040, 12, kProperties,
-                                       &Entry<kDropObjectClass>};
   return type;
 }
 

@@ -1,5 +1,5 @@
-// Stand-ins for the picture box, the draw panel and the drop object until
-// their unit types exist: plain windows of the types' classes, so that the
+// Stand-ins for the picture box and the draw panel until their unit types
+// exist: plain windows of the types' classes, so that the
 // tool's form loads whole and its window shows. A stand-in box paints the
 // background colour an empty box shows; it takes no property of its own.
 #pragma once
@@ -10,6 +10,5 @@ namespace app {
 
 const runtime::UnitTypeDescriptor& StandInPictureBox();
 const runtime::UnitTypeDescriptor& StandInDrawPanel();
-const runtime::UnitTypeDescriptor& StandInDropObject();
 
 }  // namespace app
