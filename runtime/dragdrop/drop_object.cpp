@@ -71,7 +71,8 @@ bool DropObject::RegisterWindow(HWND window) {
   // Kept even when the registration fails: the unit has had its one try.
   registered_ = window;
   target_.SetTargetWindow(window);
-  return RegisterDragDrop(window, &target_) == S_OK;
+  registrationHeld_ = RegisterDragDrop(window, &target_) == S_OK;
+  return registrationHeld_;
 }
 
 void DropObject::TargetUnused() {
@@ -108,7 +109,9 @@ void DropObject::Paint() {
 void DropObject::OnFinalDestroy() {
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   CallCore(notify::kObjectDestroyed, window_, unit_);
-  if (registered_) RevokeDragDrop(registered_);
+  // Only a registration of its own: after a failed one the window may hold
+  // another unit's target.
+  if (registrationHeld_) RevokeDragDrop(registered_);
   windowGone_ = true;
   // A drop still under way holds the target; the unit then ends with it.
   if (target_.References() == 1) delete this;

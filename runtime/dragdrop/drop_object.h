@@ -39,6 +39,7 @@ class DropObject final : public UnitObject, private DropTargetOwner {
   void OnFinalDestroy();
 
   platform::HWND registered_ = 0;
+  bool registrationHeld_ = false;  // registered_ took this unit's target
   WindowId window_;
   UnitId unit_;
   int32_t designer_;
