@@ -76,8 +76,10 @@ runtime::LibraryEntry MakeImageConvLibrary() {
 void ProgramInitialisation() {}
 void ProgramCleanup() {}
 
-// The window's creation handler: every picture box has its window now, and
-// drop object k takes the drops made on box k.
+}  // namespace
+
+// Every picture box has its window now: drop object k takes the drops made
+// on box k.
 void WindowCreated(runtime::HandlerCall&) {
   const runtime::ServiceTable& services = runtime::Services();
   const runtime::CommandRoutine registerWindow = runtime::dragdrop::DragDropLibrary().commands[0];
@@ -91,6 +93,8 @@ void WindowCreated(runtime::HandlerCall&) {
     services.CallLibraryCommand(registerWindow, 1, 2, arguments);
   }
 }
+
+namespace {
 
 // The files-dropped handlers are bound in the form data; they compose the
 // detail picture once the drop objects raise their event.

@@ -31,6 +31,9 @@ inline constexpr runtime::TypeTag kDropObjectType = 0x00020001;
 const runtime::ProgramHeader& ProgramHeader();
 const runtime::LibraryEntry& CoreLibrary();
 
+// The window's creation handler (bound to the window's event 0).
+void WindowCreated(runtime::HandlerCall& call);
+
 // Returns 0 when the message loop has ended.
 int32_t StartRoutine();
 
