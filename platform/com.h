@@ -55,6 +55,17 @@ class IUnknown {
   ~IUnknown() = default;  // objects end through Release
 };
 
+// QueryInterface of an object with one interface besides IUnknown.
+template <class Interface>
+HRESULT QueryOneInterface(Interface* self, const IID& own, const IID& iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (iid != IID_IUnknown && iid != own) return E_NOINTERFACE;
+  self->AddRef();
+  *object = self;
+  return S_OK;
+}
+
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 
 // No class is registered on this platform: the shell's helpers (the drag

@@ -13,12 +13,7 @@ void DataOffer::Offer(CLIPFORMAT format, std::vector<uint8_t> bytes) {
 }
 
 HRESULT DataOffer::QueryInterface(const IID& iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IUnknown && iid != IID_IDataObject) return E_NOINTERFACE;
-  AddRef();
-  *object = static_cast<IDataObject*>(this);
-  return S_OK;
+  return QueryOneInterface<IDataObject>(this, IID_IDataObject, iid, object);
 }
 
 uint32_t DataOffer::AddRef() { return ++references_; }

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "platform/backends/offscreen/offscreen_backend.h"
-#include "platform/files.h"
 #include "platform/system.h"
 
 namespace platform {

@@ -46,22 +46,13 @@ HGLOBAL SaveDropProperties(UnitObject* object) {
   return GlobalAllocCopy(GMEM_MOVEABLE | GMEM_SHARE, WriteDropProperties(unit->Properties()));
 }
 
-void* DropObjectEntry(int32_t operation) {
-  switch (operation) {
-    case unit_op::kCreate: return reinterpret_cast<void*>(static_cast<CreateUnitOp>(&DropObject::Create));
-    case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetDropProperty));
-    case unit_op::kSaveProperties: return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SaveDropProperties));
-    case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetDropProperty));
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 const UnitTypeDescriptor& DropObjectUnitType() {
   static const UnitTypeDescriptor type{
       "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3",  // the GBK name
-      "DropTarget", 0x80008040, static_cast<int32_t>(std::size(kProperties)), kProperties, &DropObjectEntry};
+      "DropTarget", 0x80008040, static_cast<int32_t>(std::size(kProperties)), kProperties,
+      &UnitOperations<&DropObject::Create, &SetDropProperty, &SaveDropProperties, &GetDropProperty>};
   return type;
 }
 

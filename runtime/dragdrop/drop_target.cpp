@@ -113,12 +113,7 @@ void QDropTarget::InstallEvents(WindowId window, UnitId unit) {
 }
 
 HRESULT QDropTarget::QueryInterface(const IID& iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IUnknown && iid != IID_IDropTarget) return E_NOINTERFACE;
-  AddRef();
-  *object = static_cast<IDropTarget*>(this);
-  return S_OK;
+  return QueryOneInterface<IDropTarget>(this, IID_IDropTarget, iid, object);
 }
 
 uint32_t QDropTarget::AddRef() { return ++references_; }

@@ -13,8 +13,10 @@
 #include "platform/data_offer.h"
 #include "platform/drag_dispatch.h"
 #include "platform/drop_files.h"
+#include "platform/files.h"
 #include "platform/global_memory.h"
 #include "platform/messages.h"
+#include "platform/text_conversion.h"
 #include "platform/window.h"
 
 namespace {
@@ -69,6 +71,26 @@ TEST(DropFiles, BlocksAreReadWithinTheirSize) {
   EXPECT_EQ(DragQueryFileA(block, 0, small, 4), 3u);
   EXPECT_STREQ(small, "/ab");
   GlobalFree(block);
+}
+
+TEST(TextConversion, UnitsCountedReplacedAndRefusedAsTheDesktopDoes) {
+  // "a", an invalid byte, U+00E9 and U+1F600 (a surrogate pair), NUL included.
+  const char utf8[] = "a\xFF\xC3\xA9\xF0\x9F\x98\x80";
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0), 6);
+  WCHAR wide[6];
+  ASSERT_EQ(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 6), 6);
+  EXPECT_EQ(std::u16string(wide, 6), (std::u16string{u'a', 0xFFFD, 0xE9, 0xD83D, 0xDE00, 0}));
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, wide, 6), 0);
+  EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 5), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  // To the ANSI code page: U+00E9 has two bytes, U+1F600 four; a lone
+  // surrogate becomes U+FFFD.
+  const WCHAR text[] = {0xE9, 0xD83D, 0xDE00, 0xDC00};
+  char ansi[16];
+  ASSERT_EQ(WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text, 4, ansi, 16, nullptr, nullptr), 10);
+  EXPECT_EQ(std::string(ansi, 10), "\xA8\xA6\x94\x39\xFC\x36\x84\x31\xA4\x37");
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, 4, nullptr, 0, nullptr, nullptr), 10);
 }
 
 TEST(ClipboardFormats, NamesKeepOneIdWhateverTheirCase) {
