@@ -3,6 +3,7 @@
 #include <array>
 #include <iterator>
 #include <span>
+#include <utility>
 
 #include "app/stand_in_units.h"
 #include "runtime/forms/window_unit.h"
@@ -10,6 +11,7 @@
 
 #include "runtime/core/file_commands.h"
 #include "runtime/core/services.h"
+#include "runtime/dragdrop/drop_library.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/picture/draw_panel.h"
 #include "runtime/picture/draw_panel_commands.h"
@@ -59,19 +61,6 @@ runtime::LibraryEntry MakeCoreLibrary() {
 }
 
 
-runtime::LibraryEntry MakeDragDropLibrary() {
-  runtime::LibraryEntry entry;
-  entry.identifier = "{54657373-656c-6c6f-6e44-726f70000000}";
-  entry.version[0] = 2;
-  entry.furtherVersions[0] = 3;
-  entry.furtherVersions[2] = 3;
-  entry.furtherVersions[3] = 8;
-  entry.displayName = "drag and drop";
-  entry.unitTypeCount = 1;
-  entry.unitTypes = &StandInDropObject();
-  return entry;
-}
-
 runtime::LibraryEntry MakeImageConvLibrary() {
   runtime::LibraryEntry entry;
   entry.identifier = "54657373656c6c6f6e496d616765436f";
@@ -89,15 +78,25 @@ runtime::LibraryEntry MakeImageConvLibrary() {
 void ProgramInitialisation() {}
 void ProgramCleanup() {}
 
-// The window's creation handler: every picture box has its window now. The
-// drop objects register on them once drag and drop exists.
+}  // namespace
+
+// Every picture box has its window now: drop object k takes the drops made
+// on box k.
 void WindowCreated(runtime::HandlerCall&) {
   const runtime::ServiceTable& services = runtime::Services();
-  for (runtime::UnitId box : {kPictureBox1, kPictureBox2, kPictureBox3}) {
+  const runtime::CommandRoutine registerWindow = runtime::dragdrop::DragDropLibrary().commands[0];
+  const std::pair<runtime::UnitId, runtime::UnitId> pairs[] = {
+      {kPictureBox1, kDropObject1}, {kPictureBox2, kDropObject2}, {kPictureBox3, kDropObject3}};
+  for (const auto& [box, dropObject] : pairs) {
     runtime::ArgRecord reference = runtime::ArgRecord::UnitRef(kPictureBoxType, kWindowId, box);
-    services.CallCoreCommand(&runtime::GetWindowHandle, 1, &reference);
+    const runtime::ArgRecord handle = services.CallCoreCommand(&runtime::GetWindowHandle, 1, &reference);
+    runtime::ArgRecord arguments[2] = {runtime::ArgRecord::UnitRef(kDropObjectType, kWindowId, dropObject),
+                                       runtime::ArgRecord::Int(static_cast<int32_t>(handle.Low()))};
+    services.CallLibraryCommand(registerWindow, 1, 2, arguments);
   }
 }
+
+namespace {
 
 // The files-dropped handlers are bound in the form data; they compose the
 // detail picture once the drop objects raise their event.
@@ -122,9 +121,9 @@ const runtime::LibraryEntry& CoreLibrary() {
 }
 
 const runtime::ProgramHeader& ProgramHeader() {
-  static const runtime::LibraryEntry dragDrop = MakeDragDropLibrary();
   static const runtime::LibraryEntry imageConv = MakeImageConvLibrary();
-  static const runtime::LibraryEntry* const libraries[] = {&CoreLibrary(), &dragDrop, &imageConv};
+  static const runtime::LibraryEntry* const libraries[] = {&CoreLibrary(), &runtime::dragdrop::DragDropLibrary(),
+                                                                &imageConv};
   static const runtime::ProgramHeader header = [] {
     runtime::ProgramHeader h;
     h.programKind = 3;

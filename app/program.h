@@ -23,9 +23,16 @@ inline constexpr runtime::UnitId kPictureBox1 = 0x1601000D;
 inline constexpr runtime::UnitId kPictureBox2 = 0x1601000E;
 inline constexpr runtime::UnitId kPictureBox3 = 0x1601000F;
 inline constexpr runtime::TypeTag kPictureBoxType = 0x00010006;
+inline constexpr runtime::UnitId kDropObject1 = 0x16010006;
+inline constexpr runtime::UnitId kDropObject2 = 0x16010007;
+inline constexpr runtime::UnitId kDropObject3 = 0x16010008;
+inline constexpr runtime::TypeTag kDropObjectType = 0x00020001;
 
 const runtime::ProgramHeader& ProgramHeader();
 const runtime::LibraryEntry& CoreLibrary();
+
+// The window's creation handler (bound to the window's event 0).
+void WindowCreated(runtime::HandlerCall& call);
 
 // Returns 0 when the message loop has ended.
 int32_t StartRoutine();

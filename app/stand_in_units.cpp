@@ -72,7 +72,6 @@ UnitObject* Create(const CreateParams& p) {
 }
 
 constexpr char kPictureBoxClass[] = "_VU_PicBox";
-constexpr char kDropObjectClass[] = "_VU_DropTarget";
 
 template <const char* kClass>
 void* Entry(int32_t operation) {
@@ -87,12 +86,6 @@ const PropertyDescriptor kProperties[15] = {kCommon, kCommon, kCommon, kCommon, 
 const UnitTypeDescriptor& StandInPictureBox() {
   static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2", "PicBox", 0x840100C0, 15, kProperties,
                                        &Entry<kPictureBoxClass>};
-  return type;
-}
-
-const UnitTypeDescriptor& StandInDropObject() {
-  static const UnitTypeDescriptor type{"\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3", "DropTarget", 0x80008040, 12, kProperties,
-                                       &Entry<kDropObjectClass>};
   return type;
 }
 

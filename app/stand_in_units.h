@@ -1,7 +1,7 @@
-// Stand-ins for the picture box and the drop object until their unit types
-// exist: plain windows of the types' classes, so that the tool's form loads
-// whole and its window shows. A stand-in box paints the
-// background colour an empty box shows; it takes no property of its own.
+// A stand-in for the picture box until its unit type exists: a plain window
+// of its class, so that the tool's form loads whole and its window shows. It
+// paints the background colour an empty box shows and takes no property of
+// its own.
 #pragma once
 
 #include "runtime/core/program.h"
@@ -9,6 +9,5 @@
 namespace app {
 
 const runtime::UnitTypeDescriptor& StandInPictureBox();
-const runtime::UnitTypeDescriptor& StandInDropObject();
 
 }  // namespace app

@@ -112,17 +112,24 @@ HGLOBAL GlobalReAlloc(HGLOBAL handle, size_t bytes, UINT flags) {
   return handle;
 }
 
-HGLOBAL GlobalCopyOf(const void* bytes, size_t size) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!memory) return 0;
-  void* p = GlobalLock(memory);
+HGLOBAL GlobalAllocCopy(UINT flags, std::span<const uint8_t> bytes) {
+  if (bytes.empty()) return 0;
+  HGLOBAL block = GlobalAlloc(flags, bytes.size());
+  void* p = block ? GlobalLock(block) : nullptr;
   if (!p) {
-    GlobalFree(memory);
+    if (block) GlobalFree(block);
     return 0;
   }
-  std::memcpy(p, bytes, size);
-  GlobalUnlock(memory);
-  return memory;
+  std::memcpy(p, bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  return block;
+}
+
+GlobalLockGuard::GlobalLockGuard(HGLOBAL block)
+    : block_(block), data_(static_cast<const char*>(GlobalLock(block))), size_(data_ ? GlobalSize(block) : 0) {}
+
+GlobalLockGuard::~GlobalLockGuard() {
+  if (data_) GlobalUnlock(block_);
 }
 
 }  // namespace platform

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "platform/types.h"
 
@@ -37,9 +40,26 @@ HGLOBAL GlobalFree(HGLOBAL block);
 // growth. Returns the same handle, 0 on failure.
 HGLOBAL GlobalReAlloc(HGLOBAL block, size_t bytes, UINT flags);
 
-// A new movable block holding a copy of the bytes; 0 when it cannot be had.
-HGLOBAL GlobalCopyOf(const void* bytes, size_t size);
-
 inline constexpr DWORD ERROR_NOT_LOCKED = 158;
+
+// A new block of `flags` holding a copy of `bytes`; 0 when it cannot be had
+// or `bytes` is empty.
+HGLOBAL GlobalAllocCopy(UINT flags, std::span<const uint8_t> bytes);
+
+// Holds a block locked for reading while it lives. Its bytes are empty for
+// a bad handle.
+class GlobalLockGuard {
+ public:
+  explicit GlobalLockGuard(HGLOBAL block);
+  ~GlobalLockGuard();
+  GlobalLockGuard(const GlobalLockGuard&) = delete;
+  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+  std::string_view Bytes() const { return {data_, size_}; }
+
+ private:
+  HGLOBAL block_;
+  const char* data_;
+  size_t size_;
+};
 
 }  // namespace platform

@@ -55,7 +55,9 @@ void DeliverSent(MessageQueue& queue) {
       item = queue.sent.front();
       queue.sent.pop_front();
     }
-    LRESULT result = CallProcedure(item->msg.hwnd, item->msg.message, item->msg.wParam, item->msg.lParam);
+    LRESULT result = 0;
+    if (item->task) item->task();
+    else result = CallProcedure(item->msg.hwnd, item->msg.message, item->msg.wParam, item->msg.lParam);
     {
       std::lock_guard lock(queue.mutex);
       item->result = result;
@@ -172,22 +174,16 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  std::thread::id owner;
-  {
-    auto locked = LockWindow(hwnd);
-    if (!locked) return 0;
-    owner = locked->thread;
-  }
-  if (owner == std::this_thread::get_id()) return CallProcedure(hwnd, message, wParam, lParam);
+namespace {
 
+// Queues `item` for `owner`'s thread and waits until it has run there.
+// False when that thread has no queue or has ended.
+bool SendToThread(std::thread::id owner, const std::shared_ptr<SentMessage>& item) {
   auto target = System::Get().Queues().Of(owner);
-  if (!target) return 0;
-  auto item = std::make_shared<SentMessage>();
-  item->msg = MSG{hwnd, message, wParam, lParam, GetTickCount(), {}};
+  if (!target) return false;
   {
     std::lock_guard lock(target->mutex);
-    if (target->closed) return 0;
+    if (target->closed) return false;
     target->sent.push_back(item);
   }
   target->wake.notify_all();
@@ -197,11 +193,35 @@ LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   for (;;) {
     {
       std::unique_lock lock(target->mutex);
-      if (target->wake.wait_for(lock, std::chrono::milliseconds(5), [&] { return item->done; }))
-        return item->result;
+      if (target->wake.wait_for(lock, std::chrono::milliseconds(5), [&] { return item->done; })) return true;
     }
     DeliverSent(*own);
   }
+}
+
+}  // namespace
+
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::thread::id owner;
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return 0;
+    owner = locked->thread;
+  }
+  if (owner == std::this_thread::get_id()) return CallProcedure(hwnd, message, wParam, lParam);
+  auto item = std::make_shared<SentMessage>();
+  item->msg = MSG{hwnd, message, wParam, lParam, GetTickCount(), {}};
+  return SendToThread(owner, item) ? item->result : 0;
+}
+
+bool CallOnThread(std::thread::id thread, const std::function<void()>& task) {
+  if (thread == std::this_thread::get_id()) {
+    task();
+    return true;
+  }
+  auto item = std::make_shared<SentMessage>();
+  item->task = task;
+  return SendToThread(thread, item);
 }
 
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove) {

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@ namespace platform {
 
 struct SentMessage {
   MSG msg;
+  std::function<void()> task;  // when set, run instead of a window procedure
   LRESULT result = 0;
   bool done = false;
 };
@@ -31,6 +33,12 @@ struct MessageQueue {
 // The calling thread has nothing to take: no posted or sent message, no
 // quit request and no visible window of its own waiting to be painted.
 bool CurrentThreadIdle();
+
+// Runs `task` on `thread` as a message sent there would be: at once on the
+// calling thread, else when that thread next takes its messages, while the
+// caller waits (answering what is sent to it meanwhile). False when the
+// thread has no queue or has ended; the task then does not run.
+bool CallOnThread(std::thread::id thread, const std::function<void()>& task);
 
 class MessageQueues {
  public:

@@ -1,15 +1,24 @@
 #include "platform/process_entry.h"
 
+#include <unistd.h>
+
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/backends/offscreen/offscreen_backend.h"
-#include "platform/files.h"
 #include "platform/system.h"
 
 namespace platform {
 namespace {
+
+// The arguments are UTF-8 as the OS gives them, so relative ones are joined
+// to the working directory in the same encoding.
+std::string Utf8WorkingDirectory() {
+  char buffer[PATH_MAX];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
 
 int Refuse(const std::string& why) {
   std::fprintf(stderr, "tessellon: %s\n(run 'tessellon --help' for the options)\n", why.c_str());
@@ -19,7 +28,7 @@ int Refuse(const std::string& why) {
 }  // namespace
 
 int RunProcess(int argc, const char* const* argv, const std::function<int(const PlatformOptions&)>& program) {
-  CommandLineResult parsed = ParseCommandLine(argc, argv, GetCurrentDirectoryA());
+  CommandLineResult parsed = ParseCommandLine(argc, argv, Utf8WorkingDirectory());
   if (!parsed.ok) return Refuse(parsed.error);
   PlatformOptions options = parsed.options;
   if (options.help) {

@@ -2,6 +2,7 @@
 
 #include "platform/backend.h"
 #include "platform/backends/offscreen/offscreen_backend.h"
+#include "platform/drop_registry.h"
 #include "platform/message_queue.h"
 #include "platform/window_manager.h"
 
@@ -18,7 +19,8 @@ std::unique_ptr<Backend>& ChosenBackend() {
 System::System(std::unique_ptr<Backend> backend)
     : backend_(std::move(backend)),
       queues_(std::make_unique<MessageQueues>()),
-      windows_(std::make_unique<WindowManager>()) {}
+      windows_(std::make_unique<WindowManager>()),
+      drops_(std::make_unique<DropRegistry>()) {}
 
 System::~System() = default;
 

@@ -1,5 +1,5 @@
 // The one System object: it owns the handle table, the window tree, the
-// message queues and the backend. Nothing else in the platform holds global
+// message queues, the drop targets and the backend. Nothing else in the platform holds global
 // state.
 #pragma once
 
@@ -12,6 +12,7 @@ namespace platform {
 class Backend;
 class WindowManager;
 class MessageQueues;
+struct DropRegistry;
 
 class System {
  public:
@@ -25,6 +26,7 @@ class System {
   Backend& GetBackend() { return *backend_; }
   WindowManager& Windows() { return *windows_; }
   MessageQueues& Queues() { return *queues_; }
+  DropRegistry& Drops() { return *drops_; }
 
   ~System();
 
@@ -35,6 +37,7 @@ class System {
   std::unique_ptr<Backend> backend_;
   std::unique_ptr<MessageQueues> queues_;
   std::unique_ptr<WindowManager> windows_;
+  std::unique_ptr<DropRegistry> drops_;
 };
 
 }  // namespace platform

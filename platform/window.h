@@ -161,6 +161,9 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 // The deepest visible, enabled-or-not child of `hwnd` (itself included)
 // under a point in its client coordinates.
 HWND ChildWindowFromPointDeep(HWND hwnd, POINT clientPoint);
+// The deepest visible window under a screen point: the topmost visible
+// top-level window there, then its children; 0 over the bare desktop.
+HWND WindowFromPoint(POINT screen);
 
 intptr_t GetWindowLongPtrA(HWND hwnd, int index);
 intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value);

@@ -160,4 +160,26 @@ HWND ChildWindowFromPointDeep(HWND hwnd, POINT clientPoint) {
   }
 }
 
+HWND WindowFromPoint(POINT screen) {
+  HWND top = 0;
+  POINT client{};
+  {
+    std::lock_guard lock(Manager().Lock());
+    for (HWND hwnd : Manager().TopLevel()) {
+      auto window = Manager().Find(hwnd);
+      if (!window || !(window->style & WS_VISIBLE)) continue;
+      const RECT& r = window->rect;
+      if (screen.x < r.left || screen.x >= r.right || screen.y < r.top || screen.y >= r.bottom) continue;
+      const RECT area = ClientRectOnScreen(*window);
+      top = hwnd;
+      client = POINT{screen.x - area.left, screen.y - area.top};
+      break;
+    }
+  }
+  if (!top) return 0;
+  // On the frame the top-level window itself is under the point.
+  const HWND deepest = ChildWindowFromPointDeep(top, client);
+  return deepest ? deepest : top;
+}
+
 }  // namespace platform

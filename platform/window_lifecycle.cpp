@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/backend.h"
+#include "platform/drop_registry.h"
 #include "platform/files.h"
 #include "platform/menu.h"
 #include "platform/message_queue.h"
@@ -142,6 +143,8 @@ BOOL DestroyWindow(HWND hwnd) {
   for (HWND w : order) SendMessageA(w, WM_DESTROY, 0, 0);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     SendMessageA(*it, WM_NCDESTROY, 0, 0);
+    // A dead window keeps no pointer into the object that took its drops.
+    ForgetDropTarget(*it);
     std::lock_guard lock(manager.Lock());
     if (auto win = manager.Find(*it)) {
       auto& siblings = manager.SiblingsOf(*win);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "platform/com.h"
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/system.h"
@@ -169,7 +170,7 @@ void InitialiseRuntime() {
   app.programKind = header.programKind;
   app.reserved = header.reserved;
   app.idCounter = header.lastIdSerial + 1;
-  app.oleInitialised = true;  // drop targets need nothing more from us here
+  app.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
   RecordProgramPath();
 
   WNDCLASSA wc;
@@ -252,6 +253,7 @@ void ShutdownRuntime(int32_t /*code*/) {
   if (app.hiddenOwner && IsWindow(app.hiddenOwner)) DestroyWindow(app.hiddenOwner);
   app.hiddenOwner = 0;
   if (app.pictures) app.pictures->DestroyAll();
+  if (app.oleInitialised) OleUninitialize();
   app.oleInitialised = false;
 }
 

@@ -86,6 +86,18 @@ using RewriteBlockOp = platform::HGLOBAL (*)(const uint8_t* block, int32_t lengt
 // Maps an operation number to the unit type's function for it, or null.
 using UnitTypeEntry = void* (*)(int32_t operation);
 
+// The entry of a unit type that serves the four operations above.
+template <CreateUnitOp kCreate, SetPropertyOp kSet, SavePropertiesOp kSave, GetPropertyOp kGet>
+void* UnitOperations(int32_t operation) {
+  switch (operation) {
+    case unit_op::kCreate: return reinterpret_cast<void*>(kCreate);
+    case unit_op::kSetProperty: return reinterpret_cast<void*>(kSet);
+    case unit_op::kSaveProperties: return reinterpret_cast<void*>(kSave);
+    case unit_op::kGetProperty: return reinterpret_cast<void*>(kGet);
+    default: return nullptr;
+  }
+}
+
 struct UnitTypeDescriptor {
   const char* name = nullptr;         // ANSI; null for a slot the program does not use
   const char* englishName = nullptr;  // "window", "PicBox", ...

@@ -113,19 +113,7 @@ int32_t SetWindowProperty(UnitObject* object, int32_t number, const RawValue* va
 
 HGLOBAL SaveWindowProperties(UnitObject* object) {
   WindowUnit* unit = AsWindow(object);
-  if (!unit) return 0;
-  const std::vector<uint8_t> block = WriteWindowBlock(unit->Block());
-  return GlobalCopyOf(block.data(), block.size());
-}
-
-void* WindowEntry(int32_t operation) {
-  switch (operation) {
-    case unit_op::kCreate: return reinterpret_cast<void*>(static_cast<CreateUnitOp>(&WindowUnit::Create));
-    case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetWindowProperty));
-    case unit_op::kSaveProperties: return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SaveWindowProperties));
-    case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetWindowProperty));
-    default: return nullptr;
-  }
+  return unit ? GlobalAllocCopy(GMEM_MOVEABLE, WriteWindowBlock(unit->Block())) : 0;
 }
 
 }  // namespace
@@ -133,7 +121,8 @@ void* WindowEntry(int32_t operation) {
 const UnitTypeDescriptor& WindowUnitType() {
   static const UnitTypeDescriptor type{
       "\xB4\xB0\xBF\xDA",  // the GBK name
-      "window", 0x800000D0, static_cast<int32_t>(std::size(kProperties)), kProperties, &WindowEntry};
+      "window", 0x800000D0, static_cast<int32_t>(std::size(kProperties)), kProperties,
+      &UnitOperations<&WindowUnit::Create, &SetWindowProperty, &SaveWindowProperties, &GetWindowProperty>};
   return type;
 }
 

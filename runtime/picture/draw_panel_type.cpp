@@ -144,7 +144,7 @@ HGLOBAL SavePanelProperties(UnitObject* object) {
   DrawPanel* panel = AsPanel(object);
   if (!panel) return 0;
   const std::vector<uint8_t> block = WriteDrawPanelBlock(panel->Properties());
-  return GlobalCopyOf(block.data(), block.size());
+  return GlobalAllocCopy(GMEM_MOVEABLE, block);
 }
 
 // The face name of the font is the one text the block names.
@@ -159,7 +159,7 @@ HGLOBAL RewritePanelBlock(const uint8_t* block, int32_t length, BlockTextCallbac
     callback(context, font.lfFaceName, 1);
   }
   const std::vector<uint8_t> saved = WriteDrawPanelBlock(*properties);
-  return GlobalCopyOf(saved.data(), saved.size());
+  return GlobalAllocCopy(GMEM_MOVEABLE, saved);
 }
 
 void* DrawPanelEntry(int32_t operation) {

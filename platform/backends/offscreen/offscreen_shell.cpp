@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "platform/backends/offscreen/png_file.h"
+#include "platform/clipboard_formats.h"
+#include "platform/data_offer.h"
+#include "platform/drag_dispatch.h"
+#include "platform/drop_files.h"
 #include "platform/message_queue.h"
 #include "platform/window_manager.h"
 
@@ -54,7 +58,7 @@ bool OffscreenShell::Step() {
   size_t dropIndex = 0;
   auto ready = [&] {
     // A window procedure that pumps messages inside a step finds the shell busy.
-    return !running_ && target_ && std::this_thread::get_id() == thread_ && stage_ != Stage::Off &&
+    return !running_ && !DragInProgress() && target_ && std::this_thread::get_id() == thread_ && stage_ != Stage::Off &&
            stage_ != Stage::Closed;
   };
   {
@@ -103,9 +107,18 @@ bool OffscreenShell::Step() {
   return true;
 }
 
-void OffscreenShell::Drop(HWND /*target*/, const DropRequest& /*drop*/) {
-  // Drop targets are not part of the platform yet: a point drops nothing.
-  // The drag dispatcher (enter, over, drop) is called from here, per drop.
+void OffscreenShell::Drop(HWND target, const DropRequest& drop) {
+  POINT screen = drop.point;
+  if (!ClientToScreen(target, &screen)) return;
+  // As a file manager drags: the button held over the target, released on
+  // it, no key held, the files offered for copy, move or link.
+  DataOffer* files = DataOffer::Create();
+  files->Offer(CF_HDROP, DropFilesBytes(drop.files));
+  constexpr DWORD kAllowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  DispatchDragMove(files, screen, MK_LBUTTON, kAllowed);  // enters the target there
+  DispatchDragMove(files, screen, MK_LBUTTON, kAllowed);  // and is over it
+  DispatchDrop(0, kAllowed, nullptr);
+  files->Release();
 }
 
 bool OffscreenShell::WriteScreenshot(HWND target) {

@@ -1,0 +1,84 @@
+#include "platform/ole_drop.h"
+
+#include "platform/drop_registry.h"
+#include "platform/global_memory.h"
+#include "platform/system.h"
+#include "platform/window_manager.h"
+
+namespace platform {
+namespace {
+
+DropRegistry& Registry() { return System::Get().Drops(); }
+
+// Removes a window's registration and hands back its reference to release,
+// which the caller does outside the lock: the target may call back in.
+IDropTarget* TakeRegistration(HWND window) {
+  DropRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  auto it = registry.targets.find(window);
+  if (it == registry.targets.end()) return nullptr;
+  IDropTarget* target = it->second.target;
+  registry.targets.erase(it);
+  return target;
+}
+
+}  // namespace
+
+HRESULT CoCreateInstance(const CLSID& /*clsid*/, IUnknown* /*outer*/, DWORD /*context*/, const IID& /*iid*/,
+                         void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  return REGDB_E_CLASSNOTREG;
+}
+
+HRESULT OleInitialize(void* /*reserved*/) {
+  DropRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  return registry.oleInitialised[std::this_thread::get_id()]++ == 0 ? S_OK : S_FALSE;
+}
+
+void OleUninitialize() {
+  DropRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  auto it = registry.oleInitialised.find(std::this_thread::get_id());
+  if (it != registry.oleInitialised.end() && --it->second <= 0) registry.oleInitialised.erase(it);
+}
+
+HRESULT RegisterDragDrop(HWND window, IDropTarget* target) {
+  if (!target) return E_INVALIDARG;
+  std::thread::id thread;
+  {
+    auto locked = LockWindow(window);
+    if (!locked || locked->destroying) return DRAGDROP_E_INVALIDHWND;
+    thread = locked->thread;
+  }
+  DropRegistry& registry = Registry();
+  {
+    std::lock_guard lock(registry.mutex);
+    if (!registry.oleInitialised.contains(std::this_thread::get_id())) return CO_E_NOTINITIALIZED;
+    if (registry.targets.contains(window)) return DRAGDROP_E_ALREADYREGISTERED;
+    registry.targets[window] = DropRegistration{target, thread};
+  }
+  target->AddRef();
+  return S_OK;
+}
+
+HRESULT RevokeDragDrop(HWND window) {
+  IDropTarget* target = TakeRegistration(window);
+  if (!target) return IsWindow(window) ? DRAGDROP_E_NOTREGISTERED : DRAGDROP_E_INVALIDHWND;
+  target->Release();
+  return S_OK;
+}
+
+void ForgetDropTarget(HWND window) {
+  if (IDropTarget* target = TakeRegistration(window)) target->Release();
+}
+
+void ReleaseStgMedium(STGMEDIUM* medium) {
+  if (!medium) return;
+  if (medium->pUnkForRelease) medium->pUnkForRelease->Release();
+  else if (medium->tymed == TYMED_HGLOBAL && medium->hGlobal) GlobalFree(medium->hGlobal);
+  *medium = STGMEDIUM{};
+}
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+// The drop object type's descriptor, property table and operations.
+#include <iterator>
+
+#include "platform/global_memory.h"
+#include "runtime/dragdrop/drop_object.h"
+
+namespace runtime::dragdrop {
+namespace {
+
+using namespace platform;
+namespace dt = data_type;
+
+// Common properties, then the four accept flags.
+constexpr PropertyDescriptor kProperties[] = {
+    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
+    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
+    {nullptr, nullptr, dt::kText, 0xE000},         {nullptr, nullptr, dt::kBool, 0xE000},
+    {nullptr, nullptr, dt::kBool, 0xE000},         {nullptr, nullptr, dt::kMousePointer, 0xE000},
+    {nullptr, "AcceptText", dt::kBool, 0x8000},    // 0
+    {nullptr, "AcceptHtml", dt::kBool, 0x8000},    // 1
+    {nullptr, "AcceptUrl", dt::kBool, 0x8000},     // 2
+    {nullptr, "AcceptFiles", dt::kBool, 0x8000},   // 3
+};
+static_assert(std::size(kProperties) == 12);
+
+DropObject* AsDropObject(UnitObject* unit) { return dynamic_cast<DropObject*>(unit); }
+
+int32_t SetDropProperty(UnitObject* object, int32_t number, const RawValue* value) {
+  DropObject* unit = AsDropObject(object);
+  if (!unit || !value) return 0;
+  if (int32_t* flag = unit->Properties().Field(number)) *flag = static_cast<int32_t>(value->first);
+  return 0;  // never re-created
+}
+
+int32_t GetDropProperty(UnitObject* object, int32_t number, RawValue* value) {
+  DropObject* unit = AsDropObject(object);
+  int32_t* flag = unit ? unit->Properties().Field(number) : nullptr;
+  if (!flag || !value) return 0;
+  value->first = *flag;
+  return 1;
+}
+
+HGLOBAL SaveDropProperties(UnitObject* object) {
+  DropObject* unit = AsDropObject(object);
+  if (!unit) return 0;
+  return GlobalAllocCopy(GMEM_MOVEABLE | GMEM_SHARE, WriteDropProperties(unit->Properties()));
+}
+
+}  // namespace
+
+const UnitTypeDescriptor& DropObjectUnitType() {
+  static const UnitTypeDescriptor type{
+      "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3",  // the GBK name
+      "DropTarget", 0x80008040, static_cast<int32_t>(std::size(kProperties)), kProperties,
+      &UnitOperations<&DropObject::Create, &SetDropProperty, &SaveDropProperties, &GetDropProperty>};
+  return type;
+}
+
+}  // namespace runtime::dragdrop
