@@ -12,6 +12,7 @@
 #include "runtime/core/services.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/picture/load_picture_command.h"
+#include "runtime/picture/picture_box.h"
 
 namespace app {
 namespace {
@@ -23,7 +24,7 @@ const runtime::UnitTypeDescriptor* CoreUnitTypes() {
   static const auto types = [] {
     std::array<runtime::UnitTypeDescriptor, kCoreUnitTypeCount> t{};
     t[0] = runtime::forms::WindowUnitType();
-    t[5] = StandInPictureBox();
+    t[5] = runtime::picture::PictureBoxType();
     t[7] = StandInDrawPanel();
     return t;
   }();

@@ -71,7 +71,6 @@ UnitObject* Create(const CreateParams& p) {
   return unit;
 }
 
-constexpr char kPictureBoxClass[] = "_VU_PicBox";
 constexpr char kDrawPanelClass[] = "_VU_DrawPanel";
 constexpr char kDropObjectClass[] = "_VU_DropTarget";
 
@@ -84,12 +83,6 @@ constexpr PropertyDescriptor kCommon = {nullptr, nullptr, 1001, 0xE000};
 const PropertyDescriptor kProperties[25] = {kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon, kCommon};
 
 }  // namespace
-
-const UnitTypeDescriptor& StandInPictureBox() {
-  static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2", "PicBox", 0x840100C0, 15, kProperties,
-                                       &Entry<kPictureBoxClass>};
-  return type;
-}
 
 const UnitTypeDescriptor& StandInDrawPanel() {
   static const UnitTypeDescriptor type{"\xBB\xAD\xB0\xE5", "DrawPanel", 0x800200C0, 25, kProperties,
