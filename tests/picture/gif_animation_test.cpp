@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gif_builder.h"
+#include "stepped_clock.h"
 #include "platform/gdi/gdi.h"
 #include "runtime/picture/gif_composer.h"
 #include "runtime/picture/gif_player.h"
@@ -16,7 +17,6 @@
 namespace picture_test {
 namespace {
 
-using runtime::picture::AnimationClock;
 using runtime::picture::AnimationFrame;
 using runtime::picture::GifComposer;
 using runtime::picture::GifPlayer;
@@ -112,19 +112,6 @@ TEST(GifComposer, TransparencyGoesByIndexAndFramesAreClippedToTheScreen) {
   EXPECT_FALSE(GifComposer::Open(GifBuilder(65535, 65535, kPalette).Image(1, 1, {0}).Done(), 0))
       << "a screen past the size gate is refused before its canvas exists";
 }
-
-// Virtual time that moves only when the animation sleeps.
-class SteppedClock final : public AnimationClock {
- public:
-  uint32_t NowMs() override { return now_.load(); }
-  void SleepMs(uint32_t milliseconds) override {
-    now_ += milliseconds;
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-  }
-
- private:
-  std::atomic<uint32_t> now_{1000};
-};
 
 platform::COLORREF PixelOf(const AnimationFrame& frame) {
   MemoryDc dc(0, frame.bitmap.get());
