@@ -11,6 +11,7 @@
 #include "runtime/picture/picture_decode.h"
 #include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_placement.h"
+#include "runtime/picture/picture_scaling.h"
 
 namespace runtime::picture {
 namespace {
@@ -299,6 +300,15 @@ void PictureBox::PaintPicture(HDC dc, const RECT& client) {
     return;
   }
   if (rendered_ && !(SameRect(place, renderedPlace_) && SameRect(part, renderedPart_))) rendered_.Reset();
+  if (!rendered_) {
+    // A photograph is shrunk straight from its rows; other kinds are drawn.
+    OwnedGdiObject direct(RenderColourRows(*picture_, place, part, ChooseStretchMode()));
+    if (direct) {
+      rendered_ = std::move(direct);
+      renderedPlace_ = place;
+      renderedPart_ = part;
+    }
+  }
   if (!rendered_) {
     OwnedGdiObject bitmap(CreateCompatibleBitmap(dc, part.Width(), part.Height()));
     MemoryDc memory(dc, bitmap.get());
