@@ -14,6 +14,7 @@
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/picture_decode.h"
+#include "runtime/picture/gdi_scoped.h"
 #include "runtime/picture/picture_drawing.h"
 
 namespace runtime::forms {
@@ -26,23 +27,7 @@ constexpr COLORREF kButtonFace = 0xFF000000;
 
 COLORREF PaintColour(COLORREF colour) { return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : colour; }
 
-// A memory DC with one bitmap selected, undone on every path.
-class MemoryDc {
- public:
-  MemoryDc(HDC like, HBITMAP bitmap) : dc_(CreateCompatibleDC(like)), old_(dc_ ? SelectObject(dc_, bitmap) : 0) {}
-  ~MemoryDc() {
-    if (!dc_) return;
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
+using picture::MemoryDc;
 
 void EnsureClass(const std::string& name) {
   WNDCLASSA existing;

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "platform/global_memory.h"
+#include "runtime/core/type_block.h"
 #include "platform/window.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_unit.h"
@@ -114,16 +114,7 @@ int32_t SetWindowProperty(UnitObject* object, int32_t number, const RawValue* va
 HGLOBAL SaveWindowProperties(UnitObject* object) {
   WindowUnit* unit = AsWindow(object);
   if (!unit) return 0;
-  const std::vector<uint8_t> block = WriteWindowBlock(unit->Block());
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  if (!memory) return 0;
-  if (void* p = GlobalLock(memory)) {
-    std::memcpy(p, block.data(), block.size());
-    GlobalUnlock(memory);
-    return memory;
-  }
-  GlobalFree(memory);
-  return 0;
+  return BlockToGlobal(WriteWindowBlock(unit->Block()));
 }
 
 void* WindowEntry(int32_t operation) {

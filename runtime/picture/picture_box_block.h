@@ -28,7 +28,4 @@ struct PictureBoxBlock {
 std::optional<PictureBoxBlock> ReadPictureBoxBlock(std::span<const uint8_t> block);
 std::vector<uint8_t> WritePictureBoxBlock(const PictureBoxBlock& block);
 
-// The bytes as a movable global memory block, 0 when none can be had.
-platform::HGLOBAL BytesToGlobal(std::span<const uint8_t> bytes);
-
 }  // namespace runtime::picture

@@ -1,6 +1,7 @@
 // The picture box type's descriptor, property table and operations.
 #include <iterator>
 
+#include "runtime/core/type_block.h"
 #include "runtime/picture/picture_box.h"
 
 namespace runtime::picture {
@@ -39,7 +40,7 @@ int32_t GetBoxProperty(UnitObject* unit, int32_t number, RawValue* value) {
 
 HGLOBAL SaveBoxProperties(UnitObject* unit) {
   PictureBox* box = AsBox(unit);
-  return box ? BytesToGlobal(WritePictureBoxBlock(box->Block())) : 0;
+  return box ? BlockToGlobal(WritePictureBoxBlock(box->Block())) : 0;
 }
 
 HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, void* context) {
@@ -49,7 +50,7 @@ HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, vo
     for (std::string* text : {&block->dataSource, &block->dataColumn})
       if (const char* replaced = visit(context, text->c_str(), 0)) *text = replaced;
   }
-  return BytesToGlobal(WritePictureBoxBlock(*block));
+  return BlockToGlobal(WritePictureBoxBlock(*block));
 }
 
 void* BoxEntry(int32_t operation) {
