@@ -11,6 +11,7 @@
 #include <iterator>
 #include <vector>
 
+#include "../../bench/gdi/jpeg_roundtrip.h"
 #include "app/program.h"
 #include "platform/gdi/gdi.h"
 #include "platform/window.h"
@@ -19,9 +20,6 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/forms/window_table.h"
-
-// After the platform types: libjpeg defines TRUE and FALSE as macros.
-#include <jpeglib.h>
 
 namespace {
 
@@ -32,36 +30,13 @@ Bytes ReadSample(const char* name) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-struct Rgb {
-  int width = 0, height = 0;
-  Bytes pixels;  // top-down red, green, blue
-};
-
-Rgb DecodeWithLibjpeg(const Bytes& file) {
-  jpeg_decompress_struct d;
-  jpeg_error_mgr err;
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, file.data(), static_cast<unsigned long>(file.size()));
-  jpeg_read_header(&d, TRUE);
-  d.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&d);
-  Rgb out{static_cast<int>(d.output_width), static_cast<int>(d.output_height), {}};
-  out.pixels.resize(size_t{d.output_width} * d.output_height * 3);
-  while (d.output_scanline < d.output_height) {
-    JSAMPROW row = out.pixels.data() + size_t{d.output_scanline} * d.output_width * 3;
-    jpeg_read_scanlines(&d, &row, 1);
-  }
-  jpeg_finish_decompress(&d);
-  jpeg_destroy_decompress(&d);
-  return out;
-}
-
 TEST(ToolPictureBox, APhotographSetOnBoxOneShowsStretchedToItsSquare) {
   const Bytes photo = ReadSample("sample1.jpg");  // 1680 x 1050
   ASSERT_FALSE(photo.empty());
-  const Rgb expected = DecodeWithLibjpeg(photo);
-  ASSERT_EQ(expected.width, 1680);
+  Bytes expected;
+  int width = 0, height = 0;
+  ASSERT_TRUE(bench::DecodeJpeg(photo, expected, width, height));
+  ASSERT_EQ(width, 1680);
 
   runtime::ResetApplication();
   runtime::forms::InstallForms();
@@ -107,7 +82,7 @@ TEST(ToolPictureBox, APhotographSetOnBoxOneShowsStretchedToItsSquare) {
         }
       for (int y = by * 150; y < (by + 1) * 150; ++y)
         for (int x = bx * 240; x < (bx + 1) * 240; ++x)
-          for (int k = 0; k < 3; ++k) source[k] += expected.pixels[(size_t{1680} * y + x) * 3 + k];
+          for (int k = 0; k < 3; ++k) source[k] += expected[(size_t{1680} * y + x) * 3 + k];
       for (int k = 0; k < 3; ++k)
         worst = std::max(worst, static_cast<int>(std::abs(shown[k] / (kBlock * kBlock) - source[k] / (240 * 150))));
     }
