@@ -1,5 +1,7 @@
 #include "runtime/picture/gif_player.h"
 
+#include <system_error>
+
 #include "platform/messages.h"
 
 namespace runtime::picture {
@@ -42,7 +44,11 @@ void GifPlayer::Start() {
   if (thread_.joinable()) thread_.join();
   composer_.Restart();
   state_.store(State::Running);
-  thread_ = std::thread(&GifPlayer::Run, this);
+  try {
+    thread_ = std::thread(&GifPlayer::Run, this);
+  } catch (const std::system_error&) {
+    state_.store(State::Idle);  // no thread to be had: the box shows no frame
+  }
 }
 
 void GifPlayer::Stop() {

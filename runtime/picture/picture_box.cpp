@@ -136,6 +136,8 @@ void PictureBox::SetProperty(int32_t number, const RawValue& value) {
     case property::kBackground:
       block_.background = static_cast<COLORREF>(value.first);
       ApplyBackground();
+      // An animation's canvas starts as the background: it starts over.
+      if (gifAnimated_) ShowPictureBytes();
       InvalidateRect(hwnd_, nullptr, FALSE);
       break;
     case property::kPicture: {
