@@ -5,7 +5,6 @@
 #include <span>
 #include <utility>
 
-#include "app/stand_in_units.h"
 #include "runtime/forms/window_unit.h"
 #include "tools/form_data.h"
 
@@ -16,6 +15,7 @@
 #include "runtime/picture/draw_panel.h"
 #include "runtime/picture/draw_panel_commands.h"
 #include "runtime/picture/load_picture_command.h"
+#include "runtime/picture/picture_box.h"
 
 namespace app {
 namespace {
@@ -27,7 +27,7 @@ const runtime::UnitTypeDescriptor* CoreUnitTypes() {
   static const auto types = [] {
     std::array<runtime::UnitTypeDescriptor, kCoreUnitTypeCount> t{};
     t[0] = runtime::forms::WindowUnitType();
-    t[5] = StandInPictureBox();
+    t[5] = runtime::picture::PictureBoxType();
     t[7] = runtime::picture::DrawPanelType();
     return t;
   }();

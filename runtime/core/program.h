@@ -52,7 +52,7 @@ inline constexpr int32_t kSetProperty = 4;
 inline constexpr int32_t kSaveProperties = 5;
 inline constexpr int32_t kGetProperty = 6;
 inline constexpr int32_t kKeyQuery = 8;
-inline constexpr int32_t kRewriteBlock = 9;
+inline constexpr int32_t kVisitTexts = 9;
 }  // namespace unit_op
 
 // The operations' shapes.
@@ -76,12 +76,13 @@ using SavePropertiesOp = platform::HGLOBAL (*)(UnitObject* unit);
 // Returns 1 when answered.
 using GetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, RawValue* value);
 
-// Reads a given type block, hands the texts it names to `callback` (with a
-// flag saying what kind of text each is) and returns the block saved again as
-// a movable global memory block, 0 when the block is rejected.
-using BlockTextCallback = void (*)(void* context, const char* text, int32_t flag);
-using RewriteBlockOp = platform::HGLOBAL (*)(const uint8_t* block, int32_t length, BlockTextCallback callback,
-                                             void* context);
+// Shown each text a type block holds, in stored order, with a flag (0 for a
+// plain text); a non-null answer replaces the text (read before the next call).
+using TextVisitor = const char* (*)(void* context, const char* text, int32_t flag);
+// Reads the given type block, shows its texts to `visit` and returns the
+// block saved again as a movable global memory block; 0 for a block the type
+// does not accept.
+using VisitTextsOp = platform::HGLOBAL (*)(const uint8_t* block, int32_t length, TextVisitor visit, void* context);
 
 // Maps an operation number to the unit type's function for it, or null.
 using UnitTypeEntry = void* (*)(int32_t operation);

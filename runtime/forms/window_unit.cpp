@@ -14,8 +14,9 @@
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/picture_decode.h"
+#include "runtime/picture/gdi_scoped.h"
 #include "runtime/picture/picture_drawing.h"
-#include "runtime/picture/selected_bitmap.h"
+#include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::forms {
 namespace {
@@ -26,6 +27,8 @@ constexpr const char* kDefaultClass = "WTWindow";
 constexpr COLORREF kButtonFace = 0xFF000000;
 
 COLORREF PaintColour(COLORREF colour) { return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : colour; }
+
+using picture::MemoryDc;
 
 void EnsureClass(const std::string& name) {
   WNDCLASSA existing;
@@ -211,21 +214,21 @@ void WindowUnit::Paint() {
       // Drawn once at the size it is shown at; repaints only copy it.
       rendered_ = CreateCompatibleBitmap(dc, wanted.cx, wanted.cy);
       if (rendered_) {
-        picture::SelectedBitmap memory(dc, rendered_);
-        picture::RenderPictureOnColour(picture_.get(), memory.dc(), 0, 0, wanted.cx, wanted.cy, colour);
+        picture::MemoryDc memory(dc, rendered_);
+        picture::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
         renderedSize_ = wanted;
       }
     }
     if (rendered_) {
-      picture::SelectedBitmap memory(dc, rendered_);
+      picture::MemoryDc memory(dc, rendered_);
       const int w = renderedSize_.cx, h = renderedSize_.cy;
       switch (block_.pictureLayout) {
         case 1:  // tiled from the top-left corner
           for (int y = 0; y < ch; y += h)
-            for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.dc(), 0, 0, SRCCOPY);
+            for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
           break;
-        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.dc(), 0, 0, SRCCOPY); break;
-        default: BitBlt(dc, 0, 0, w, h, memory.dc(), 0, 0, SRCCOPY); break;
+        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.get(), 0, 0, SRCCOPY); break;
+        default: BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY); break;
       }
     }
   }

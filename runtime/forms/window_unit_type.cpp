@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "runtime/core/type_block.h"
 #include "platform/global_memory.h"
 #include "platform/window.h"
 #include "runtime/forms/unit_types.h"

@@ -7,7 +7,7 @@
 #include "runtime/picture/picture_decode.h"
 #include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_fit.h"
-#include "runtime/picture/selected_bitmap.h"
+#include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::picture {
 
@@ -95,19 +95,19 @@ void DrawPanel::BuildCanvas(bool keepDrawing) {
   const HDC windowDc = GetDC(hwnd_);
   OwnedGdi<HBITMAP> fresh(CreateCompatibleBitmap(windowDc, width, height));
   if (fresh) {
-    SelectedBitmap target(windowDc, fresh.get());
-    if (target.dc()) {
+    MemoryDc target(windowDc, fresh.get());
+    if (target.get()) {
       const RECT whole{0, 0, width, height};
-      PaintBackground(target.dc(), whole, whole);
+      PaintBackground(target.get(), whole, whole);
       // A fitted background moves with the size, so old drawings would no
       // longer sit on it.
       if (canvas_ && keepDrawing && (!backgroundPicture_ || properties_.layout != 2)) {
         BITMAP old{};
         GetObjectA(canvas_.get(), sizeof old, &old);
-        SelectedBitmap from(windowDc, canvas_.get());
-        if (from.dc())
-          BitBlt(target.dc(), 0, 0, std::min(width, static_cast<int>(old.bmWidth)),
-                 std::min(height, static_cast<int>(old.bmHeight)), from.dc(), 0, 0, SRCCOPY);
+        MemoryDc from(windowDc, canvas_.get());
+        if (from.get())
+          BitBlt(target.get(), 0, 0, std::min(width, static_cast<int>(old.bmWidth)),
+                 std::min(height, static_cast<int>(old.bmHeight)), from.get(), 0, 0, SRCCOPY);
       }
     }
   }
@@ -132,9 +132,9 @@ void DrawPanel::Paint() {
     BITMAP canvas{};
     GetObjectA(canvas_.get(), sizeof canvas, &canvas);
     const RECT part = Intersection(area, RECT{0, 0, canvas.bmWidth, canvas.bmHeight});
-    SelectedBitmap from(dc, canvas_.get());
-    if (!part.IsEmpty() && from.dc())
-      BitBlt(dc, part.left, part.top, part.Width(), part.Height(), from.dc(), part.left, part.top, SRCCOPY);
+    MemoryDc from(dc, canvas_.get());
+    if (!part.IsEmpty() && from.get())
+      BitBlt(dc, part.left, part.top, part.Width(), part.Height(), from.get(), part.left, part.top, SRCCOPY);
     EndPaint(hwnd, &ps);
     return;
   }

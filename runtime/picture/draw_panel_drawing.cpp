@@ -8,7 +8,7 @@
 #include "runtime/picture/draw_panel.h"
 #include "runtime/picture/little_endian.h"
 #include "runtime/picture/picture_drawing.h"
-#include "runtime/picture/selected_bitmap.h"
+#include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::picture {
 
@@ -45,12 +45,12 @@ void DrawPanel::DrawPicture(const Picture& picture, int32_t x, int32_t y, std::o
   const HDC windowDc = paintDc_ ? paintDc_ : GetDC(hwnd_);
   if (!windowDc) return;
   {
-    std::optional<SelectedBitmap> canvas;
+    std::optional<MemoryDc> canvas;
     if (canvas_) canvas.emplace(windowDc, canvas_.get());
     // The picture becomes a bitmap once and is stretched onto each target.
     PreparedPicture prepared;
     bool preparedTried = false;
-    for (const HDC target : {canvas ? canvas->dc() : HDC{0}, windowDc}) {
+    for (const HDC target : {canvas ? canvas->get() : HDC{0}, windowDc}) {
       RECT box;
       // A target where nothing can show (a panel outside its window's client
       // area) costs no pixel work.
@@ -100,8 +100,8 @@ void* DrawPanel::TakePicture(int32_t widthRequest, int32_t heightRequest) {
     const HDC windowDc = GetDC(hwnd_);
     OwnedGdi<HBITMAP> shot(CreateCompatibleBitmap(windowDc, client.right, client.bottom));
     if (shot) {
-      SelectedBitmap copy(windowDc, shot.get());
-      if (copy.dc()) BitBlt(copy.dc(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+      MemoryDc copy(windowDc, shot.get());
+      if (copy.get()) BitBlt(copy.get(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
     }
     if (windowDc) ReleaseDC(hwnd_, windowDc);
     if (shot) done = BitmapToBmpFile(shot.get(), widthRequest, heightRequest, intoByteArray);

@@ -147,19 +147,23 @@ HGLOBAL SavePanelProperties(UnitObject* object) {
   return GlobalAllocCopy(GMEM_MOVEABLE, block);
 }
 
-// The face name of the font is the one text the block names.
-HGLOBAL RewritePanelBlock(const uint8_t* block, int32_t length, BlockTextCallback callback, void* context) {
+// The face name of the font is the one text the block names; an answer
+// replaces it (cut to what a face name holds).
+HGLOBAL RewritePanelBlock(const uint8_t* block, int32_t length, TextVisitor visit, void* context) {
   const size_t size = block && length > 0 ? static_cast<size_t>(length) : 0;
-  const auto properties = ReadDrawPanelBlock(std::span<const uint8_t>(block, size));
+  auto properties = ReadDrawPanelBlock(std::span<const uint8_t>(block, size));
   if (!properties) return 0;
-  if (callback && properties->font.size() == sizeof(LOGFONTA)) {
+  if (visit && properties->font.size() == sizeof(LOGFONTA)) {
     LOGFONTA font;
     std::memcpy(&font, properties->font.data(), sizeof font);
     font.lfFaceName[sizeof font.lfFaceName - 1] = 0;  // stored bytes need not end the name
-    callback(context, font.lfFaceName, 1);
+    if (const char* replacement = visit(context, font.lfFaceName, 1)) {
+      std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
+      std::strncpy(font.lfFaceName, replacement, sizeof font.lfFaceName - 1);
+      std::memcpy(properties->font.data(), &font, sizeof font);
+    }
   }
-  const std::vector<uint8_t> saved = WriteDrawPanelBlock(*properties);
-  return GlobalAllocCopy(GMEM_MOVEABLE, saved);
+  return GlobalAllocCopy(GMEM_MOVEABLE, WriteDrawPanelBlock(*properties));
 }
 
 void* DrawPanelEntry(int32_t operation) {
@@ -169,7 +173,7 @@ void* DrawPanelEntry(int32_t operation) {
     case unit_op::kSaveProperties:
       return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SavePanelProperties));
     case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetPanelProperty));
-    case unit_op::kRewriteBlock: return reinterpret_cast<void*>(static_cast<RewriteBlockOp>(&RewritePanelBlock));
+    case unit_op::kVisitTexts: return reinterpret_cast<void*>(static_cast<VisitTextsOp>(&RewritePanelBlock));
     default: return nullptr;
   }
 }

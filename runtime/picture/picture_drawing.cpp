@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "runtime/picture/selected_bitmap.h"
+#include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::picture {
 namespace {
@@ -79,9 +79,9 @@ HBITMAP PreparePackedDib(HDC target, const Picture& picture) {
   // of the screen's size.
   HBITMAP screen = CreateCompatibleBitmap(target, picture.width, picture.height);
   {
-    SelectedBitmap from(target, dib), to(target, screen);
-    if (screen && from.dc() && to.dc())
-      BitBlt(to.dc(), 0, 0, header.biWidth, static_cast<int>(rows), from.dc(), 0, 0, SRCCOPY);
+    MemoryDc from(target, dib), to(target, screen);
+    if (screen && from.get() && to.get())
+      BitBlt(to.get(), 0, 0, header.biWidth, static_cast<int>(rows), from.get(), 0, 0, SRCCOPY);
   }
   DeleteObject(dib);
   return screen;
@@ -91,13 +91,13 @@ HBITMAP PreparePackedDib(HDC target, const Picture& picture) {
 HBITMAP MakeMask(HDC target, HBITMAP bitmap, int width, int height, COLORREF key) {
   HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
   if (!mask) return 0;
-  SelectedBitmap from(target, bitmap), to(target, mask);
-  if (!from.dc() || !to.dc()) {
+  MemoryDc from(target, bitmap), to(target, mask);
+  if (!from.get() || !to.get()) {
     DeleteObject(mask);
     return 0;
   }
-  SetBkColor(from.dc(), key);
-  BitBlt(to.dc(), 0, 0, width, height, from.dc(), 0, 0, SRCCOPY);
+  SetBkColor(from.get(), key);
+  BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
   return mask;
 }
 
@@ -147,9 +147,9 @@ void BlitPicture(const PreparedPicture& prepared, int x, int y, int width, int h
   }
   if (!prepared.bitmap) return;
   if (operation >= 0) {
-    SelectedBitmap source(target, prepared.bitmap);
-    if (source.dc())
-      StretchBlt(target, x, y, width, height, source.dc(), 0, 0, prepared.width, prepared.height,
+    MemoryDc source(target, prepared.bitmap);
+    if (source.get())
+      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height,
                  static_cast<DWORD>(operation));
     return;
   }
@@ -157,13 +157,13 @@ void BlitPicture(const PreparedPicture& prepared, int x, int y, int width, int h
   HBITMAP mask = MakeMask(target, prepared.bitmap, prepared.width, prepared.height, static_cast<COLORREF>(-operation));
   if (!mask) return;
   {
-    SelectedBitmap source(target, prepared.bitmap), maskDc(target, mask);
-    if (source.dc() && maskDc.dc()) {
+    MemoryDc source(target, prepared.bitmap), maskDc(target, mask);
+    if (source.get() && maskDc.get()) {
       COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
       COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-      StretchBlt(target, x, y, width, height, source.dc(), 0, 0, prepared.width, prepared.height, SRCINVERT);
-      StretchBlt(target, x, y, width, height, maskDc.dc(), 0, 0, prepared.width, prepared.height, SRCAND);
-      StretchBlt(target, x, y, width, height, source.dc(), 0, 0, prepared.width, prepared.height, SRCINVERT);
+      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height, SRCINVERT);
+      StretchBlt(target, x, y, width, height, maskDc.get(), 0, 0, prepared.width, prepared.height, SRCAND);
+      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height, SRCINVERT);
       SetBkColor(target, oldBk);
       SetTextColor(target, oldText);
     }
@@ -213,13 +213,13 @@ int BitmapToBmpFile(HBITMAP bitmap, int widthRequest, int heightRequest, const B
   if (width != info.bmWidth || height != info.bmHeight) {
     scaled = CreateCompatibleBitmap(0, static_cast<int>(width), static_cast<int>(height));
     if (!scaled) return 0;
-    SelectedBitmap from(0, bitmap), to(0, scaled);
-    if (!from.dc() || !to.dc()) {
+    MemoryDc from(0, bitmap), to(0, scaled);
+    if (!from.get() || !to.get()) {
       DeleteObject(scaled);
       return 0;
     }
-    SetStretchBltMode(to.dc(), ChooseStretchMode());
-    StretchBlt(to.dc(), 0, 0, static_cast<int>(width), static_cast<int>(height), from.dc(), 0, 0, info.bmWidth,
+    SetStretchBltMode(to.get(), ChooseStretchMode());
+    StretchBlt(to.get(), 0, 0, static_cast<int>(width), static_cast<int>(height), from.get(), 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
     source = scaled;
   }

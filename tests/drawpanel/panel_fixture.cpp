@@ -13,7 +13,7 @@
 #include "runtime/forms/window_unit.h"
 #include "runtime/picture/load_picture_command.h"
 #include "runtime/picture/picture_table.h"
-#include "runtime/picture/selected_bitmap.h"
+#include "runtime/picture/gdi_scoped.h"
 
 namespace panel_test {
 
@@ -134,8 +134,8 @@ int32_t PanelTest::LoadPicture(const Bytes& file) const {
 }
 
 COLORREF PanelTest::CanvasAt(int x, int y) const {
-  picture::SelectedBitmap canvas(0, Panel().Canvas());
-  return canvas.dc() ? GetPixel(canvas.dc(), x, y) : CLR_INVALID;
+  picture::MemoryDc canvas(0, Panel().Canvas());
+  return canvas.get() ? GetPixel(canvas.get(), x, y) : CLR_INVALID;
 }
 
 void PanelTest::Pump() const {

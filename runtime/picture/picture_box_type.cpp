@@ -1,0 +1,77 @@
+// The picture box type's descriptor, property table and operations.
+#include <iterator>
+
+#include "platform/global_memory.h"
+#include "runtime/core/type_block.h"
+#include "runtime/picture/picture_box.h"
+
+namespace runtime::picture {
+namespace {
+
+using namespace platform;
+namespace dt = data_type;
+
+constexpr PropertyDescriptor Common(uint16_t type) { return {nullptr, nullptr, type, 0xE000}; }
+constexpr PropertyDescriptor Own(uint16_t type) { return {nullptr, nullptr, type, 0x8000}; }
+
+constexpr PropertyDescriptor kProperties[] = {
+    Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition),
+    Common(dt::kText),     Common(dt::kBool),     Common(dt::kBool),     Common(dt::kMousePointer),
+    Own(dt::kChoice),   // 8 border
+    Own(dt::kColour),   // 9 background colour
+    Own(dt::kPicture),  // 10 picture bytes
+    Own(dt::kChoice),   // 11 display mode
+    Own(dt::kBool),     // 12 animate
+    Own(dt::kText),     // 13 data source
+    Own(dt::kText),     // 14 data column
+};
+static_assert(std::size(kProperties) == 15);
+
+PictureBox* AsBox(UnitObject* unit) { return dynamic_cast<PictureBox*>(unit); }
+
+int32_t SetBoxProperty(UnitObject* unit, int32_t number, const RawValue* value) {
+  if (PictureBox* box = AsBox(unit); box && value) box->SetProperty(number, *value);
+  return 0;  // a picture box is never re-created
+}
+
+int32_t GetBoxProperty(UnitObject* unit, int32_t number, RawValue* value) {
+  PictureBox* box = AsBox(unit);
+  return box && value && box->GetProperty(number, value) ? 1 : 0;
+}
+
+HGLOBAL SaveBoxProperties(UnitObject* unit) {
+  PictureBox* box = AsBox(unit);
+  return box ? platform::GlobalAllocCopy(platform::GMEM_MOVEABLE, WritePictureBoxBlock(box->Block())) : 0;
+}
+
+HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, void* context) {
+  auto block = ReadPictureBoxBlock(std::span<const uint8_t>(data, data && length > 0 ? static_cast<size_t>(length) : 0));
+  if (!block) return 0;
+  if (visit) {
+    for (std::string* text : {&block->dataSource, &block->dataColumn})
+      if (const char* replaced = visit(context, text->c_str(), 0)) *text = replaced;
+  }
+  return platform::GlobalAllocCopy(platform::GMEM_MOVEABLE, WritePictureBoxBlock(*block));
+}
+
+void* BoxEntry(int32_t operation) {
+  switch (operation) {
+    case unit_op::kCreate: return reinterpret_cast<void*>(static_cast<CreateUnitOp>(&PictureBox::Create));
+    case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetBoxProperty));
+    case unit_op::kSaveProperties: return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SaveBoxProperties));
+    case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetBoxProperty));
+    case unit_op::kVisitTexts: return reinterpret_cast<void*>(static_cast<VisitTextsOp>(&VisitBoxTexts));
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+const UnitTypeDescriptor& PictureBoxType() {
+  static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2",  // the GBK name
+                                       "PicBox", 0x840100C0, static_cast<int32_t>(std::size(kProperties)),
+                                       kProperties, &BoxEntry};
+  return type;
+}
+
+}  // namespace runtime::picture

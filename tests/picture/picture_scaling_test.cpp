@@ -1,0 +1,59 @@
+// A photograph rendered straight from its rows matches, pixel for pixel, the
+// same picture drawn through a full-size bitmap and StretchBlt.
+#include <gtest/gtest.h>
+
+#include "platform/gdi/gdi.h"
+#include "runtime/picture/gdi_scoped.h"
+#include "runtime/picture/picture_drawing.h"
+#include "runtime/picture/picture_scaling.h"
+#include "test_support.h"
+
+namespace picture_test {
+namespace {
+
+using namespace platform;
+using runtime::picture::MemoryDc;
+using runtime::picture::OwnedGdiObject;
+
+TEST(PictureScaling, RowsShrunkDirectlyMatchTheDrawnPicture) {
+  for (const char* name : {"pil_24.bmp", "cj.jpg"}) {  // pixels that all differ from their neighbours
+    const auto picture = Decode(Sample(name));
+    ASSERT_TRUE(picture) << name;
+    struct Case {
+      RECT place, part;
+      int mode;
+    };
+    const Case cases[] = {
+        {{0, 0, 13, 9}, {0, 0, 13, 9}, HALFTONE},       // shrunk
+        {{-4, 2, 80, 50}, {0, 2, 30, 20}, HALFTONE},    // enlarged, partly outside
+        {{0, 0, 37, 23}, {5, 5, 20, 15}, COLORONCOLOR}, // own size, a part
+        {{0, 0, 11, 30}, {0, 0, 11, 30}, COLORONCOLOR},
+    };
+    for (const Case& c : cases) {
+      const int w = c.part.Width(), h = c.part.Height();
+      OwnedGdiObject direct(runtime::picture::RenderColourRows(*picture, c.place, c.part, c.mode));
+      ASSERT_TRUE(direct);
+      OwnedGdiObject drawn(CreateCompatibleBitmap(0, w, h));
+      {
+        MemoryDc target(0, drawn.get());
+        runtime::picture::PreparedPicture prepared;
+        ASSERT_TRUE(runtime::picture::PreparePicture(target.get(), picture.get(), 0, &prepared));
+        SetStretchBltMode(target.get(), c.mode);
+        MemoryDc source(target.get(), prepared.bitmap);
+        StretchBlt(target.get(), c.place.left - c.part.left, c.place.top - c.part.top, c.place.Width(),
+                   c.place.Height(), source.get(), 0, 0, picture->width, picture->height, SRCCOPY);
+        runtime::picture::ReleasePreparedPicture(&prepared);
+      }
+      MemoryDc a(0, direct.get()), b(0, drawn.get());
+      int differing = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) differing += GetPixel(a.get(), x, y) != GetPixel(b.get(), x, y);
+      EXPECT_EQ(differing, 0) << name << " place " << c.place.left << "," << c.place.top << " mode " << c.mode;
+    }
+  }
+  EXPECT_FALSE(runtime::picture::RenderColourRows(*Decode(Sample("pal.png")), {0, 0, 5, 5}, {0, 0, 5, 5}, HALFTONE))
+      << "other kinds are drawn the usual way";
+}
+
+}  // namespace
+}  // namespace picture_test
