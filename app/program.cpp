@@ -5,6 +5,7 @@
 #include <span>
 #include <utility>
 
+#include "app/files_dropped.h"
 #include "runtime/forms/window_unit.h"
 #include "tools/form_data.h"
 
@@ -98,12 +99,9 @@ void WindowCreated(runtime::HandlerCall&) {
 
 namespace {
 
-// The files-dropped handlers are bound in the form data; they compose the
-// detail picture once the drop objects raise their event.
-void FilesDropped(runtime::HandlerCall&) {}
-
+// The routines the form data binds, by their code offsets.
 const runtime::LogicRoutine kRoutines[] = {
-    {0, &WindowCreated}, {0x1C9, &FilesDropped}, {0x52F, &FilesDropped}, {0x895, &FilesDropped}};
+    {0, &WindowCreated}, {0x1C9, &FilesDroppedOnBox1}, {0x52F, &FilesDroppedOnBox2}, {0x895, &FilesDroppedOnBox3}};
 
 }  // namespace
 
