@@ -21,15 +21,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_run.h"
 #include "runtime/core/value.h"
 #include "runtime/imageconv/convert_image.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Run;
+using bench::Series;
+using bench::Spawn;
 
 constexpr int kRounds = 9;
 constexpr double kAllowedRatio = 1.3;
@@ -43,43 +44,6 @@ int32_t ConvertOnce(const char* source, const char* destination) {
   imageconv::ConvertImage(&result, 6, args);
   return result.AsInt();
 }
-
-struct Run {
-  double seconds = 0;
-  long maxRssKb = 0;
-};
-
-// Runs a program to its end: wall time from spawn to exit and the child's
-// own peak memory. False when it cannot start or does not exit with 0.
-bool Spawn(const std::vector<std::string>& argv, Run* run) {
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-  int status = 0;
-  struct rusage usage {};
-  if (wait4(pid, &status, 0, &usage) != pid) return false;
-  run->seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run->maxRssKb = usage.ru_maxrss;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-struct Series {
-  std::vector<double> seconds;
-  long peakRssKb = 0;
-
-  void Add(const Run& run) {
-    seconds.push_back(run.seconds);
-    peakRssKb = std::max(peakRssKb, run.maxRssKb);
-  }
-  double Median() const {
-    std::vector<double> sorted = seconds;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[sorted.size() / 2];
-  }
-};
 
 }  // namespace
 
