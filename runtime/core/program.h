@@ -18,6 +18,12 @@ struct PropertyDescriptor {
   uint16_t flags = 0;
 };
 
+// The eight common properties carry 0xE000, a type's own 0x8000.
+constexpr PropertyDescriptor CommonProperty(uint16_t dataType) { return {nullptr, nullptr, dataType, 0xE000}; }
+constexpr PropertyDescriptor OwnProperty(uint16_t dataType, const char* englishName = nullptr) {
+  return {nullptr, englishName, dataType, 0x8000};
+}
+
 // Property data type codes.
 namespace data_type {
 inline constexpr uint16_t kInteger = 1000;

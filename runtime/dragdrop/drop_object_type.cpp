@@ -12,14 +12,14 @@ namespace dt = data_type;
 
 // Common properties, then the four accept flags.
 constexpr PropertyDescriptor kProperties[] = {
-    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
-    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
-    {nullptr, nullptr, dt::kText, 0xE000},         {nullptr, nullptr, dt::kBool, 0xE000},
-    {nullptr, nullptr, dt::kBool, 0xE000},         {nullptr, nullptr, dt::kMousePointer, 0xE000},
-    {nullptr, "AcceptText", dt::kBool, 0x8000},    // 0
-    {nullptr, "AcceptHtml", dt::kBool, 0x8000},    // 1
-    {nullptr, "AcceptUrl", dt::kBool, 0x8000},     // 2
-    {nullptr, "AcceptFiles", dt::kBool, 0x8000},   // 3
+    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
+    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
+    CommonProperty(dt::kText),         CommonProperty(dt::kBool),
+    CommonProperty(dt::kBool),         CommonProperty(dt::kMousePointer),
+    OwnProperty(dt::kBool, "AcceptText"),    // 0
+    OwnProperty(dt::kBool, "AcceptHtml"),    // 1
+    OwnProperty(dt::kBool, "AcceptUrl"),     // 2
+    OwnProperty(dt::kBool, "AcceptFiles"),   // 3
 };
 static_assert(std::size(kProperties) == 12);
 

@@ -16,34 +16,34 @@ namespace dt = data_type;
 
 // Common properties, then the block's fields in their stored order.
 constexpr PropertyDescriptor kProperties[] = {
-    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
-    {nullptr, nullptr, dt::kPosition, 0xE000},     {nullptr, nullptr, dt::kPosition, 0xE000},
-    {nullptr, nullptr, dt::kText, 0xE000},         {nullptr, nullptr, dt::kBool, 0xE000},
-    {nullptr, nullptr, dt::kBool, 0xE000},         {nullptr, nullptr, dt::kMousePointer, 0xE000},
-    {nullptr, nullptr, dt::kChoice, 0x8000},  // 0 border
-    {nullptr, nullptr, dt::kChoice, 0x8000},  // 1 picture layout
-    {nullptr, nullptr, dt::kColour, 0x8000},  // 2 background colour
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 3 maximise button
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 4 minimise button
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 5 control box
-    {nullptr, nullptr, dt::kChoice, 0x8000},  // 6 start position
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 7 movable
-    {nullptr, nullptr, dt::kChoice, 0x8000},  // 8 sound play mode
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 9 Enter moves focus
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 10 Esc closes
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 11 F1 opens help
-    {nullptr, nullptr, dt::kInteger, 0x8000}, // 12 help context
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 13 show in taskbar
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 14 drag by client area
-    {nullptr, nullptr, dt::kChoice, 0x8000},  // 15 shape
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 16 always on top
-    {nullptr, nullptr, dt::kBool, 0x8000},    // 17 keep title bar active
-    {nullptr, nullptr, dt::kText, 0x8000},    // 18 class name
-    {nullptr, nullptr, dt::kPicture, 0x8000}, // 19 background picture
-    {nullptr, nullptr, dt::kIcon, 0x8000},    // 20 icon
-    {nullptr, nullptr, dt::kSound, 0x8000},   // 21 background sound
-    {nullptr, nullptr, dt::kText, 0x8000},    // 22 title
-    {nullptr, nullptr, dt::kText, 0x8000},    // 23 help file
+    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
+    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
+    CommonProperty(dt::kText),         CommonProperty(dt::kBool),
+    CommonProperty(dt::kBool),         CommonProperty(dt::kMousePointer),
+    OwnProperty(dt::kChoice),  // 0 border
+    OwnProperty(dt::kChoice),  // 1 picture layout
+    OwnProperty(dt::kColour),  // 2 background colour
+    OwnProperty(dt::kBool),    // 3 maximise button
+    OwnProperty(dt::kBool),    // 4 minimise button
+    OwnProperty(dt::kBool),    // 5 control box
+    OwnProperty(dt::kChoice),  // 6 start position
+    OwnProperty(dt::kBool),    // 7 movable
+    OwnProperty(dt::kChoice),  // 8 sound play mode
+    OwnProperty(dt::kBool),    // 9 Enter moves focus
+    OwnProperty(dt::kBool),    // 10 Esc closes
+    OwnProperty(dt::kBool),    // 11 F1 opens help
+    OwnProperty(dt::kInteger), // 12 help context
+    OwnProperty(dt::kBool),    // 13 show in taskbar
+    OwnProperty(dt::kBool),    // 14 drag by client area
+    OwnProperty(dt::kChoice),  // 15 shape
+    OwnProperty(dt::kBool),    // 16 always on top
+    OwnProperty(dt::kBool),    // 17 keep title bar active
+    OwnProperty(dt::kText),    // 18 class name
+    OwnProperty(dt::kPicture), // 19 background picture
+    OwnProperty(dt::kIcon),    // 20 icon
+    OwnProperty(dt::kSound),   // 21 background sound
+    OwnProperty(dt::kText),    // 22 title
+    OwnProperty(dt::kText),    // 23 help file
 };
 static_assert(std::size(kProperties) == 32);
 

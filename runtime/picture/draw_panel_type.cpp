@@ -12,30 +12,28 @@ namespace {
 using namespace platform;
 namespace dt = data_type;
 
-constexpr PropertyDescriptor Common(uint16_t type) { return {nullptr, nullptr, type, 0xE000}; }
-constexpr PropertyDescriptor Own(uint16_t type) { return {nullptr, nullptr, type, 0x8000}; }
 
 // Common properties, then the panel's own from #8.
 constexpr PropertyDescriptor kProperties[] = {
-    Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition),
-    Common(dt::kText),     Common(dt::kBool),     Common(dt::kBool),     Common(dt::kMousePointer),
-    Own(dt::kChoice),    // 8 border
-    Own(dt::kColour),    // 9 background colour
-    Own(dt::kPicture),   // 10 background picture
-    Own(dt::kChoice),    // 11 background layout
-    Own(dt::kBool),      // 12 auto redraw
-    Own(dt::kChoice),    // 13 scale mode
-    Own(dt::kChoice),    // 14 pen style
-    Own(dt::kChoice),    // 15 drawing mode
-    Own(dt::kInteger),   // 16 pen width
-    Own(dt::kColour),    // 17 pen colour
-    Own(dt::kChoice),    // 18 brush type
-    Own(dt::kColour),    // 19 brush colour
-    Own(dt::kColour),    // 20 text colour
-    Own(dt::kColour),    // 21 text background colour
-    Own(dt::kFont),      // 22 font
-    Own(dt::kPosition),  // 23 drawing width, read only
-    Own(dt::kPosition),  // 24 drawing height, read only
+    CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition),
+    CommonProperty(dt::kText),     CommonProperty(dt::kBool),     CommonProperty(dt::kBool),     CommonProperty(dt::kMousePointer),
+    OwnProperty(dt::kChoice),    // 8 border
+    OwnProperty(dt::kColour),    // 9 background colour
+    OwnProperty(dt::kPicture),   // 10 background picture
+    OwnProperty(dt::kChoice),    // 11 background layout
+    OwnProperty(dt::kBool),      // 12 auto redraw
+    OwnProperty(dt::kChoice),    // 13 scale mode
+    OwnProperty(dt::kChoice),    // 14 pen style
+    OwnProperty(dt::kChoice),    // 15 drawing mode
+    OwnProperty(dt::kInteger),   // 16 pen width
+    OwnProperty(dt::kColour),    // 17 pen colour
+    OwnProperty(dt::kChoice),    // 18 brush type
+    OwnProperty(dt::kColour),    // 19 brush colour
+    OwnProperty(dt::kColour),    // 20 text colour
+    OwnProperty(dt::kColour),    // 21 text background colour
+    OwnProperty(dt::kFont),      // 22 font
+    OwnProperty(dt::kPosition),  // 23 drawing width, read only
+    OwnProperty(dt::kPosition),  // 24 drawing height, read only
 };
 static_assert(std::size(kProperties) == 25);
 

@@ -11,19 +11,17 @@ namespace {
 using namespace platform;
 namespace dt = data_type;
 
-constexpr PropertyDescriptor Common(uint16_t type) { return {nullptr, nullptr, type, 0xE000}; }
-constexpr PropertyDescriptor Own(uint16_t type) { return {nullptr, nullptr, type, 0x8000}; }
 
 constexpr PropertyDescriptor kProperties[] = {
-    Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition), Common(dt::kPosition),
-    Common(dt::kText),     Common(dt::kBool),     Common(dt::kBool),     Common(dt::kMousePointer),
-    Own(dt::kChoice),   // 8 border
-    Own(dt::kColour),   // 9 background colour
-    Own(dt::kPicture),  // 10 picture bytes
-    Own(dt::kChoice),   // 11 display mode
-    Own(dt::kBool),     // 12 animate
-    Own(dt::kText),     // 13 data source
-    Own(dt::kText),     // 14 data column
+    CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition),
+    CommonProperty(dt::kText),     CommonProperty(dt::kBool),     CommonProperty(dt::kBool),     CommonProperty(dt::kMousePointer),
+    OwnProperty(dt::kChoice),   // 8 border
+    OwnProperty(dt::kColour),   // 9 background colour
+    OwnProperty(dt::kPicture),  // 10 picture bytes
+    OwnProperty(dt::kChoice),   // 11 display mode
+    OwnProperty(dt::kBool),     // 12 animate
+    OwnProperty(dt::kText),     // 13 data source
+    OwnProperty(dt::kText),     // 14 data column
 };
 static_assert(std::size(kProperties) == 15);
 

@@ -126,11 +126,12 @@ void* TestEntry(int32_t operation) {
   }
 }
 
-constexpr PropertyDescriptor Common(uint16_t type) { return {nullptr, nullptr, type, 0xE000}; }
-constexpr PropertyDescriptor Own(uint16_t type) { return {nullptr, nullptr, type, 0x8000}; }
 const PropertyDescriptor kTestProperties[] = {
-    Common(1001), Common(1001), Common(1001), Common(1001), Common(1005), Common(1003), Common(1003), Common(1011),
-    Own(1000), Own(1003), Own(1006), Own(1002), Own(1005), Own(1009), Own(1011), Own(1013), Own(999), Own(1000),
+    CommonProperty(1001), CommonProperty(1001), CommonProperty(1001), CommonProperty(1001),
+    CommonProperty(1005), CommonProperty(1003), CommonProperty(1003), CommonProperty(1011),
+    OwnProperty(1000),    OwnProperty(1003),    OwnProperty(1006),    OwnProperty(1002),
+    OwnProperty(1005),    OwnProperty(1009),    OwnProperty(1011),    OwnProperty(1013),
+    OwnProperty(999),     OwnProperty(1000),
 };
 
 const UnitTypeDescriptor kTypes[] = {
