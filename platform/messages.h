@@ -46,13 +46,6 @@ inline constexpr UINT WM_RBUTTONUP = 0x0205;
 inline constexpr UINT WM_MBUTTONDOWN = 0x0207;
 inline constexpr UINT WM_MBUTTONUP = 0x0208;
 
-// Mouse messages' wParam: buttons and keys held
-inline constexpr WPARAM MK_LBUTTON = 0x0001;
-inline constexpr WPARAM MK_RBUTTON = 0x0002;
-inline constexpr WPARAM MK_SHIFT = 0x0004;
-inline constexpr WPARAM MK_CONTROL = 0x0008;
-inline constexpr WPARAM MK_MBUTTON = 0x0010;
-
 // WM_SETCURSOR's hit-test code for the client area
 inline constexpr WORD HTCLIENT = 1;
 inline constexpr UINT WM_USER = 0x0400;

@@ -5,6 +5,9 @@
 // recorded it first, applies nothing back.
 #pragma once
 
+#include <memory>
+
+#include "platform/gdi/surface.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -16,9 +19,12 @@ void NativeCloseRequested(HWND hwnd);
 // The native window got or lost the keyboard focus.
 void NativeFocusChanged(HWND hwnd, bool focused);
 // A mouse message (WM_MOUSEMOVE, WM_xBUTTONDOWN/UP) at a point of the
-// top-level window's client area with MK_ keys: posted to the deepest
+// top-level window's client area with the keys held (MK_ bits): posted to the deepest
 // enabled window there, in its client coordinates. A button press activates
 // the window. Returns the cursor to show there (0: the default arrow).
 HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys);
+
+// The surface a top-level window's client area shows; null when it has none.
+std::shared_ptr<Surface> TopLevelSurface(HWND hwnd);
 
 }  // namespace platform

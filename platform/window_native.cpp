@@ -76,4 +76,9 @@ HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys) {
   return GetCursor();
 }
 
+std::shared_ptr<Surface> TopLevelSurface(HWND hwnd) {
+  auto locked = LockWindow(hwnd);
+  return locked && !locked->parent ? locked->surface : nullptr;
+}
+
 }  // namespace platform
