@@ -191,7 +191,10 @@ void X11Backend::PresentAll() {
 }
 
 bool X11Backend::PumpEvents() {
-  if (!OnGuiThread()) return false;
+  // A drop's handler may take messages itself; the events it would read
+  // wait until the drop has returned.
+  if (!OnGuiThread() || pumping_) return false;
+  pumping_ = true;
   bool worked = false;
   Display* display = connection_->Dpy();
   while (XPending(display) > 0) {
@@ -201,11 +204,13 @@ bool X11Backend::PumpEvents() {
   }
   if (drops_->CheckTimeout()) worked = true;
   PresentAll();
+  pumping_ = false;
   return worked;
 }
 
 bool X11Backend::WaitForEvents(std::chrono::milliseconds limit) {
-  if (!OnGuiThread()) return false;
+  // Inside a pump its unread events would wake the wait at once, every time.
+  if (!OnGuiThread() || pumping_) return false;
   connection_->Wait(drops_->Waiting() ? std::min(limit, std::chrono::milliseconds(100)) : limit);
   return true;
 }

@@ -49,6 +49,7 @@ class X11Backend : public Backend {
   std::map<HWND, std::unique_ptr<NativeWindow>> windows_;
   std::map<HCURSOR, Cursor> cursors_;
   std::unique_ptr<DropTarget> drops_;
+  bool pumping_ = false;
 };
 
 }  // namespace platform::x11
