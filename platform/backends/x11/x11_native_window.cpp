@@ -122,16 +122,21 @@ void NativeWindow::ApplyHints(::Window transientFor) {
       XDeleteProperty(display, window_, names.netWmState);
     return;
   }
-  // A mapped window's state belongs to the window manager: ask it.
+  // A mapped window's state belongs to the window manager: ask it (add or
+  // remove; from an application).
+  AskWindowManager(names.netWmState, above ? 1 : 0, static_cast<long>(names.netWmStateAbove), 1);
+}
+
+void NativeWindow::AskWindowManager(::Atom type, long l0, long l1, long l3) {
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = window_;
-  event.xclient.message_type = names.netWmState;
+  event.xclient.message_type = type;
   event.xclient.format = 32;
-  event.xclient.data.l[0] = above ? 1 : 0;  // add or remove
-  event.xclient.data.l[1] = static_cast<long>(names.netWmStateAbove);
-  event.xclient.data.l[3] = 1;  // from an application
-  XSendEvent(display, connection_.Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  event.xclient.data.l[0] = l0;
+  event.xclient.data.l[1] = l1;
+  event.xclient.data.l[3] = l3;
+  XSendEvent(connection_.Dpy(), connection_.Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
 void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
@@ -153,15 +158,9 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
     mapped_ = state.visible;
   }
   if (state.active && !before.active && mapped_) {
-    // Activation asked for by the program: the window manager decides.
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = connection_.Names().netActiveWindow;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 1;  // from an application
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, connection_.Root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    // Activation asked for by the program (from an application, now): the
+    // window manager decides.
+    AskWindowManager(connection_.Names().netActiveWindow, 1, CurrentTime, 0);
     XRaiseWindow(display, window_);
   }
 }

@@ -37,6 +37,8 @@ class NativeWindow {
  private:
   void ApplyTitle();
   void ApplyHints(::Window transientFor);
+  // A client message about this window to the window manager, on the root.
+  void AskWindowManager(::Atom type, long l0, long l1, long l3);
 
   Connection& connection_;
   ::Window window_ = 0;

@@ -244,32 +244,30 @@ void DropTarget::Reset() {
   data_.clear();
 }
 
-void DropTarget::SendStatus(bool accept, ::Atom action) {
+void DropTarget::SendToSource(::Atom type, long l1, long l2, long l3, long l4) {
   XEvent event{};
   event.xclient.type = ClientMessage;
   event.xclient.window = source_;
-  event.xclient.message_type = connection_.Names().xdndStatus;
+  event.xclient.message_type = type;
   event.xclient.format = 32;
   event.xclient.data.l[0] = static_cast<long>(target_);
-  // No rectangle: the boxes under the pointer change, so every move counts.
-  event.xclient.data.l[1] = accept ? 1 : 0;
-  event.xclient.data.l[4] = accept ? static_cast<long>(action) : None;
+  event.xclient.data.l[1] = l1;
+  event.xclient.data.l[2] = l2;
+  event.xclient.data.l[3] = l3;
+  event.xclient.data.l[4] = l4;
   XSendEvent(connection_.Dpy(), source_, False, NoEventMask, &event);
   XFlush(connection_.Dpy());
 }
 
+void DropTarget::SendStatus(bool accept, ::Atom action) {
+  // No rectangle: the boxes under the pointer change, so every move counts.
+  SendToSource(connection_.Names().xdndStatus, accept ? 1 : 0, 0, 0, accept ? static_cast<long>(action) : None);
+}
+
 void DropTarget::SendFinished(bool performed, ::Atom action) {
   if (!source_) return;
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = source_;
-  event.xclient.message_type = connection_.Names().xdndFinished;
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(target_);
-  event.xclient.data.l[1] = performed ? 1 : 0;
-  event.xclient.data.l[2] = performed ? static_cast<long>(action) : None;
-  XSendEvent(connection_.Dpy(), source_, False, NoEventMask, &event);
-  XFlush(connection_.Dpy());
+  SendToSource(connection_.Names().xdndFinished, performed ? 1 : 0, performed ? static_cast<long>(action) : None, 0,
+               0);
 }
 
 ::Atom DropTarget::ActionFor(DWORD effect) const {

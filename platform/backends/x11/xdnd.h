@@ -43,6 +43,8 @@ class DropTarget {
   void OnSelection(const XSelectionEvent& selection);
   void OnIncrChunk();
   void Deliver();
+  // A client message to the source with our window in l0.
+  void SendToSource(::Atom type, long l1, long l2, long l3, long l4);
   void SendStatus(bool accept, ::Atom action);
   void SendFinished(bool performed, ::Atom action);
   void Abandon();
