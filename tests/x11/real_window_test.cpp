@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "x11_probe.h"
+#include "xdnd_drag_source.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -77,8 +78,56 @@ class RealWindow : public ::testing::Test {
     if (!dir_.empty()) fs::remove_all(dir_);
   }
 
+  // Starts the tool on the test server and finds its window.
+  void Launch() {
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (chdir(dir_.c_str()) != 0) _exit(126);
+      execl("./tessellon", "tessellon", "--platform", "x11", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    probe_ = x11_test::OpenProbe();
+    ASSERT_TRUE(probe_);
+    for (auto until = std::chrono::steady_clock::now() + 10s; !window_ && std::chrono::steady_clock::now() < until;) {
+      std::this_thread::sleep_for(50ms);
+      window_ = x11_test::FindWindowByTitle(probe_.get(), "Tessellon");
+    }
+    ASSERT_NE(window_, 0u);
+  }
+
+  // Clicks the close box; true when the program then ended with status 0.
+  bool CloseAndWait() {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window_;
+    close.xclient.message_type = XInternAtom(probe_.get(), "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(probe_.get(), "WM_DELETE_WINDOW", False));
+    XSendEvent(probe_.get(), window_, False, NoEventMask, &close);
+    XFlush(probe_.get());
+    int status = -1;
+    for (auto until = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < until;) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  // Root coordinates of a client point of the tool's window.
+  std::pair<int, int> OnScreen(int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(probe_.get(), window_, DefaultRootWindow(probe_.get()), x, y, &rootX, &rootY, &child);
+    return {rootX, rootY};
+  }
+
   fs::path dir_;
   pid_t pid_ = -1;
+  x11_test::DisplayPtr probe_;
+  Window window_ = 0;
 };
 
 TEST_F(RealWindow, ShowsTheOffscreenRenderingIdlesAndEndsByItsCloseBox) {
@@ -87,52 +136,55 @@ TEST_F(RealWindow, ShowsTheOffscreenRenderingIdlesAndEndsByItsCloseBox) {
   const Rgb expected = ReadPng(dir_ / "shot.png");
   ASSERT_EQ(expected.width, 495);
 
-  pid_ = fork();
-  if (pid_ == 0) {
-    if (chdir(dir_.c_str()) != 0) _exit(126);
-    execl("./tessellon", "tessellon", "--platform", "x11", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  auto probe = x11_test::OpenProbe();
-  ASSERT_TRUE(probe);
-  Window window = 0;
+  ASSERT_NO_FATAL_FAILURE(Launch());
   std::vector<uint32_t> shown;
   for (auto until = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < until;) {
-    std::this_thread::sleep_for(50ms);
-    if (!window) window = x11_test::FindWindowByTitle(probe.get(), "Tessellon");
-    if (window) shown = x11_test::ReadWindowPixels(probe.get(), window, expected.width, expected.height);
+    shown = x11_test::ReadWindowPixels(probe_.get(), window_, expected.width, expected.height);
     if (shown == expected.pixels) break;
+    std::this_thread::sleep_for(50ms);
   }
-  ASSERT_NE(window, 0u);
   EXPECT_TRUE(shown == expected.pixels) << "the server's pixels differ from the offscreen screenshot";
   // Centred on the screen, as the program placed it.
   XWindowAttributes a{};
-  XGetWindowAttributes(probe.get(), window, &a);
+  XGetWindowAttributes(probe_.get(), window_, &a);
   EXPECT_NEAR(a.x + a.width / 2, x11_test::XvfbServer::kWidth / 2, 4);
 
   // Idle, it sleeps on the connection: a busy loop would take ~200 ticks.
   const long before = CpuTicks(pid_);
   std::this_thread::sleep_for(2s);
   EXPECT_LE(CpuTicks(pid_) - before, 5);
+  EXPECT_TRUE(CloseAndWait()) << "the close box did not end the program";
+}
 
-  XEvent close{};
-  close.xclient.type = ClientMessage;
-  close.xclient.window = window;
-  close.xclient.message_type = XInternAtom(probe.get(), "WM_PROTOCOLS", False);
-  close.xclient.format = 32;
-  close.xclient.data.l[0] = static_cast<long>(XInternAtom(probe.get(), "WM_DELETE_WINDOW", False));
-  XSendEvent(probe.get(), window, False, NoEventMask, &close);
-  XFlush(probe.get());
-  int status = -1;
-  for (auto until = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < until;) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      break;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  ASSERT_EQ(pid_, -1) << "the close box did not end the program";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+// A file manager's drags onto the boxes of the running tool.
+TEST_F(RealWindow, DropsFromAFileManagerReachTheBoxesOnly) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  const fs::path samples = fs::path(TESSELLON_SOURCE_DIR) / "assets" / "samples";
+  auto uri = [&](const char* name) { return "file://" + (samples / name).string() + "\r\n"; };
+  const fs::path detail = dir_ / "\xE7\xBB\x86\xE8\x8A\x82.jpg";  // 细节.jpg
+  auto drag = [&](int x, int y, const std::string& data) {
+    const auto [rootX, rootY] = OnScreen(x, y);
+    x11_test::Drag d{{"text/uri-list", "UTF8_STRING", "text/plain", "x-special/gnome-copied-files"}, data, rootX, rootY};
+    return x11_test::RunDrag(x11_test::Server()->Display(), window_, d, [&] { return fs::exists(detail); });
+  };
+#if __has_include("platform/drag_dispatch.h")
+  const auto one = drag(115, 163, uri("sample1.jpg"));
+  EXPECT_TRUE(one.accepted);
+  EXPECT_TRUE(one.finishedAccepted);
+  EXPECT_TRUE(one.handledBeforeFinished) << "XdndFinished came before the JPEG was written";
+  const auto two = drag(363, 163, uri("sample2.jpg") + uri("sample3.jpg"));
+  EXPECT_TRUE(two.finishedAccepted);
+#else
+  // This build has no drop targets: a box refuses like the rest of the window.
+  const auto one = drag(115, 163, uri("sample1.jpg"));
+  EXPECT_FALSE(one.accepted);
+  EXPECT_TRUE(one.finished && !one.finishedAccepted);
+#endif
+  const auto outside = drag(250, 20, uri("sample1.jpg"));
+  EXPECT_TRUE(outside.statusSeen);
+  EXPECT_FALSE(outside.accepted);
+  EXPECT_TRUE(outside.finished && !outside.finishedAccepted);
+  EXPECT_TRUE(CloseAndWait());
 }
 
 }  // namespace

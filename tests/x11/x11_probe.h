@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "find_window.h"
 #include "platform/types.h"
 
 namespace x11_test {
@@ -31,8 +32,5 @@ bool PumpUntil(const std::function<bool()>& done,
 // The window's pixels as the server has them, 0x00RRGGBB, row by row;
 // empty when the window cannot be read.
 std::vector<uint32_t> ReadWindowPixels(Display* display, Window window, int width, int height);
-
-// The first top-level window whose _NET_WM_NAME is `title`; 0 when none.
-Window FindWindowByTitle(Display* display, const std::string& title);
 
 }  // namespace x11_test

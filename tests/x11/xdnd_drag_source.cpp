@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
