@@ -1,5 +1,6 @@
 #include "xvfb_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -15,6 +16,9 @@ XvfbServer::XvfbServer() {
   pid_ = fork();
   if (pid_ == 0) {
     close(fds[0]);
+    // The server's keyboard-map chatter is not the tests' output.
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) dup2(quiet, STDERR_FILENO);
     const std::string fd = std::to_string(fds[1]);
     const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
     // -displayfd: the server picks a free display and writes its number.
