@@ -1,12 +1,32 @@
 // The one interface a display backend fills. The rest of the platform talks to
 // the backend only through this; no backend header is included elsewhere.
+// What a backend tells the platform back (moves, the close box, focus, the
+// mouse) goes through platform/native_events.h.
 #pragma once
 
+#include <chrono>
+#include <string>
 #include <string_view>
 
 #include "platform/types.h"
 
 namespace platform {
+
+// What a native window needs to know of a top-level window. Sent whenever
+// any of it may have changed; a backend compares with what it last applied,
+// so a change it reported itself comes back as no change.
+struct TopLevelState {
+  HWND hwnd = 0;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::string title;   // UTF-8
+  RECT windowRect;     // screen coordinates, frame included
+  RECT clientRect;     // screen coordinates
+  HWND owner = 0;      // the owner when it is a shown top-level window, else 0
+  bool visible = false;
+  bool enabled = true;
+  bool active = false;
+};
 
 class Backend {
  public:
@@ -19,9 +39,22 @@ class Backend {
   virtual void OnTopLevelShown(HWND /*hwnd*/) {}
   virtual void OnTopLevelHidden(HWND /*hwnd*/) {}
   virtual void OnTopLevelDestroyed(HWND /*hwnd*/) {}
-  // Called on the GUI thread when its queue is empty. Returns true when it
-  // produced work (posted messages, ran a drop); false when it has none now.
+  // A top-level window's style, title, rectangles, owner, enabled state or
+  // activation may have changed. Called on the window's thread.
+  virtual void OnTopLevelChanged(const TopLevelState& /*state*/) {}
+  // A top-level window's surface took its first change since it was last
+  // presented. Any thread; must be cheap and take no platform lock.
+  virtual void OnSurfaceDamaged(HWND /*hwnd*/) {}
+  // Called on the GUI thread when its queue is empty: reads the display's
+  // events and presents damaged surfaces. Returns true when it produced work
+  // (posted messages, ran a drop); false when it has none now.
   virtual bool PumpEvents() { return false; }
+  // Waits up to `limit` for display events or Wake, on a thread whose queue
+  // is empty. False when this backend has nothing to wait on from this
+  // thread; the caller then waits on its queue as usual.
+  virtual bool WaitForEvents(std::chrono::milliseconds /*limit*/) { return false; }
+  // Ends a WaitForEvents early: a message was posted or sent. Any thread.
+  virtual void Wake() {}
   // Called once after the program has returned. False when the backend could
   // not do what the command line asked of it (it has said why on standard
   // error); the process then does not end with success.

@@ -171,6 +171,7 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     queue->posted.push_back(MSG{hwnd, message, wParam, lParam, GetTickCount(), {}});
   }
   queue->wake.notify_all();
+  System::Get().GetBackend().Wake();
   return TRUE;
 }
 
@@ -187,6 +188,7 @@ bool SendToThread(std::thread::id owner, const std::shared_ptr<SentMessage>& ite
     target->sent.push_back(item);
   }
   target->wake.notify_all();
+  System::Get().GetBackend().Wake();
   // While waiting, answer what others send to this thread, so that two
   // threads sending to each other do not lock up.
   auto own = System::Get().Queues().Current();
@@ -236,6 +238,9 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   auto queue = System::Get().Queues().Current();
   for (;;) {
     if (PeekMessageA(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message != WM_QUIT;
+    // A display backend sleeps on its connection until an event or a post
+    // comes, so an idle window costs nothing.
+    if (System::Get().GetBackend().WaitForEvents(std::chrono::milliseconds(1000))) continue;
     std::unique_lock lock(queue->mutex);
     queue->wake.wait_for(lock, std::chrono::milliseconds(20),
                          [&] { return !queue->posted.empty() || !queue->sent.empty() || queue->quit; });
@@ -258,6 +263,7 @@ void PostQuitMessage(int exitCode) {
     queue->quitCode = exitCode;
   }
   queue->wake.notify_all();
+  System::Get().GetBackend().Wake();
 }
 
 DWORD GetTickCount() {

@@ -20,6 +20,8 @@ HWND SetActiveWindow(HWND hwnd) {
   const HWND previous = manager.active;
   if (previous == hwnd) return previous;
   manager.active = hwnd;
+  SyncTopLevel(previous);
+  SyncTopLevel(hwnd);
   if (previous && IsWindow(previous)) SendMessageA(previous, WM_ACTIVATE, ActivateParam(WA_INACTIVE, previous), hwnd);
   if (manager.active != hwnd) return previous;  // the old window's procedure chose another
   if (hwnd) {

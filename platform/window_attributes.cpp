@@ -3,21 +3,9 @@
 #include "platform/window_manager.h"
 
 namespace platform {
+namespace {
 
-intptr_t GetWindowLongPtrA(HWND hwnd, int index) {
-  auto locked = LockWindow(hwnd);
-  if (!locked) return 0;
-  switch (index) {
-    case GWL_STYLE: return locked->style;
-    case GWL_EXSTYLE: return locked->exStyle;
-    case GWLP_USERDATA: return locked->userData;
-    case GWLP_ID: return locked->id;
-    case GWLP_WNDPROC: return reinterpret_cast<intptr_t>(locked->proc);
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
-  }
-}
-
-intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value) {
+intptr_t StoreWindowLong(HWND hwnd, int index, intptr_t value) {
   auto locked = LockWindow(hwnd);
   if (!locked) return 0;
   intptr_t old = 0;
@@ -39,10 +27,34 @@ intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value) {
   return old;
 }
 
-BOOL SetWindowTextA(HWND hwnd, const char* text) {
+}  // namespace
+
+intptr_t GetWindowLongPtrA(HWND hwnd, int index) {
   auto locked = LockWindow(hwnd);
-  if (!locked) return FALSE;
-  locked->text = text ? text : "";
+  if (!locked) return 0;
+  switch (index) {
+    case GWL_STYLE: return locked->style;
+    case GWL_EXSTYLE: return locked->exStyle;
+    case GWLP_USERDATA: return locked->userData;
+    case GWLP_ID: return locked->id;
+    case GWLP_WNDPROC: return reinterpret_cast<intptr_t>(locked->proc);
+    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+  }
+}
+
+intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value) {
+  const intptr_t old = StoreWindowLong(hwnd, index, value);
+  if (index == GWL_STYLE || index == GWL_EXSTYLE) SyncTopLevel(hwnd);
+  return old;
+}
+
+BOOL SetWindowTextA(HWND hwnd, const char* text) {
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return FALSE;
+    locked->text = text ? text : "";
+  }
+  SyncTopLevel(hwnd);
   return TRUE;
 }
 

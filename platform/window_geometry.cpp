@@ -99,6 +99,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (moved) SendMessageA(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((y & 0xFFFF) << 16) | (x & 0xFFFF)));
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
+  SyncTopLevel(hwnd);
   return TRUE;
 }
 

@@ -83,6 +83,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     return 0;
   }
   if (!IsWindow(hwnd)) return 0;
+  SyncTopLevel(hwnd);
   RECT client;
   GetClientRect(hwnd, &client);
   SendMessageA(hwnd, WM_SIZE, 0, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));

@@ -117,6 +117,10 @@ void PaintWindowFrame(HWND hwnd);
 // Sends WM_NCPAINT when the window's frame waits to be drawn; the paint
 // message paths call it before WM_PAINT.
 void PaintNonClient(HWND hwnd);
+// Tells the backend a top-level window's current state (style, title,
+// rectangles, owner, enabled, active). Does nothing for a child window.
+// Call without the manager's lock held.
+void SyncTopLevel(HWND hwnd);
 // Sends WM_SIZE with the window's client size.
 void SendSize(HWND hwnd, WPARAM type);
 

@@ -1,6 +1,7 @@
 // Invalidation and the client surfaces WM_PAINT draws into.
 #include <algorithm>
 
+#include "platform/backend.h"
 #include "platform/files.h"
 #include "platform/window_manager.h"
 
@@ -37,6 +38,11 @@ void EnsureSurface(Window& window) {
   int w = std::max(1, client.Width()), h = std::max(1, client.Height());
   if (!window.surface || window.surface->Width() != w || window.surface->Height() != h) {
     auto fresh = Surface::Create(w, h);
+    // The display hears of every change, from whichever thread draws.
+    if (fresh) {
+      fresh->SetDamageListener([hwnd = window.handle] { System::Get().GetBackend().OnSurfaceDamaged(hwnd); });
+      fresh->AddDamage(RECT{0, 0, w, h});
+    }
     window.surface = fresh;
   }
 }

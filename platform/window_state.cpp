@@ -87,6 +87,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
         if (auto parent = manager.Find(locked->parent)) Invalidate(*parent);
     }
     if (topLevel) {
+      SyncTopLevel(hwnd);
       System::Get().GetBackend().OnTopLevelHidden(hwnd);
       if (manager.active == hwnd) SetActiveWindow(0);
     }
@@ -115,7 +116,10 @@ BOOL ShowWindow(HWND hwnd, int command) {
       if (topLevel) EnsureSurface(*locked.window);
       InvalidateTree(manager, hwnd);
     }
-    if (topLevel) System::Get().GetBackend().OnTopLevelShown(hwnd);
+    if (topLevel) {
+      SyncTopLevel(hwnd);
+      System::Get().GetBackend().OnTopLevelShown(hwnd);
+    }
   }
   if (!keepPlacement) ChangePlacement(hwnd, placement);
   if (topLevel && IsWindow(hwnd)) {
@@ -158,6 +162,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (enable) locked->style &= ~WS_DISABLED;
     else locked->style |= WS_DISABLED;
   }
+  SyncTopLevel(hwnd);
   SendMessageA(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
   return wasDisabled;
 }

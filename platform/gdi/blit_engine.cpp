@@ -181,8 +181,7 @@ void RunBlit(const DeviceContext& dc, const DrawTarget& target, const RECT& area
   }
 
   const std::vector<RECT>& rects = visible.Rects();
-  std::unique_lock<std::mutex> lock;
-  if (target.surface) lock = std::unique_lock(target.surface->Mutex());
+  SurfaceWrite write(target.surface, bounds);
   auto doRow = [&](int32_t y) {
     bool fetched = false;
     for (const RECT& r : rects) {

@@ -39,8 +39,7 @@ COLORREF SetPixel(HDC dcHandle, int x, int y, COLORREF colour) {
   if (!target.clip.Contains(cx, cy)) return CLR_INVALID;
   const Domain domain = target.plane.format == PixelFormat::Mono1 ? Domain::Mono : Domain::Colour;
   const uint32_t v = ColourInDomain(colour & 0x00FFFFFFu, domain);
-  std::unique_lock<std::mutex> lock;
-  if (target.surface) lock = std::unique_lock(target.surface->Mutex());
+  SurfaceWrite write(target.surface, RECT{cx, cy, cx + 1, cy + 1});
   KernelsFor(target.plane.format).store(target.plane, cx, cy, 1, &v);
   return domain == Domain::Mono ? (v ? 0xFFFFFFu : 0u) : (colour & 0x00FFFFFFu);
 }

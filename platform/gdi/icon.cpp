@@ -201,8 +201,7 @@ BOOL DrawIconEx(HDC dcHandle, int x, int y, HICON handle, int cx, int cy, UINT, 
   const FormatKernels& kernels = KernelsFor(target.plane.format);
   const int64_t dw = dest.Width(), dh = dest.Height();
   std::vector<uint32_t> row;
-  std::unique_lock<std::mutex> lock;
-  if (target.surface) lock = std::unique_lock(target.surface->Mutex());
+  SurfaceWrite write(target.surface, visible.Bounds());
   for (const RECT& r : visible.Rects()) {
     row.resize(static_cast<size_t>(r.Width()));
     for (LONG py = r.top; py < r.bottom; ++py) {

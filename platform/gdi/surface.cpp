@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/gdi/checked_size.h"
 
@@ -40,6 +41,46 @@ void Surface::Fill(const RECT& area, COLORREF colour) {
   if (left >= right || top >= bottom) return;
   const uint32_t pixel = ColorToPixel(colour);
   for (int32_t y = top; y < bottom; ++y) std::fill(Row32(y) + left, Row32(y) + right, pixel);
+  AddDamage(RECT{left, top, right, bottom});
+}
+
+void Surface::AddDamage(const RECT& area) {
+  const RECT clipped{std::max<int32_t>(area.left, 0), std::max<int32_t>(area.top, 0), std::min(area.right, width_),
+                     std::min(area.bottom, height_)};
+  if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return;
+  std::function<void()> listener;
+  {
+    std::lock_guard lock(damageMutex_);
+    if (damage_.IsEmpty()) {
+      damage_ = clipped;
+      listener = damageListener_;
+    } else {
+      damage_ = RECT{std::min(damage_.left, clipped.left), std::min(damage_.top, clipped.top),
+                     std::max(damage_.right, clipped.right), std::max(damage_.bottom, clipped.bottom)};
+    }
+  }
+  if (listener) listener();
+}
+
+RECT Surface::TakeDamage() {
+  std::lock_guard lock(damageMutex_);
+  return std::exchange(damage_, RECT{});
+}
+
+void Surface::SetDamageListener(std::function<void()> listener) {
+  std::lock_guard lock(damageMutex_);
+  damageListener_ = std::move(listener);
+}
+
+SurfaceWrite::SurfaceWrite(const std::shared_ptr<Surface>& surface, RECT bounds)
+    : surface_(surface.get()), bounds_(bounds) {
+  if (surface_) lock_ = std::unique_lock(surface_->Mutex());
+}
+
+SurfaceWrite::~SurfaceWrite() {
+  if (!surface_) return;
+  lock_.unlock();
+  surface_->AddDamage(bounds_);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -56,6 +57,14 @@ class Surface {
   // inside a row. Not held by Fill or the pixel accessors above.
   std::mutex& Mutex() const { return mutex_; }
 
+  // Damage: what changed since the display last showed the surface. Any
+  // thread may record it; the listener (the display's wake-up) hears only
+  // the first change after each TakeDamage, so drawing stays cheap.
+  void AddDamage(const RECT& area);
+  // The bounding rectangle of the changes since the last call; empty when none.
+  RECT TakeDamage();
+  void SetDamageListener(std::function<void()> listener);
+
   // Fills the rectangle (clipped to the surface) with one colour.
   void Fill(const RECT& area, COLORREF colour);
   void Fill(COLORREF colour) { Fill(RECT{0, 0, width_, height_}, colour); }
@@ -74,6 +83,25 @@ class Surface {
   ptrdiff_t stride_;
   std::shared_ptr<void> storage_;
   mutable std::mutex mutex_;
+  std::mutex damageMutex_;
+  RECT damage_{};
+  std::function<void()> damageListener_;
+};
+
+// Holds a surface's drawing lock while pixels are written and records the
+// written area as damage when released. A null surface (a bitmap without
+// one) does nothing.
+class SurfaceWrite {
+ public:
+  SurfaceWrite(const std::shared_ptr<Surface>& surface, RECT bounds);
+  SurfaceWrite(const SurfaceWrite&) = delete;
+  SurfaceWrite& operator=(const SurfaceWrite&) = delete;
+  ~SurfaceWrite();
+
+ private:
+  Surface* surface_;
+  RECT bounds_;
+  std::unique_lock<std::mutex> lock_;
 };
 
 }  // namespace platform

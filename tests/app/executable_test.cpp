@@ -72,8 +72,12 @@ TEST_F(Executable, ACommandLineItCannotRunExitsTwoWithAReason) {
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_NE(run.output.find("tessellon: "), std::string::npos) << args;
   }
-  Outcome run = Start("");
+  // Without a display, no options run offscreen; x11 asked for cannot.
+  Outcome run = Start("", {}, "env -u DISPLAY");
   EXPECT_EQ(run.status, 0);
+  Outcome noDisplay = Start("--platform x11", {}, "env DISPLAY=:4095");
+  EXPECT_EQ(noDisplay.status, 2);
+  EXPECT_NE(noDisplay.output.find("cannot open the X display"), std::string::npos);
   EXPECT_EQ(system(("cd '" + dir_.string() + "' && TESSELLON_PLATFORM=wayland ./tessellon 2>/dev/null").c_str()) >> 8, 2);
 }
 

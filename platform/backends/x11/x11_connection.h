@@ -1,0 +1,55 @@
+// One Xlib display connection with the atoms the backend uses, an eventfd
+// that other threads write to wake the connection's thread, and the error
+// handler that keeps a vanished window's BadWindow from ending the program.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace platform::x11 {
+
+struct Atoms {
+  Atom wmProtocols, wmDeleteWindow, wmName, netWmName, utf8String, netWmWindowType, netWmWindowTypeNormal,
+      netWmWindowTypeUtility, netWmWindowTypeDialog, netWmState, netWmStateAbove, netWmStateModal,
+      netActiveWindow;
+  Atom xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished, xdndSelection,
+      xdndTypeList, xdndActionCopy, xdndActionMove, xdndActionLink, xdndActionAsk, xdndActionPrivate, uriList,
+      textPlainUtf8, incr, dropProperty;
+};
+
+// The MK_ key bits (buttons, Shift, Control) of an X modifier state, as
+// mouse messages and drop targets read them.
+unsigned long KeyStateOf(unsigned state);
+
+class Connection {
+ public:
+  // Null when no display can be opened (`name` null: $DISPLAY).
+  static std::unique_ptr<Connection> Open(const char* name = nullptr);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  Display* Dpy() const { return display_; }
+  int ScreenNumber() const { return DefaultScreen(display_); }
+  ::Window Root() const { return RootWindow(display_, ScreenNumber()); }
+  const Atoms& Names() const { return atoms_; }
+
+  // Flushes, then sleeps until the connection has events, Wake was called,
+  // or `limit` passed. True at once when events are already queued.
+  void Wait(std::chrono::milliseconds limit);
+  // Any thread.
+  void Wake();
+
+ private:
+  Connection(Display* display, int wakeFd);
+  void DrainWake();
+
+  Display* display_;
+  int wakeFd_;
+  Atoms atoms_{};
+};
+
+}  // namespace platform::x11

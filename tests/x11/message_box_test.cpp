@@ -1,0 +1,67 @@
+// The runtime error's message box as a real dialog.
+// gtest before Xlib: Xlib defines None and Bool as macros.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "platform/backends/x11/x11_message_box.h"
+#include "x11_probe.h"
+#include "xvfb_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(MessageBox, ShowsTheChineseTextAndClosesOnAClickOnOk) {
+  SKIP_WITHOUT_XVFB();
+  auto probe = x11_test::OpenProbe();
+  ASSERT_TRUE(probe);
+  const std::string caption = "\xE9\x94\x99\xE8\xAF\xAF";  // 错误
+  const std::string text = "\xE8\xBF\x90\xE8\xA1\x8C\xE6\x97\xB6\xE5\x87\xBA\xE9\x94\x99!\n"  // 运行时出错!
+                           "\xE7\xAA\x97\xE5\x8F\xA3 1, \xE5\x8D\x95\xE5\x85\x83 2";         // 窗口 1, 单元 2
+  auto closed = std::async(std::launch::async, [&] {
+    platform::x11::RunModalMessageBox(x11_test::Server()->Display().c_str(), caption, text);
+  });
+
+  Window box = 0;
+  for (auto until = std::chrono::steady_clock::now() + 5s; !box && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(20ms);
+    box = x11_test::FindWindowByTitle(probe.get(), caption);
+  }
+  ASSERT_NE(box, 0u);
+  XWindowAttributes a{};
+  ASSERT_TRUE(XGetWindowAttributes(probe.get(), box, &a));
+  // Centred on the 1280 x 1024 screen.
+  EXPECT_NEAR(a.x + a.width / 2, x11_test::XvfbServer::kWidth / 2, 1);
+  EXPECT_NEAR(a.y + a.height / 2, x11_test::XvfbServer::kHeight / 2, 1);
+
+  // The text drawn: its lines hold many dark pixels.
+  const platform::RECT ok = platform::x11::OkButtonRect(a.width, a.height);
+  size_t dark = 0;
+  for (auto until = std::chrono::steady_clock::now() + 5s; dark < 200 && std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(20ms);
+    const auto pixels = x11_test::ReadWindowPixels(probe.get(), box, a.width, ok.top);
+    dark = 0;
+    for (uint32_t p : pixels) dark += ((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60;
+  }
+  EXPECT_GE(dark, 200u);
+
+  ASSERT_EQ(closed.wait_for(0ms), std::future_status::timeout) << "the box must wait for its button";
+  for (int type : {ButtonPress, ButtonRelease}) {
+    XEvent click{};
+    click.xbutton.type = type;
+    click.xbutton.window = box;
+    click.xbutton.button = Button1;
+    click.xbutton.x = (ok.left + ok.right) / 2;
+    click.xbutton.y = (ok.top + ok.bottom) / 2;
+    XSendEvent(probe.get(), box, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &click);
+  }
+  XFlush(probe.get());
+  EXPECT_EQ(closed.wait_for(5s), std::future_status::ready);
+}
+
+}  // namespace

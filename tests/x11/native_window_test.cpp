@@ -1,0 +1,221 @@
+// Real X windows for top-level windows: what the server shows, and what the
+// user does coming back in.
+// gtest before Xlib: Xlib defines None and Bool as macros.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/backends/x11/x11_backend.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/objects.h"
+#include "platform/native_events.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "x11_probe.h"
+#include "xvfb_server.h"
+
+namespace {
+
+using namespace platform;
+using x11_test::PumpUntil;
+
+struct Logged {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Logged> logged;
+
+void Fill(HDC dc, RECT r, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+// Four quadrants and a one-pixel line: enough to catch swapped channels,
+// rows or an offset.
+LRESULT PaintingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT && message != WM_SETCURSOR) logged.push_back({hwnd, message, wParam, lParam});
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const LONG cx = client.right / 2, cy = client.bottom / 2;
+    Fill(dc, RECT{0, 0, cx, cy}, 0x0000FF);
+    Fill(dc, RECT{cx, 0, client.right, cy}, 0x00FF00);
+    Fill(dc, RECT{0, cy, cx, client.bottom}, 0xFF0000);
+    Fill(dc, RECT{cx, cy, client.right, client.bottom}, 0x336699);
+    Fill(dc, RECT{0, 7, client.right, 8}, 0xFFFFFF);
+    EndPaint(hwnd, &paint);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+class NativeWindows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    WNDCLASSA wc;
+    wc.lpfnWndProc = PaintingProc;
+    wc.lpszClassName = "X11Painted";
+    RegisterClassA(&wc);
+  }
+  void SetUp() override {
+    SKIP_WITHOUT_XVFB();
+    probe_ = x11_test::OpenProbe();
+    ASSERT_TRUE(probe_);
+    logged.clear();
+    hwnd_ = CreateWindowExA(0, "X11Painted", "probe", WS_CAPTION | WS_SYSMENU, 100, 80, 306, 229, 0, 0, nullptr);
+    ASSERT_TRUE(hwnd_);
+    ShowWindow(hwnd_, SW_SHOW);
+    native_ = dynamic_cast<x11::X11Backend&>(System::Get().GetBackend()).NativeId(hwnd_);
+    ASSERT_NE(native_, 0u);
+    // Until the backend flushes, the server has no such window.
+    ASSERT_TRUE(PumpUntil([&] { return ScreenMatchesSurface(); }));
+  }
+  void TearDown() override {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  }
+
+  // True once the server shows exactly the window's surface.
+  bool ScreenMatchesSurface() {
+    auto surface = TopLevelSurface(hwnd_);
+    if (!surface) return false;
+    const auto shown = x11_test::ReadWindowPixels(probe_.get(), native_, surface->Width(), surface->Height());
+    if (shown.empty()) return false;
+    std::lock_guard lock(surface->Mutex());
+    for (int y = 0; y < surface->Height(); ++y)
+      for (int x = 0; x < surface->Width(); ++x)
+        if (shown[static_cast<size_t>(y * surface->Width() + x)] != (surface->PixelAt(x, y) & 0xFFFFFFu)) return false;
+    return true;
+  }
+
+  RECT NativeGeometry() {
+    Window child;
+    int x = 0, y = 0;
+    XTranslateCoordinates(probe_.get(), native_, DefaultRootWindow(probe_.get()), 0, 0, &x, &y, &child);
+    XWindowAttributes a{};
+    XGetWindowAttributes(probe_.get(), native_, &a);
+    return RECT{x, y, x + a.width, y + a.height};
+  }
+
+  void SendToNative(XEvent event, long mask) {
+    event.xany.window = native_;
+    XSendEvent(probe_.get(), native_, False, mask, &event);
+    XFlush(probe_.get());
+  }
+
+  x11_test::DisplayPtr probe_;
+  HWND hwnd_ = 0;
+  Window native_ = 0;
+};
+
+TEST_F(NativeWindows, ServerShowsTheSurfaceAndDrawingFromAnotherThread) {
+  // The client area sits where the window's client rectangle says, 300 x 200.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd_, &origin);
+  const RECT shown = NativeGeometry();
+  EXPECT_EQ(shown.left, origin.x);
+  EXPECT_EQ(shown.top, origin.y);
+  EXPECT_EQ(shown.Width(), client.right);
+  EXPECT_EQ(shown.Height(), client.bottom);
+
+  // As a picture box's animation thread draws: the damage wakes the GUI
+  // thread, which shows it without any message being posted.
+  std::thread([&] {
+    HDC dc = GetDC(hwnd_);
+    Fill(dc, RECT{10, 20, 50, 60}, 0x00FFFF);
+    ReleaseDC(hwnd_, dc);
+  }).join();
+  ASSERT_TRUE(PumpUntil([&] { return ScreenMatchesSurface(); }));
+  EXPECT_EQ(x11_test::ReadWindowPixels(probe_.get(), native_, 300, 200)[25 * 300 + 15], 0xFFFF00u);
+}
+
+TEST_F(NativeWindows, CloseBoxArrivesAsScCloseAndEndsTheWindow) {
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.message_type = XInternAtom(probe_.get(), "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(probe_.get(), "WM_DELETE_WINDOW", False));
+  SendToNative(close, NoEventMask);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd_); }));
+  std::vector<std::pair<UINT, WPARAM>> seen;
+  for (const Logged& l : logged)
+    if (l.message == WM_SYSCOMMAND || l.message == WM_CLOSE || l.message == WM_DESTROY) seen.push_back({l.message, l.wParam});
+  EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{{WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}, {WM_DESTROY, 0}}));
+  // The X window went with it.
+  XWindowAttributes attributes;
+  XSync(probe_.get(), False);
+  EXPECT_FALSE(XGetWindowAttributes(probe_.get(), native_, &attributes));
+}
+
+TEST_F(NativeWindows, MovesBothWaysWithoutEcho) {
+  // The window manager (here the probe) moves and resizes the client area.
+  XMoveResizeWindow(probe_.get(), native_, 400, 300, 320, 240);
+  XFlush(probe_.get());
+  RECT client{};
+  ASSERT_TRUE(PumpUntil([&] {
+    POINT origin{0, 0};
+    ClientToScreen(hwnd_, &origin);
+    GetClientRect(hwnd_, &client);
+    return origin.x == 400 && origin.y == 300 && client.right == 320 && client.bottom == 240;
+  }));
+  bool sized = false;
+  for (const Logged& l : logged) sized |= l.message == WM_SIZE && l.lParam == ((240 << 16) | 320);
+  EXPECT_TRUE(sized);
+  // The program's own move reaches the server; the new surface is shown whole.
+  SetWindowPos(hwnd_, 0, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd_, &origin);
+  ASSERT_TRUE(PumpUntil([&] {
+    const RECT shown = NativeGeometry();
+    return shown.left == origin.x && shown.top == origin.y && shown.Width() == 320 && ScreenMatchesSurface();
+  }));
+  // Nothing moved it back: the server's position stays the program's.
+  PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_EQ(NativeGeometry().left, origin.x);
+}
+
+TEST_F(NativeWindows, TitleReachesTheServerAsUtf8) {
+  SetWindowTextA(hwnd_, "\xCF\xB8\xBD\xDA.jpg");  // GBK
+  EXPECT_TRUE(PumpUntil([&] {
+    return x11_test::FindWindowByTitle(probe_.get(), "\xE7\xBB\x86\xE8\x8A\x82.jpg") == native_;
+  }));
+}
+
+TEST_F(NativeWindows, ClicksGoToTheWindowUnderThePointerUnlessDisabled) {
+  HWND child = CreateWindowExA(0, "X11Painted", "", WS_CHILD | WS_VISIBLE, 20, 20, 60, 60, hwnd_, 0, nullptr);
+  ASSERT_TRUE(child);
+  ASSERT_TRUE(PumpUntil([&] { return ScreenMatchesSurface(); }));
+  auto click = [&] {
+    logged.clear();
+    XEvent press{};
+    press.xbutton.type = ButtonPress;
+    press.xbutton.button = Button1;
+    press.xbutton.x = 30;
+    press.xbutton.y = 35;
+    press.xbutton.state = ShiftMask;
+    SendToNative(press, ButtonPressMask);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    for (const Logged& l : logged)
+      if (l.message == WM_LBUTTONDOWN) return l;
+    return Logged{0, 0, 0, 0};
+  };
+  const Logged down = click();
+  EXPECT_EQ(down.hwnd, child);
+  EXPECT_EQ(down.lParam, (15 << 16) | 10);  // in the child's client coordinates
+  EXPECT_EQ(down.wParam, WPARAM{0x0001 | 0x0004});  // left button and Shift
+  EnableWindow(hwnd_, FALSE);
+  EXPECT_EQ(click().hwnd, 0u);
+}
+
+}  // namespace
