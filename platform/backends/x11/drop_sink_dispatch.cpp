@@ -3,8 +3,6 @@
 // data when it arrives at the drop.
 #include "platform/backends/x11/drop_sink.h"
 
-#if __has_include("platform/drag_dispatch.h")
-
 #include "platform/ansi_text.h"
 #include "platform/clipboard_formats.h"
 #include "platform/data_offer.h"
@@ -63,24 +61,3 @@ class DispatcherSink : public DropSink {
 std::unique_ptr<DropSink> MakeDispatcherSink() { return std::make_unique<DispatcherSink>(); }
 
 }  // namespace platform::x11
-
-#else
-
-namespace platform::x11 {
-namespace {
-
-// A platform without drop targets: every drag is refused.
-class RefusingSink : public DropSink {
- public:
-  DWORD Move(const DragOffer&, POINT, DWORD, DWORD) override { return kEffectNone; }
-  DWORD Drop(const DroppedData&, DWORD, DWORD) override { return kEffectNone; }
-  void Leave() override {}
-};
-
-}  // namespace
-
-std::unique_ptr<DropSink> MakeDispatcherSink() { return std::make_unique<RefusingSink>(); }
-
-}  // namespace platform::x11
-
-#endif
