@@ -178,6 +178,10 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
   Load(properties, 60, 50);
   const int32_t handle = LoadPicture(Bmp24(2, 2, {kRed, kGreen, kBlue, kWhite}));
   ASSERT_NE(handle, 0);
+  // Four 2 x 2 blocks of one colour each: halved, each block becomes one pixel.
+  const int32_t blocks = LoadPicture(Bmp24(4, 4, {kRed, kRed, kGreen, kGreen, kRed, kRed, kGreen, kGreen,
+                                                  kBlue, kBlue, kWhite, kWhite, kBlue, kBlue, kWhite, kWhite}));
+  ASSERT_NE(blocks, 0);
   struct Case {
     const char* what;
     int32_t scaleMode;
@@ -190,6 +194,8 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
        {{3, 4, kRed}, {4, 4, kGreen}, {3, 5, kBlue}, {4, 5, kWhite}, {5, 4, kGrey}, {2, 4, kGrey}, {3, 6, kGrey}}},
       {"stretched to 4 x 4", 0, handle, 0, 0, 4, 4, 1,
        {{0, 0, kRed}, {1, 1, kRed}, {2, 0, kGreen}, {3, 1, kGreen}, {0, 2, kBlue}, {3, 3, kWhite}, {4, 0, kGrey}}},
+      {"shrunk to half", 0, blocks, 5, 6, 2, 2, 1,
+       {{5, 6, kRed}, {6, 6, kGreen}, {5, 7, kBlue}, {6, 7, kWhite}, {7, 6, kGrey}, {5, 8, kGrey}, {4, 6, kGrey}}},
       {"inverted copy", 0, handle, 0, 0, {}, {}, 2, {{0, 0, RGB(0, 255, 255)}, {1, 1, kBlack}}},
       {"xor", 0, handle, 0, 0, {}, {}, 3, {{0, 0, RGB(0x7F, 0x80, 0x80)}, {1, 1, RGB(0x7F, 0x7F, 0x7F)}}},
       {"or", 0, handle, 0, 0, {}, {}, 4, {{0, 0, RGB(0xFF, 0x80, 0x80)}, {0, 1, RGB(0x80, 0x80, 0xFF)}}},
