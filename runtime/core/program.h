@@ -2,6 +2,8 @@
 // shapes that units and the runtime share.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/types.h"
@@ -40,6 +42,18 @@ inline constexpr uint16_t kSound = 1012;
 inline constexpr uint16_t kFont = 1013;
 inline constexpr uint16_t kColour = 1017;
 }  // namespace data_type
+
+// A type's property table: the eight common properties (left, top, width,
+// height, tag, visible, disabled, mouse pointer), then the type's own.
+template <size_t N>
+constexpr std::array<PropertyDescriptor, 8 + N> WithCommonProperties(const PropertyDescriptor (&own)[N]) {
+  std::array<PropertyDescriptor, 8 + N> table{
+      CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition),
+      CommonProperty(data_type::kPosition), CommonProperty(data_type::kText),     CommonProperty(data_type::kBool),
+      CommonProperty(data_type::kBool),     CommonProperty(data_type::kMousePointer)};
+  for (size_t i = 0; i < N; ++i) table[8 + i] = own[i];
+  return table;
+}
 
 // A property value in the form unit types exchange it: two words. Byte data
 // is (address, length), a text is (address, 0), a font (LOGFONT address, 60),
@@ -93,14 +107,17 @@ using VisitTextsOp = platform::HGLOBAL (*)(const uint8_t* block, int32_t length,
 // Maps an operation number to the unit type's function for it, or null.
 using UnitTypeEntry = void* (*)(int32_t operation);
 
-// The entry of a unit type that serves the four operations above.
-template <CreateUnitOp kCreate, SetPropertyOp kSet, SavePropertiesOp kSave, GetPropertyOp kGet>
+// The entry of a unit type that serves the operations above; a type without
+// text visiting leaves the last one out.
+template <CreateUnitOp kCreate, SetPropertyOp kSet, SavePropertiesOp kSave, GetPropertyOp kGet,
+          VisitTextsOp kVisit = nullptr>
 void* UnitOperations(int32_t operation) {
   switch (operation) {
     case unit_op::kCreate: return reinterpret_cast<void*>(kCreate);
     case unit_op::kSetProperty: return reinterpret_cast<void*>(kSet);
     case unit_op::kSaveProperties: return reinterpret_cast<void*>(kSave);
     case unit_op::kGetProperty: return reinterpret_cast<void*>(kGet);
+    case unit_op::kVisitTexts: return reinterpret_cast<void*>(kVisit);
     default: return nullptr;
   }
 }

@@ -16,6 +16,7 @@
 #include "runtime/picture/picture_decode.h"
 #include "runtime/picture/gdi_scoped.h"
 #include "runtime/picture/picture_drawing.h"
+#include "runtime/picture/picture_scaling.h"
 #include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::forms {
@@ -47,9 +48,7 @@ void EnsureClass(const std::string& name) {
 WindowUnit::WindowUnit(WindowId window, UnitId unit, WindowBlock block)
     : window_(window), unit_(unit), block_(std::move(block)) {}
 
-WindowUnit::~WindowUnit() {
-  if (rendered_) DeleteObject(rendered_);
-}
+WindowUnit::~WindowUnit() = default;
 
 UnitObject* WindowUnit::Create(const CreateParams& p) {
   auto block = ReadWindowBlock(std::span<const uint8_t>(p.block, p.block ? static_cast<size_t>(std::max(p.blockLength, 0)) : 0));
@@ -111,8 +110,7 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
 void WindowUnit::BackgroundChanged() {
   picture_.reset();
   pictureTried_ = false;
-  if (rendered_) DeleteObject(rendered_);
-  rendered_ = 0;
+  rendered_.Reset();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -139,10 +137,6 @@ LRESULT WindowUnit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
     case WM_PAINT: Paint(); return 0;
     case WM_SIZE:
-      if (rendered_ && block_.pictureLayout == 3) {
-        DeleteObject(rendered_);
-        rendered_ = 0;
-      }
       InvalidateRect(hwnd, nullptr, FALSE);
       Raise(window_event::kSized);
       return 0;
@@ -206,21 +200,23 @@ void WindowUnit::Paint() {
     const int cw = client.right, ch = client.bottom;
     const bool stretched = block_.pictureLayout == 3;
     const SIZE wanted = stretched ? SIZE{cw, ch} : SIZE{picture_->width, picture_->height};
-    if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) {
-      DeleteObject(rendered_);
-      rendered_ = 0;
-    }
+    if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
     if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
-      // Drawn once at the size it is shown at; repaints only copy it.
-      rendered_ = CreateCompatibleBitmap(dc, wanted.cx, wanted.cy);
-      if (rendered_) {
-        picture::MemoryDc memory(dc, rendered_);
-        picture::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
-        renderedSize_ = wanted;
+      // Drawn once at the size it is shown at; repaints only copy it. A
+      // photograph is stretched straight from its colour rows, without a
+      // device bitmap of its full size.
+      const RECT place{0, 0, wanted.cx, wanted.cy};
+      rendered_.Reset(picture::RenderColourRows(*picture_, place, place, picture::ChooseStretchMode()));
+      if (!rendered_) {
+        rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
+        MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
+        if (memory.get())
+          picture::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
       }
+      renderedSize_ = wanted;
     }
     if (rendered_) {
-      picture::MemoryDc memory(dc, rendered_);
+      MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
       const int w = renderedSize_.cx, h = renderedSize_.cy;
       switch (block_.pictureLayout) {
         case 1:  // tiled from the top-left corner

@@ -9,6 +9,7 @@
 #include "platform/types.h"
 #include "runtime/core/program.h"
 #include "runtime/forms/window_block.h"
+#include "runtime/picture/gdi_scoped.h"
 #include "runtime/picture/picture.h"
 
 namespace runtime::forms {
@@ -80,7 +81,7 @@ class WindowUnit final : public UnitObject {
   // client area's rendering, rebuilt only when the size changes.
   picture::PicturePtr picture_;
   bool pictureTried_ = false;
-  platform::HBITMAP rendered_ = 0;
+  picture::OwnedGdiObject rendered_;
   platform::SIZE renderedSize_{0, 0};
 };
 

@@ -15,11 +15,7 @@ using namespace platform;
 namespace dt = data_type;
 
 // Common properties, then the block's fields in their stored order.
-constexpr PropertyDescriptor kProperties[] = {
-    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
-    CommonProperty(dt::kPosition),     CommonProperty(dt::kPosition),
-    CommonProperty(dt::kText),         CommonProperty(dt::kBool),
-    CommonProperty(dt::kBool),         CommonProperty(dt::kMousePointer),
+constexpr auto kProperties = WithCommonProperties({
     OwnProperty(dt::kChoice),  // 0 border
     OwnProperty(dt::kChoice),  // 1 picture layout
     OwnProperty(dt::kColour),  // 2 background colour
@@ -44,8 +40,8 @@ constexpr PropertyDescriptor kProperties[] = {
     OwnProperty(dt::kSound),   // 21 background sound
     OwnProperty(dt::kText),    // 22 title
     OwnProperty(dt::kText),    // 23 help file
-};
-static_assert(std::size(kProperties) == 32);
+});
+static_assert(kProperties.size() == 32);
 
 int32_t* IntegerField(WindowBlock& b, int32_t number) {
   int32_t* fields[] = {&b.border,        &b.pictureLayout,   nullptr,         &b.maximiseButton, &b.minimiseButton,
@@ -122,7 +118,7 @@ HGLOBAL SaveWindowProperties(UnitObject* object) {
 const UnitTypeDescriptor& WindowUnitType() {
   static const UnitTypeDescriptor type{
       "\xB4\xB0\xBF\xDA",  // the GBK name
-      "window", 0x800000D0, static_cast<int32_t>(std::size(kProperties)), kProperties,
+      "window", 0x800000D0, static_cast<int32_t>(kProperties.size()), kProperties.data(),
       &UnitOperations<&WindowUnit::Create, &SetWindowProperty, &SaveWindowProperties, &GetWindowProperty>};
   return type;
 }

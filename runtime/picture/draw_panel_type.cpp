@@ -12,11 +12,8 @@ namespace {
 using namespace platform;
 namespace dt = data_type;
 
-
 // Common properties, then the panel's own from #8.
-constexpr PropertyDescriptor kProperties[] = {
-    CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition),
-    CommonProperty(dt::kText),     CommonProperty(dt::kBool),     CommonProperty(dt::kBool),     CommonProperty(dt::kMousePointer),
+constexpr auto kProperties = WithCommonProperties({
     OwnProperty(dt::kChoice),    // 8 border
     OwnProperty(dt::kColour),    // 9 background colour
     OwnProperty(dt::kPicture),   // 10 background picture
@@ -34,8 +31,8 @@ constexpr PropertyDescriptor kProperties[] = {
     OwnProperty(dt::kFont),      // 22 font
     OwnProperty(dt::kPosition),  // 23 drawing width, read only
     OwnProperty(dt::kPosition),  // 24 drawing height, read only
-};
-static_assert(std::size(kProperties) == 25);
+});
+static_assert(kProperties.size() == 25);
 
 // Type-specific numbers (property number - 8).
 constexpr int32_t kBackgroundPicture = 2;
@@ -164,24 +161,14 @@ HGLOBAL RewritePanelBlock(const uint8_t* block, int32_t length, TextVisitor visi
   return GlobalAllocCopy(GMEM_MOVEABLE, WriteDrawPanelBlock(*properties));
 }
 
-void* DrawPanelEntry(int32_t operation) {
-  switch (operation) {
-    case unit_op::kCreate: return reinterpret_cast<void*>(static_cast<CreateUnitOp>(&DrawPanel::Create));
-    case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetPanelProperty));
-    case unit_op::kSaveProperties:
-      return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SavePanelProperties));
-    case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetPanelProperty));
-    case unit_op::kVisitTexts: return reinterpret_cast<void*>(static_cast<VisitTextsOp>(&RewritePanelBlock));
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 const UnitTypeDescriptor& DrawPanelType() {
   static const UnitTypeDescriptor type{"\xBB\xAD\xB0\xE5",  // the GBK name
-                                       "DrawPanel", 0x800200C0, static_cast<int32_t>(std::size(kProperties)),
-                                       kProperties, &DrawPanelEntry};
+                                       "DrawPanel", 0x800200C0, static_cast<int32_t>(kProperties.size()),
+                                       kProperties.data(),
+                                       &UnitOperations<&DrawPanel::Create, &SetPanelProperty, &SavePanelProperties,
+                                                       &GetPanelProperty, &RewritePanelBlock>};
   return type;
 }
 

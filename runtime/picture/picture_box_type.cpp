@@ -11,10 +11,7 @@ namespace {
 using namespace platform;
 namespace dt = data_type;
 
-
-constexpr PropertyDescriptor kProperties[] = {
-    CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition), CommonProperty(dt::kPosition),
-    CommonProperty(dt::kText),     CommonProperty(dt::kBool),     CommonProperty(dt::kBool),     CommonProperty(dt::kMousePointer),
+constexpr auto kProperties = WithCommonProperties({
     OwnProperty(dt::kChoice),   // 8 border
     OwnProperty(dt::kColour),   // 9 background colour
     OwnProperty(dt::kPicture),  // 10 picture bytes
@@ -22,8 +19,8 @@ constexpr PropertyDescriptor kProperties[] = {
     OwnProperty(dt::kBool),     // 12 animate
     OwnProperty(dt::kText),     // 13 data source
     OwnProperty(dt::kText),     // 14 data column
-};
-static_assert(std::size(kProperties) == 15);
+});
+static_assert(kProperties.size() == 15);
 
 PictureBox* AsBox(UnitObject* unit) { return dynamic_cast<PictureBox*>(unit); }
 
@@ -52,23 +49,14 @@ HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, vo
   return platform::GlobalAllocCopy(platform::GMEM_MOVEABLE, WritePictureBoxBlock(*block));
 }
 
-void* BoxEntry(int32_t operation) {
-  switch (operation) {
-    case unit_op::kCreate: return reinterpret_cast<void*>(static_cast<CreateUnitOp>(&PictureBox::Create));
-    case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetBoxProperty));
-    case unit_op::kSaveProperties: return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SaveBoxProperties));
-    case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetBoxProperty));
-    case unit_op::kVisitTexts: return reinterpret_cast<void*>(static_cast<VisitTextsOp>(&VisitBoxTexts));
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 const UnitTypeDescriptor& PictureBoxType() {
   static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2",  // the GBK name
-                                       "PicBox", 0x840100C0, static_cast<int32_t>(std::size(kProperties)),
-                                       kProperties, &BoxEntry};
+                                       "PicBox", 0x840100C0, static_cast<int32_t>(kProperties.size()),
+                                       kProperties.data(),
+                                       &UnitOperations<&PictureBox::Create, &SetBoxProperty, &SaveBoxProperties,
+                                                       &GetBoxProperty, &VisitBoxTexts>};
   return type;
 }
 
