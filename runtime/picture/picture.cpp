@@ -16,7 +16,8 @@ void DestroyPicture(Picture* picture) {
   picture->pixelByteCount = 0;
   if (picture->icon) platform::DestroyIcon(picture->icon);
   picture->icon = 0;
-  std::free(picture->pixels);
+  if (picture->pixelOwner) picture->pixelOwner.reset();
+  else std::free(picture->pixels);
   picture->pixels = nullptr;
   delete picture;
 }
@@ -30,6 +31,14 @@ PicturePtr MakePicture(PictureKind kind, int32_t width, int32_t height, uint8_t*
   picture->kind = static_cast<int32_t>(kind);
   picture->width = width;
   picture->height = height;
+  if (pixels) {
+    try {
+      picture->pixelOwner = std::shared_ptr<const void>(pixels, std::free);
+    } catch (const std::bad_alloc&) {
+      delete picture;  // the pixels went with the failed owner
+      return nullptr;
+    }
+  }
   picture->pixels = pixels;
   picture->pixelByteCount = static_cast<int32_t>(byteCount);  // the size gate keeps it below 2^31
   return PicturePtr(picture);

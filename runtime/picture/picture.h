@@ -26,12 +26,16 @@ struct Picture {
   int32_t width = 0;
   int32_t height = 0;
   platform::HICON icon = 0;
-  uint8_t* pixels = nullptr;  // owned; released with std::free
+  uint8_t* pixels = nullptr;  // released with std::free, or by pixelOwner when it is set
   int32_t pixelByteCount = 0;
+  // Set when the pixels may be shared with other pictures of the same bytes:
+  // they go with the last picture that holds them. Pixels are never written
+  // after decoding.
+  std::shared_ptr<const void> pixelOwner;
 };
 
-// Clears the record's fields, destroys its icon, frees its pixels and the
-// record itself. Null is ignored.
+// Clears the record's fields, destroys its icon, lets go of its pixels and
+// frees the record itself. Null is ignored.
 void DestroyPicture(Picture* picture);
 
 struct PictureDeleter {

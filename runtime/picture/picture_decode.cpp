@@ -7,6 +7,7 @@
 
 #include "runtime/picture/decoders.h"
 #include "runtime/picture/little_endian.h"
+#include "runtime/picture/picture_table.h"
 
 namespace runtime::picture {
 
@@ -73,10 +74,22 @@ PicturePtr DecodePictureFrom(ByteSource& source, const DecodeLimits& limits) {
   }
 }
 
+namespace {
+
+PicturePtr DecodeBytes(std::span<const uint8_t> bytes) {
+  MemorySource source(bytes);
+  return DecodePictureFrom(source, DecodeLimits{});
+}
+
+}  // namespace
+
 Picture* DecodePicture(const uint8_t* bytes, int64_t length) {
   if (!bytes || length < 8) return nullptr;
-  MemorySource source(std::span<const uint8_t>(bytes, static_cast<size_t>(length)));
-  return DecodePictureFrom(source, DecodeLimits{}).release();
+  const std::span<const uint8_t> span(bytes, static_cast<size_t>(length));
+  // Within the runtime, bytes decoded twice while the first picture lives
+  // (a dropped file shown in its box, then loaded for drawing) decode once.
+  if (PictureTable* table = InstalledPictureTable()) return table->Decodes().Decode(span, DecodeBytes).release();
+  return DecodeBytes(span).release();
 }
 
 Picture* LoadPictureFile(const char* path) {

@@ -8,6 +8,7 @@
 
 #include "runtime/core/picture_registry.h"
 #include "runtime/picture/picture.h"
+#include "runtime/picture/shared_decodes.h"
 
 namespace runtime::picture {
 
@@ -31,6 +32,9 @@ class PictureTable final : public runtime::PictureRegistry {
 
   void DestroyAll() override;
 
+  // Decodes of the same bytes share their pixels while any of them lives.
+  SharedDecodes& Decodes() { return decodes_; }
+
  private:
   struct Entry {
     Picture* picture;
@@ -40,6 +44,7 @@ class PictureTable final : public runtime::PictureRegistry {
 
   std::vector<Entry> entries_;  // in order of registration
   uint32_t lastHandle_ = 0;
+  SharedDecodes decodes_;
 };
 
 // The table the application object owns, or null before it is installed.

@@ -118,5 +118,53 @@ TEST_F(LoadPictureTest, TableRequestsTravelThroughTheRuntime) {
   EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, address, 0), 0);
 }
 
+// A 24-bit BMP of 160 x 160 (75 KiB of pixels), every pixel its own shade.
+Bytes LargeBmp(uint8_t seed) {
+  constexpr uint32_t kSide = 160, kRow = kSide * 3, kPixels = kRow * kSide;
+  ByteWriter w;
+  w.Text("BM").U32(54 + kPixels).U32(0).U32(54);
+  w.U32(40).U32(kSide).U32(kSide).U16(1).U16(24).U32(0).U32(kPixels).U32(0).U32(0).U32(0).U32(0);
+  for (uint32_t i = 0; i < kPixels; ++i) w.U8((i * 7 + seed) & 0xFF);
+  return w.bytes;
+}
+
+TEST_F(LoadPictureTest, DecodesOfEqualBytesShareOnePixelBlockWhileAnyOfThemLives) {
+  using runtime::picture::DecodePicture;
+  using runtime::picture::PicturePtr;
+  const Bytes bytes = LargeBmp(1);
+  Bytes other = LargeBmp(1);
+  other.back() ^= 1;  // the same length, one pixel apart
+  auto decode = [](const Bytes& b) { return PicturePtr(DecodePicture(b.data(), static_cast<int64_t>(b.size()))); };
+
+  PicturePtr first = decode(bytes);
+  ASSERT_TRUE(first && first->pixels);
+  const Bytes expected = ToRgb(*first);
+  PicturePtr second = decode(bytes);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->pixels, first->pixels);
+  EXPECT_EQ(second->width, 160);
+  PicturePtr different = decode(other);
+  ASSERT_TRUE(different);
+  EXPECT_NE(different->pixels, first->pixels);
+  EXPECT_NE(ToRgb(*different), expected);
+
+  // The first picture goes; the second keeps the pixels whole (under the
+  // address sanitizer a freed block would be caught here).
+  first.reset();
+  EXPECT_EQ(ToRgb(*second), expected);
+  const int32_t handle = Load(ArgRecord::Bytes(ByteArray(bytes).data()));
+  ASSERT_NE(handle, 0);
+  EXPECT_EQ(PictureFromHandle(static_cast<uint32_t>(handle))->pixels, second->pixels);
+  runtime::NotifyRuntime(runtime::notify::kReleasePicture,
+                         reinterpret_cast<intptr_t>(PictureFromHandle(static_cast<uint32_t>(handle))), 0);
+  EXPECT_EQ(ToRgb(*second), expected);
+  second.reset();
+  different.reset();
+  EXPECT_EQ(InstalledPictureTable()->Decodes().LiveCount(), 0u);
+  PicturePtr again = decode(bytes);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(ToRgb(*again), expected);
+}
+
 }  // namespace
 }  // namespace picture_test
