@@ -36,4 +36,13 @@ void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, in
 void StretchAreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
                         int32_t height, const SourceRowFn& sourceRow, std::vector<uint32_t>& out);
 
+// Source row `row` as sourceLength pixels of three bytes: blue, green, red.
+using SourceBgrRowFn = std::function<const uint8_t*(int32_t row)>;
+
+// The same average read straight from three-byte rows (decoded photographs),
+// without widening every source row first. `sourceRow` must answer from two
+// threads at once: a large stretch shares its rows out.
+void StretchAreaAverageBgr(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
+                           int32_t height, const SourceBgrRowFn& sourceRow, std::vector<uint32_t>& out);
+
 }  // namespace platform::gdi

@@ -18,22 +18,26 @@ platform::HBITMAP RenderColourRows(const Picture& picture, const platform::RECT&
   if (rowBytes * static_cast<uint32_t>(picture.height) > static_cast<uint32_t>(picture.pixelByteCount)) return 0;
   if (place.Width() > platform::gdi::kMaxStretchExtent || place.Height() > platform::gdi::kMaxStretchExtent) return 0;
 
-  std::vector<uint32_t> row(static_cast<size_t>(picture.width));
-  const platform::gdi::SourceRowFn sourceRow = [&](int32_t y) -> const uint32_t* {
-    const uint8_t* p = picture.pixels + static_cast<size_t>(picture.height - 1 - y) * rowBytes;
-    for (uint32_t& pixel : row) {
-      pixel = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
-      p += 3;
-    }
-    return row.data();
+  const auto bgrRow = [&](int32_t y) -> const uint8_t* {
+    return picture.pixels + static_cast<size_t>(picture.height - 1 - y) * rowBytes;
   };
   const platform::gdi::StretchAxis ax{place.left, place.Width(), picture.width, false};
   const platform::gdi::StretchAxis ay{place.top, place.Height(), picture.height, false};
   std::vector<uint32_t> shown;
-  if (stretchMode == platform::HALFTONE)
-    platform::gdi::StretchAreaAverage(ax, ay, part.left, part.top, part.Width(), part.Height(), sourceRow, shown);
-  else
+  if (stretchMode == platform::HALFTONE) {
+    platform::gdi::StretchAreaAverageBgr(ax, ay, part.left, part.top, part.Width(), part.Height(), bgrRow, shown);
+  } else {
+    std::vector<uint32_t> row(static_cast<size_t>(picture.width));
+    const platform::gdi::SourceRowFn sourceRow = [&](int32_t y) -> const uint32_t* {
+      const uint8_t* p = bgrRow(y);
+      for (uint32_t& pixel : row) {
+        pixel = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+        p += 3;
+      }
+      return row.data();
+    };
     platform::gdi::StretchNearest(ax, ay, part.left, part.top, part.Width(), part.Height(), sourceRow, shown);
+  }
   return platform::CreateBitmap(part.Width(), part.Height(), 1, 32, shown.data());
 }
 

@@ -15,9 +15,21 @@ using namespace platform;
 using runtime::picture::MemoryDc;
 using runtime::picture::OwnedGdiObject;
 
+// A BMP large enough for the stretch to share its rows out between threads.
+Bytes LargeBmp() {
+  constexpr uint32_t kWidth = 1700, kHeight = 1300, kRow = kWidth * 3;
+  ByteWriter w;
+  w.Text("BM").U32(54 + kRow * kHeight).U32(0).U32(54);
+  w.U32(40).U32(kWidth).U32(kHeight).U16(1).U16(24).U32(0).U32(kRow * kHeight).U32(0).U32(0).U32(0).U32(0);
+  for (uint32_t i = 0; i < kRow * kHeight; ++i) w.U8((i * 2654435761u) >> 24);
+  return w.bytes;
+}
+
 TEST(PictureScaling, RowsShrunkDirectlyMatchTheDrawnPicture) {
-  for (const char* name : {"pil_24.bmp", "cj.jpg"}) {  // pixels that all differ from their neighbours
-    const auto picture = Decode(Sample(name));
+  const std::pair<const char*, Bytes> files[] = {
+      {"pil_24.bmp", Sample("pil_24.bmp")}, {"cj.jpg", Sample("cj.jpg")}, {"large", LargeBmp()}};
+  for (const auto& [name, bytes] : files) {  // pixels that all differ from their neighbours
+    const auto picture = Decode(bytes);
     ASSERT_TRUE(picture) << name;
     struct Case {
       RECT place, part;
