@@ -77,32 +77,54 @@ bool BmpReader::Open(const char* path, ImageBuffer* target, ProgressCallback pro
   return true;
 }
 
-bool BmpReader::Read() {
-  if (!source_.opened || !source_.target) return Reset(), false;
+bool BmpReader::Prepare() {
+  if (!source_.opened || !source_.target) return false;
   FILE* in = source_.stream.get();
   auto rowBytes = RowBytes(width_);
   auto fileSize = StreamFileSize(in);
   // A file too short for its rows fails before any pixel memory is made.
   auto end = rowBytes ? CheckedSpan(*rowBytes, static_cast<uint64_t>(height_), pixelOffset_, UINT64_MAX / 2)
                       : std::nullopt;
-  if (!end || !fileSize || *end > *fileSize) return Reset(), false;
+  if (!end || !fileSize || *end > *fileSize) return false;
+  rowBytes_ = *rowBytes;
+  row_.resize(static_cast<size_t>(rowBytes_));
+  return source_.target->Create(width_, height_, 24, 0);
+}
 
+// Image rows top to bottom, each read from where it lies in the file, so
+// that an encoder on another thread can take the first ones at once.
+bool BmpReader::Fill(RowFeed* feed) {
   ImageBuffer& image = *source_.target;
-  if (!image.Create(width_, height_, 24, 0) || !SeekTo(in, pixelOffset_)) return Reset(), false;
-  std::vector<uint8_t> row(*rowBytes);
-  for (int32_t i = 0; i < height_; ++i) {
-    if (!ReadExact(in, row.data(), row.size())) {
-      image.Clear();
-      return Reset(), false;
+  const int descriptor = fileno(source_.stream.get());
+  // Published in groups: waking the encoder for every row costs more than
+  // the row.
+  constexpr int32_t kRowsPerPublish = 32;
+  for (int32_t y = 0; y < height_; ++y) {
+    const uint64_t fileRow = static_cast<uint64_t>(bottomUp_ ? height_ - 1 - y : y);
+    if (!ReadExactAt(descriptor, row_.data(), row_.size(), pixelOffset_ + fileRow * rowBytes_)) {
+      if (feed) feed->Fail();
+      return false;
     }
-    uint8_t* out = image.Row(bottomUp_ ? height_ - 1 - i : i);
-    const uint8_t* bgr = row.data();
+    uint8_t* out = image.Row(y);
+    const uint8_t* bgr = row_.data();
     for (int32_t x = 0; x < width_; ++x, bgr += 3, out += 3) {
       out[0] = bgr[2];
       out[1] = bgr[1];
       out[2] = bgr[0];
     }
-    ReportProgress(source_.progress, kProgressReading, i, height_);
+    if (feed && ((y + 1) % kRowsPerPublish == 0 || y + 1 == height_)) feed->Publish(y + 1);
+    if (!feed) ReportProgress(source_.progress, kProgressReading, y, height_);
+  }
+  return true;
+}
+
+bool BmpReader::FillRows(RowFeed& feed) { return Fill(&feed); }
+
+bool BmpReader::Read() {
+  ImageBuffer* image = source_.target;
+  if (!Prepare() || !Fill(nullptr)) {
+    if (image) image->Clear();
+    return Reset(), false;
   }
   Reset();
   return true;
@@ -113,6 +135,8 @@ void BmpReader::Reset() {
   pixelOffset_ = 0;
   width_ = height_ = 0;
   bottomUp_ = true;
+  rowBytes_ = 0;
+  row_.clear();
 }
 
 }  // namespace imageconv

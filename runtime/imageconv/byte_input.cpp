@@ -1,7 +1,9 @@
 #include "runtime/imageconv/byte_input.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 
 namespace imageconv {
 
@@ -35,6 +37,20 @@ std::optional<int32_t> ByteFields::I32(size_t offset) const {
 
 bool ReadExact(FILE* stream, void* buffer, size_t size) {
   return size == 0 || std::fread(buffer, 1, size, stream) == size;
+}
+
+bool ReadExactAt(int descriptor, void* buffer, size_t size, uint64_t offset) {
+  auto* at = static_cast<uint8_t*>(buffer);
+  while (size > 0) {
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+    const ssize_t got = pread(descriptor, at, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    at += got;
+    size -= static_cast<size_t>(got);
+    offset += static_cast<uint64_t>(got);
+  }
+  return true;
 }
 
 bool SeekTo(FILE* stream, uint64_t offset) {

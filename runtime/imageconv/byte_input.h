@@ -27,6 +27,9 @@ class ByteFields {
 
 // True only when all `size` bytes were read.
 bool ReadExact(FILE* stream, void* buffer, size_t size);
+// True only when all `size` bytes at `offset` of the open file were read;
+// the file's position is not used, so another stream on it is undisturbed.
+bool ReadExactAt(int descriptor, void* buffer, size_t size, uint64_t offset);
 // Positions the stream at an absolute offset.
 bool SeekTo(FILE* stream, uint64_t offset);
 // Size of the file behind the stream, or nothing.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
+#include <thread>
 
 #include "platform/files.h"
 #include "runtime/imageconv/bmp_reader.h"
@@ -38,51 +40,93 @@ bool PathMatchesAFile(const char* path) {
 
 }  // namespace
 
+namespace {
+
+// The reader chain in its order, each reader ready for one file.
+class ReaderChain {
+ public:
+  // The first reader that accepts the file's header, opened on `image`; null
+  // when none does.
+  ImageReader* Open(const char* path, ImageBuffer& image) {
+    for (ImageReader* reader : chain_) {
+      if (reader->Open(path, &image, nullptr)) return reader;
+      reader->Reset();
+    }
+    return nullptr;
+  }
+
+ private:
+  JpegCodec jpeg_;
+  BmpReader bmp_;
+  TiffReader tiff_;
+  PngReader png_;
+  PcxReader pcx_;
+  PhotoCdReader photoCd_;
+  ImageReader* const chain_[6] = {&jpeg_, &bmp_, &tiff_, &png_, &pcx_, &photoCd_};
+};
+
+// Reads the source on a second thread while the encoder takes its rows as
+// they arrive: the answer is the one reading and then writing would give.
+int32_t ReadWhileWriting(ImageReader& reader, ImageBuffer& image, const char* target, const JpegSaveOptions& options) {
+  RowFeed feed;
+  bool read = false;
+  std::thread filler;
+  try {
+    filler = std::thread([&] { read = reader.FillRows(feed); });
+  } catch (const std::system_error&) {
+    read = reader.FillRows(feed);  // no thread to be had: read first, then write
+  }
+  JpegCodec codec;
+  const bool saved = codec.Save(target, image, options, nullptr, &feed);
+  if (filler.joinable()) filler.join();
+  reader.Reset();
+  if (!read) return kSourceUnreadable;
+  return saved ? kConverted : kWriteFailed;
+}
+
+int32_t Convert(const char* source, const char* target, ImageBuffer& image, const JpegSaveOptions& options) {
+  if (!PathMatchesAFile(source)) return kSourceMissing;
+  ReaderChain readers;
+  ImageReader* reader = readers.Open(source, image);
+  if (!reader) return kSourceUnreadable;
+  if (reader->Prepare()) return ReadWhileWriting(*reader, image, target, options);
+  const bool read = reader->Read();
+  reader->Reset();
+  if (!read) return kSourceUnreadable;
+  JpegCodec codec;
+  return codec.Save(target, image, options, nullptr) ? kConverted : kWriteFailed;
+}
+
+}  // namespace
+
 int32_t LoadImageFile(const char* path, ImageBuffer& image) {
   if (!path || !PathMatchesAFile(path)) return kSourceMissing;
-  JpegCodec jpeg;
-  BmpReader bmp;
-  TiffReader tiff;
-  PngReader png;
-  PcxReader pcx;
-  PhotoCdReader photoCd;
-  ImageReader* const chain[] = {&jpeg, &bmp, &tiff, &png, &pcx, &photoCd};
-  for (ImageReader* reader : chain) {
-    if (!reader->Open(path, &image, nullptr)) {
-      reader->Reset();
-      continue;
-    }
-    // The reader that took the header has the last word.
-    const bool read = reader->Read();
-    reader->Reset();
-    return read ? kConverted : kSourceUnreadable;
-  }
-  return kSourceUnreadable;
+  ReaderChain readers;
+  ImageReader* reader = readers.Open(path, image);
+  if (!reader) return kSourceUnreadable;
+  const bool read = reader->Read();
+  reader->Reset();
+  return read ? kConverted : kSourceUnreadable;
 }
 
 void ConvertImage(runtime::ArgRecord* result, int32_t count, runtime::ArgRecord* given) {
   // Arguments the caller did not pass read as omitted (all-zero) records.
   runtime::ArgRecord args[6] = {};
   for (int32_t i = 0; i < count && i < 6 && given; ++i) args[i] = given[i];
-  JpegCodec codec;
   ImageBuffer image;
   const int32_t quality = args[3].AsInt();
   const int32_t smoothing = args[5].AsInt();
   int32_t code = kBadArgument;
   if (HasSource(args[0]) && HasText(args[1]) && quality >= 1 && quality <= 100 && smoothing >= 0 &&
       smoothing <= 100) {
-    code = LoadImageFile(args[0].AsText(), image);
-    if (code == kConverted) {
-      const JpegSaveOptions options{
-          .quality = quality,
-          .colour = args[2].AsInt() != 1,
-          .optimize = args[4].AsInt(),
-          .smoothing = smoothing,
-      };
-      code = codec.Save(args[1].AsText(), image, options, nullptr) ? kConverted : kWriteFailed;
-    }
+    const JpegSaveOptions options{
+        .quality = quality,
+        .colour = args[2].AsInt() != 1,
+        .optimize = args[4].AsInt(),
+        .smoothing = smoothing,
+    };
+    code = Convert(args[0].AsText(), args[1].AsText(), image, options);
   }
-  codec.Reset();
   image.Clear();
   *result = runtime::ArgRecord::Int(code);
 }

@@ -8,6 +8,7 @@
 
 #include "runtime/imageconv/image_buffer.h"
 #include "runtime/imageconv/progress.h"
+#include "runtime/imageconv/row_feed.h"
 #include "runtime/imageconv/scoped_handle.h"
 
 namespace imageconv {
@@ -18,6 +19,15 @@ class ImageReader {
   virtual bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) = 0;
   virtual bool Read() = 0;
   virtual void Reset() = 0;
+
+  // A reader that can fill the image top to bottom while another thread
+  // already encodes its first rows splits Read in two: Prepare makes the
+  // target image, then FillRows (on any one thread) fills it and publishes
+  // each completed row through `feed`. A failed FillRows calls feed.Fail()
+  // and leaves the image and the reset to the caller, who may still be
+  // reading published rows. Readers that cannot answer false to Prepare.
+  virtual bool Prepare() { return false; }
+  virtual bool FillRows(RowFeed& /*feed*/) { return false; }
 
  protected:
   // A Read that fails leaves an empty target and a reset reader.

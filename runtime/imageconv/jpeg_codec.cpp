@@ -25,6 +25,7 @@ class JpegDestination {
  public:
   JpegDestination(const JpegDestination&) = delete;
   JpegDestination& operator=(const JpegDestination&) = delete;
+  // Makes the side file; Stream() is null when none can be made.
   explicit JpegDestination(const char* path) {
     // A link at the destination stays: the file it leads to is replaced, so
     // the side file is made beside that one.
@@ -32,7 +33,10 @@ class JpegDestination {
       target_ = std::move(*target);
       OpenSideFile();
     }
-    // Writing in place follows links and keeps the old file's permissions.
+  }
+  // Writing in place follows links and keeps the old file's permissions; the
+  // old contents are gone from here on.
+  void OpenInPlace(const char* path) {
     if (!stream_) stream_.reset(OpenFileStreamA(path, "wb"));
   }
   ~JpegDestination() {
@@ -140,7 +144,7 @@ void JpegCodec::Reset() {
 }
 
 int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
-                        ProgressCallback progress) {
+                        ProgressCallback progress, const RowFeed* feed) {
   Reset();
   if (!path || !source.HoldsImage() || source.Width() < 1 || source.Height() < 1) return 0;
 
@@ -149,12 +153,22 @@ int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegS
   const ImageBuffer* pixels = &source;
   const bool direct = options.colour ? source.Depth() == 24 : source.Depth() == 8 && source.PaletteSize() == 0;
   if (!direct) {
-    if (!source.ConvertTo(converted, options.colour ? 24 : 8)) return 0;
+    // A conversion needs every row.
+    if ((feed && !feed->WaitFor(source.Height())) || !source.ConvertTo(converted, options.colour ? 24 : 8)) return 0;
     pixels = &converted;
   }
 
   JpegDestination destination(path);
+  if (!destination.Stream()) {
+    // Nothing may replace the old file in place before the image is whole:
+    // a source that fails halfway must leave it as it was.
+    if (feed && !feed->WaitFor(source.Height())) return 0;
+    destination.OpenInPlace(path);
+  }
   if (!destination.Stream()) return 0;
+  // Converted rows are all there; only the source's own rows come through
+  // the feed.
+  const RowFeed* rowFeed = pixels == &source ? feed : nullptr;
   const JpegEncodeSettings settings{static_cast<uint32_t>(pixels->Width()),
                                     static_cast<uint32_t>(pixels->Height()),
                                     !options.colour,
@@ -162,7 +176,7 @@ int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegS
                                     options.optimize,
                                     options.smoothing};
   bool ok = JpegBeginEncode(&encode_, destination.Stream(), &settings) &&
-            JpegEncodeRows(&encode_, pixels->Pixels(), pixels->Stride(), progress) &&
+            JpegEncodeRows(&encode_, pixels->Pixels(), pixels->Stride(), progress, rowFeed) &&
             JpegFinishEncode(&encode_);
   Reset();
   ok = ok && destination.Commit();

@@ -32,9 +32,10 @@ class JpegCodec : public ImageReader {
   // so a failed save leaves the destination as it was; where no file can be
   // made beside it, the destination is written in place. A symbolic link at
   // `path` stays a link to the replaced file, and a replaced file's
-  // permissions carry over. 1 or 0.
+  // permissions carry over. With a feed, rows of `source` are encoded as
+  // another thread publishes them; a failed feed fails the save. 1 or 0.
   int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
-               ProgressCallback progress);
+               ProgressCallback progress, const RowFeed* feed = nullptr);
 
  private:
   ReaderSource source_;

@@ -99,12 +99,14 @@ bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSett
   return true;
 }
 
-bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress) {
+bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress,
+                    const RowFeed* feed) {
   if (setjmp(session->error.jump)) return false;
   j_compress_ptr info = &session->info;
   const auto height = static_cast<int32_t>(info->image_height);
   while (info->next_scanline < info->image_height) {
     const JDIMENSION row = info->next_scanline;
+    if (feed && !feed->WaitFor(static_cast<int32_t>(row) + 1)) return false;
     JSAMPROW rows[1] = {const_cast<uint8_t*>(pixels) + static_cast<size_t>(row) * stride};
     if (jpeg_write_scanlines(info, rows, 1) != 1) return false;
     ReportProgress(progress, kProgressWriting, static_cast<int32_t>(row), height);

@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 
 #include "runtime/imageconv/progress.h"
+#include "runtime/imageconv/row_feed.h"
 
 namespace imageconv {
 
@@ -53,7 +54,9 @@ struct JpegEncodeSession {
 
 bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings);
 // Writes every row from pixels + row × stride, top to bottom.
-bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress);
+// Rows are taken from `pixels`; with a feed, each only once it is published.
+bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress,
+                    const RowFeed* feed = nullptr);
 bool JpegFinishEncode(JpegEncodeSession* session);
 void JpegEndEncode(JpegEncodeSession* session);
 

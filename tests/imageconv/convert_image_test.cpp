@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,48 @@ TEST_F(ConvertImageTest, WritesInPlaceWhenNoSideFileCanBeMade) {
   ASSERT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
   EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
   for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+}
+
+// A BMP is encoded while a second thread still reads it: the file is the
+// same as reading first and writing after, in colour and in grey; an encoder
+// whose rows stop coming fails and leaves the old destination whole, also
+// when no side file can be made and it would be written in place.
+TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
+  const fs::path ppm = directory_ / "large.ppm", large = directory_ / "large.bmp";
+  WritePpm(ppm, SmoothPattern(640, 480));
+  ASSERT_TRUE(Pillow("bmp", ppm, large));
+  ImageBuffer image;
+  ASSERT_EQ(LoadImageFile(large.c_str(), image), kConverted);
+  for (const int32_t grey : {0, 1}) {
+    const JpegSaveOptions options{.quality = 75, .colour = grey != 1, .optimize = 1, .smoothing = 0};
+    const fs::path reference = directory_ / "reference.jpg";
+    JpegCodec codec;
+    ASSERT_EQ(codec.Save(reference.c_str(), image, options, nullptr), 1);
+    ASSERT_EQ(Convert(large.c_str(), destination_.c_str(), grey), kConverted);
+    EXPECT_EQ(ReadBytes(destination_), ReadBytes(reference)) << "grey " << grey;
+  }
+
+  const fs::path blockers = directory_ / "blockers";
+  fs::create_directory(blockers);
+  const fs::path blocked = blockers / "out.jpg";
+  for (const fs::path& target : {destination_, blocked}) {
+    const bool inPlace = target == blocked;
+    if (inPlace)
+      for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+    WriteBytes(target, {'o', 'l', 'd'});
+    RowFeed feed;
+    std::thread reader([&] {
+      feed.Publish(image.Height() / 2);
+      feed.Fail();
+    });
+    JpegCodec codec;
+    EXPECT_EQ(codec.Save(target.c_str(), image, JpegSaveOptions{}, nullptr, &feed), 0) << "in place " << inPlace;
+    reader.join();
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'})) << "in place " << inPlace;
+    if (inPlace)
+      for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  }
+  image.Clear();
 }
 
 // Replacing the destination keeps what was set up around it: a symbolic link
