@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/stats.h"
+
 extern char** environ;
 
 namespace bench {
 
 struct Run {
   double seconds = 0;
+  double cpuSeconds = 0;  // user and system time of the child
   long maxRssKb = 0;
 };
 
@@ -35,22 +38,23 @@ inline bool Spawn(const std::vector<std::string>& argv, Run* run) {
   if (wait4(pid, &status, 0, &usage) != pid) return false;
   run->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run->maxRssKb = usage.ru_maxrss;
+  auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
+  run->cpuSeconds = toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 struct Series {
   std::vector<double> seconds;
+  std::vector<double> cpuSeconds;
   long peakRssKb = 0;
 
   void Add(const Run& run) {
     seconds.push_back(run.seconds);
+    cpuSeconds.push_back(run.cpuSeconds);
     peakRssKb = std::max(peakRssKb, run.maxRssKb);
   }
-  double Median() const {
-    std::vector<double> sorted = seconds;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[sorted.size() / 2];
-  }
+  double Median() const { return bench::Median(seconds); }
+  double MedianCpu() const { return bench::Median(cpuSeconds); }
 };
 
 }  // namespace bench

@@ -14,16 +14,15 @@
 #include "runtime/picture/picture_box.h"
 #include "runtime/picture/picture_box_block.h"
 
+#include "bench/stats.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
 
-double Median(std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
-}
+using bench::Median;
 
 platform::HWND MakeParent() {
   platform::WNDCLASSA wc;

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <jpeglib.h>
 
+#include "bench/stats.h"
+
 namespace bench {
 
 inline void PlainJpegDecode(const std::vector<uint8_t>& file, std::vector<uint8_t>& pixels) {
@@ -30,11 +32,6 @@ inline void PlainJpegDecode(const std::vector<uint8_t>& file, std::vector<uint8_
   }
   jpeg_finish_decompress(&d);
   jpeg_destroy_decompress(&d);
-}
-
-inline double Median(std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
 }
 
 }  // namespace bench
