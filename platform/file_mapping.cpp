@@ -143,13 +143,6 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
   return MappedView(address, static_cast<size_t>(length));
 }
 
-bool PrefaultViewForWriting(const MappedView& view) {
-#ifndef MADV_POPULATE_WRITE
-  constexpr int MADV_POPULATE_WRITE = 23;  // Linux 5.14 and later
-#endif
-  return view && madvise(view.Address(), view.Size(), MADV_POPULATE_WRITE) == 0;
-}
-
 BOOL FlushViewOfFile(const void* address, size_t bytes) {
   if (!address || bytes == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -42,11 +42,6 @@ class MappedView {
 
  private:
   friend BOOL UnmapViewOfFile(MappedView& view);
-
-// Makes every page of a writable view present and writable in one go, for a
-// view that is about to be written whole: filling it then takes no fault per
-// page. Only a hint; false when the system cannot do it.
-bool PrefaultViewForWriting(const MappedView& view);
   void* address_ = nullptr;
   size_t size_ = 0;
 };
@@ -61,10 +56,5 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
 BOOL FlushViewOfFile(const void* address, size_t bytes);
 
 BOOL UnmapViewOfFile(MappedView& view);
-
-// Makes every page of a writable view present and writable in one go, for a
-// view that is about to be written whole: filling it then takes no fault per
-// page. Only a hint; false when the system cannot do it.
-bool PrefaultViewForWriting(const MappedView& view);
 
 }  // namespace platform
