@@ -136,14 +136,7 @@ void DropTest::Start(Accepts accepts) {
                           {window, Unit(kBox1, 0x00010002, 10, 10, 100), Unit(kBox2, 0x00010002, 150, 10, 100),
                            DropObjectRecord(kDrop1, accepts, {{0, 0x10}, {1, 0x11}, {2, 0x12}, {3, 0x13}}),
                            DropObjectRecord(kDrop2, accepts, {{0, 0x14}, {3, 0x13}})}}});
-  header_ = ProgramHeader{};
-  header_.lastIdSerial = 0x0001001D;
-  header_.formData = formData_.data();
-  header_.formDataSize = static_cast<uint32_t>(formData_.size());
-  header_.libraryCount = 2;
-  header_.libraries = libraries;
-  header_.routines = kRoutines;
-  header_.routineCount = static_cast<int32_t>(std::size(kRoutines));
+  header_ = forms_test::TestProgramHeader(formData_, libraries, kRoutines);
   SetProgramHeader(&header_);
   InitialiseRuntime();
   Services().LoadWindow(kWindow);

@@ -102,14 +102,7 @@ void PanelTest::Load(const picture::DrawPanelProperties& properties, int width, 
   panel.bindings = {{picture::draw_panel_event::kPaint, 0}};
   panel.block = picture::WriteDrawPanelBlock(properties);
   formData_ = forms_test::FormData({forms_test::Window{kWindow, {window, panel}}});
-  header_ = ProgramHeader{};
-  header_.lastIdSerial = 0x0001001D;
-  header_.formData = formData_.data();
-  header_.formDataSize = static_cast<uint32_t>(formData_.size());
-  header_.libraryCount = 1;
-  header_.libraries = libraries;
-  header_.routines = kRoutines;
-  header_.routineCount = 1;
+  header_ = forms_test::TestProgramHeader(formData_, libraries, kRoutines);
   SetProgramHeader(&header_);
   InitialiseRuntime();
   Services().LoadWindow(kWindow);

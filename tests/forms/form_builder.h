@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "runtime/core/program.h"
 
 namespace forms_test {
 
@@ -121,6 +124,22 @@ inline Bytes WindowBlockBytes(const std::string& title, uint32_t background = 0x
   PutCounted(b, Bytes(title.begin(), title.end()));
   Put(b, 0);
   return b;
+}
+
+// The header of a test program with `formData` (which must outlive it), the
+// given libraries and the logic's routines.
+inline runtime::ProgramHeader TestProgramHeader(const Bytes& formData,
+                                                std::span<const runtime::LibraryEntry* const> libraries,
+                                                std::span<const runtime::LogicRoutine> routines = {}) {
+  runtime::ProgramHeader header;
+  header.lastIdSerial = 0x0001001D;
+  header.formData = formData.data();
+  header.formDataSize = static_cast<uint32_t>(formData.size());
+  header.libraryCount = static_cast<int32_t>(libraries.size());
+  header.libraries = libraries.data();
+  header.routines = routines.data();
+  header.routineCount = static_cast<int32_t>(routines.size());
+  return header;
 }
 
 }  // namespace forms_test

@@ -202,14 +202,7 @@ void FormsTest::Start(const std::vector<Window>& windows) {
   }();
   static const LibraryEntry* const libraries[] = {&library};
   formData_ = FormData(windows);
-  header_ = ProgramHeader{};
-  header_.lastIdSerial = 0x0001001D;
-  header_.formData = formData_.data();
-  header_.formDataSize = static_cast<uint32_t>(formData_.size());
-  header_.libraryCount = 1;
-  header_.libraries = libraries;
-  header_.routines = kRoutines;
-  header_.routineCount = static_cast<int32_t>(std::size(kRoutines));
+  header_ = forms_test::TestProgramHeader(formData_, libraries, kRoutines);
   SetProgramHeader(&header_);
   InitialiseRuntime();
 }

@@ -89,12 +89,7 @@ void PictureBoxTest::Load(const BoxBlock& block) {
   box.left = 10, box.top = 10, box.width = 182, box.height = 182;
   box.block = block.Build();
   formData_ = forms_test::FormData({forms_test::Window{kWindow, {window, box}}});
-  header_ = ProgramHeader{};
-  header_.lastIdSerial = 0x0001001D;
-  header_.formData = formData_.data();
-  header_.formDataSize = static_cast<uint32_t>(formData_.size());
-  header_.libraryCount = 1;
-  header_.libraries = libraries;
+  header_ = forms_test::TestProgramHeader(formData_, libraries);
   SetProgramHeader(&header_);
   InitialiseRuntime();
   Services().LoadWindow(kWindow);
