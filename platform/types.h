@@ -1,6 +1,8 @@
 // The handful of OS-shaped types that the runtime's code is written against.
 #pragma once
 
+#include <algorithm>
+
 #include <cstdint>
 
 namespace platform {
@@ -59,6 +61,14 @@ struct RECT {
   LONG Width() const { return right - left; }
   LONG Height() const { return bottom - top; }
   bool IsEmpty() const { return right <= left || bottom <= top; }
+  bool operator==(const RECT&) const = default;
 };
+
+// The part both rectangles cover; RECT{} when they miss.
+inline RECT IntersectRects(const RECT& a, const RECT& b) {
+  const RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+               std::min(a.bottom, b.bottom)};
+  return r.IsEmpty() ? RECT{} : r;
+}
 
 }  // namespace platform

@@ -7,13 +7,6 @@
 
 namespace platform {
 
-RECT IntersectRects(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.IsEmpty()) return RECT{};
-  return r;
-}
-
 void SubtractRect(std::vector<RECT>& area, const RECT& hole) {
   if (hole.IsEmpty()) return;
   std::vector<RECT> result;

@@ -22,6 +22,5 @@ bool QueryWindowDrawTarget(HWND hwnd, WindowDrawTarget* out, bool wholeWindow = 
 
 // Removes `hole` from a list of disjoint rectangles.
 void SubtractRect(std::vector<RECT>& area, const RECT& hole);
-RECT IntersectRects(const RECT& a, const RECT& b);
 
 }  // namespace platform

@@ -82,7 +82,7 @@ BOOL Transfer(HDC targetHandle, int x, int y, int width, int height, HDC sourceH
   if (destRect.Width() == fromRect.Width() && destRect.Height() == fromRect.Height() && !mirrorX && !mirrorY) {
     // Same size: read the source plane directly, and only where it exists.
     const int32_t dx = fromRect.left - destRect.left, dy = fromRect.top - destRect.top;
-    const RECT area = Intersect(destRect, RECT{-dx, -dy, source.plane.width - dx, source.plane.height - dy});
+    const RECT area = IntersectRects(destRect, RECT{-dx, -dy, source.plane.width - dx, source.plane.height - dy});
     SourceRows rows = PlaneSource(source.plane, dx, dy, sdc->state.bkColour);
     BlitOrder order;
     // Copying downwards inside one buffer: bottom rows first, so no source
@@ -97,7 +97,7 @@ BOOL Transfer(HDC targetHandle, int x, int y, int width, int height, HDC sourceH
     return FALSE;
 
   // Only the part of the target that can change is resampled.
-  const RECT needed = Intersect(destRect, target.clip.Bounds());
+  const RECT needed = IntersectRects(destRect, target.clip.Bounds());
   if (needed.IsEmpty()) return TRUE;
 
   const StretchAxis ax{destRect.left, destRect.Width(), fromRect.Width(), mirrorX};

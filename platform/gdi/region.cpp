@@ -83,13 +83,6 @@ struct BandBuilder {
 
 }  // namespace
 
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-         std::min(a.bottom, b.bottom)};
-  if (r.IsEmpty()) return RECT{};
-  return r;
-}
-
 Region::Region(const RECT& r) {
   if (!r.IsEmpty()) rects_.push_back(r);
 }

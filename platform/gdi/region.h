@@ -31,6 +31,5 @@ class Region {
   std::vector<RECT> rects_;
 };
 
-RECT Intersect(const RECT& a, const RECT& b);  // empty RECT{} when they miss
 
 }  // namespace platform::gdi

@@ -65,7 +65,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   dc->paintArea = gdi::Region(invalid ? update : RECT{});
   RECT visible = dc->visible.Bounds();
   if (!visible.IsEmpty()) visible = gdi::Shifted(visible, POINT{-dc->origin.x, -dc->origin.y});
-  paint->rcPaint = invalid ? gdi::Intersect(update, visible) : RECT{};
+  paint->rcPaint = invalid ? IntersectRects(update, visible) : RECT{};
   return handle;
 }
 

@@ -15,15 +15,6 @@ using namespace platform;
 
 namespace {
 
-bool Overlaps(const RECT& a, const RECT& b) {
-  return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
-}
-
-RECT Intersection(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-  return r.IsEmpty() ? RECT{} : r;
-}
-
 void RemoveFromRegion(OwnedGdi<HRGN>& region, const RECT& rect) {
   OwnedGdi<HRGN> hole(CreateRectRgnIndirect(&rect));
   if (region && hole) CombineRgn(region.get(), region.get(), hole.get(), RGN_DIFF);
@@ -46,7 +37,7 @@ void LayOutPicture(HDC dc, const Picture& picture, int32_t layout, const RECT& f
     for (int64_t y = frame.top; y < frame.bottom; y += h) {
       for (int64_t x = frame.left; x < frame.right; x += w) {
         const RECT copy{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
-        if (Overlaps(copy, update)) BlitPicture(prepared, copy.left, copy.top, -1, -1, SRCCOPY);
+        if (!IntersectRects(copy, update).IsEmpty()) BlitPicture(prepared, copy.left, copy.top, -1, -1, SRCCOPY);
       }
     }
     remaining.Reset();  // the tiles cover the frame
@@ -145,7 +136,7 @@ void DrawPanel::Paint() {
   if (!dc) return;
   RECT client;
   GetClientRect(hwnd, &client);
-  const RECT area = Intersection(ps.rcPaint, client);
+  const RECT area = IntersectRects(ps.rcPaint, client);
   if (area.IsEmpty()) {
     EndPaint(hwnd, &ps);
     return;
@@ -153,7 +144,7 @@ void DrawPanel::Paint() {
   if (canvas_) {
     BITMAP canvas{};
     GetObjectA(canvas_.get(), sizeof canvas, &canvas);
-    const RECT part = Intersection(area, RECT{0, 0, canvas.bmWidth, canvas.bmHeight});
+    const RECT part = IntersectRects(area, RECT{0, 0, canvas.bmWidth, canvas.bmHeight});
     MemoryDc from(dc, canvas_.get());
     if (!part.IsEmpty() && from.get())
       BitBlt(dc, part.left, part.top, part.Width(), part.Height(), from.get(), part.left, part.top, SRCCOPY);

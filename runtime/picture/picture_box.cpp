@@ -41,14 +41,6 @@ void EnsureClass() {
   RegisterClassA(&wc);
 }
 
-RECT Intersection(const RECT& a, const RECT& b) {
-  RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-  return r.IsEmpty() ? RECT{} : r;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 }  // namespace
 
@@ -267,7 +259,7 @@ void PictureBox::ApplyBackground() {
 }
 
 void PictureBox::FillAround(HDC dc, const RECT& client, const RECT& shown) const {
-  const RECT inside = Intersection(client, shown);
+  const RECT inside = IntersectRects(client, shown);
   if (inside.IsEmpty()) {
     FillRect(dc, &client, brush_.get());
     return;
@@ -296,12 +288,12 @@ void PictureBox::PaintPicture(HDC dc, const RECT& client) {
   const RECT place = PlacePicture(mode_, client.right, client.bottom, picture_->width, picture_->height);
   // Only the part inside the client area is rendered: a photograph far
   // larger than the box at its own size costs no more than the box.
-  const RECT part = Intersection(place, client);
+  const RECT part = IntersectRects(place, client);
   if (part.IsEmpty()) {
     FillRect(dc, &client, brush_.get());
     return;
   }
-  if (rendered_ && !(SameRect(place, renderedPlace_) && SameRect(part, renderedPart_))) rendered_.Reset();
+  if (rendered_ && !(place == renderedPlace_ && part == renderedPart_)) rendered_.Reset();
   if (!rendered_) {
     // A photograph is shrunk straight from its rows; other kinds are drawn.
     OwnedGdiObject direct(RenderColourRows(*picture_, place, part, ChooseStretchMode()));

@@ -17,10 +17,6 @@ namespace {
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask;
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;
   if (b.IsEmpty()) return a;
@@ -148,7 +144,7 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
                        state.clientRect.Height() != before.clientRect.Height();
   if (state.style != before.style || state.exStyle != before.exStyle || transientFor != transientFor_ || resized)
     ApplyHints(transientFor);
-  if (!SameRect(state.clientRect, before.clientRect))
+  if (state.clientRect != before.clientRect)
     XMoveResizeWindow(display, window_, state.clientRect.left, state.clientRect.top,
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Height())));
@@ -166,7 +162,7 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
 }
 
 bool NativeWindow::NoteConfigured(const RECT& clientOnScreen) {
-  if (SameRect(clientOnScreen, state_.clientRect)) return false;
+  if (clientOnScreen == state_.clientRect) return false;
   const LONG dx = clientOnScreen.left - state_.clientRect.left, dy = clientOnScreen.top - state_.clientRect.top;
   state_.windowRect = RECT{state_.windowRect.left + dx, state_.windowRect.top + dy,
                            state_.windowRect.right + dx + clientOnScreen.Width() - state_.clientRect.Width(),
