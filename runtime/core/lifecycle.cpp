@@ -15,6 +15,7 @@
 #include "runtime/core/fatal_error.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime {
 namespace {
@@ -22,7 +23,6 @@ namespace {
 using namespace platform;
 
 constexpr const char* kHideOwnerClass = "_VU_HideOwner";
-constexpr UINT kAskRuntimeObject = 0x8002;
 constexpr int32_t kIdleEventKey = 7;
 
 LRESULT HideOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "runtime/core/notify.h"
 #include "runtime/dragdrop/core_link.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::dragdrop {
 namespace {
@@ -15,20 +16,6 @@ namespace {
 using namespace platform;
 
 constexpr const char* kClassName = "_VU_DropTarget";
-// The runtime asks a window for its object with this message.
-constexpr UINT kAskRuntimeObject = 0x8002;
-
-void EnsureClass() {
-  WNDCLASSA existing;
-  if (GetClassInfoA(kClassName, &existing)) return;
-  WNDCLASSA wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;  // each window's own procedure is set at creation
-  wc.hCursor = LoadCursorA(0, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = kClassName;
-  RegisterClassA(&wc);
-}
 
 // Selects an object into a DC for as long as it lives.
 class Selected {
@@ -52,7 +39,8 @@ UnitObject* DropObject::Create(const CreateParams& p) {
   const size_t length = p.block && p.blockLength > 0 ? static_cast<size_t>(p.blockLength) : 0;
   const auto properties = ReadDropProperties(std::span<const uint8_t>(p.block, length));
   if (!properties) return nullptr;
-  EnsureClass();
+  // Each window's own procedure is set at creation.
+  EnsureUnitClass(kClassName, DefWindowProcA, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   auto* unit = new DropObject(*properties, p);
   unit->hwnd_ = CreateWindowExA(0, kClassName, "", p.style | WS_CHILD | WS_CLIPSIBLINGS, p.x, p.y, p.width, p.height,
                                 p.parent, static_cast<HMENU>(p.controlId), nullptr);

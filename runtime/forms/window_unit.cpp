@@ -18,6 +18,7 @@
 #include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_scaling.h"
 #include "runtime/picture/gdi_scoped.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::forms {
 namespace {
@@ -25,23 +26,8 @@ namespace {
 using namespace platform;
 
 constexpr const char* kDefaultClass = "WTWindow";
-constexpr COLORREF kButtonFace = 0xFF000000;
-
-COLORREF PaintColour(COLORREF colour) { return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : colour; }
 
 using picture::MemoryDc;
-
-void EnsureClass(const std::string& name) {
-  WNDCLASSA existing;
-  if (GetClassInfoA(name.c_str(), &existing)) return;
-  WNDCLASSA wc;
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;  // each window's own procedure is set at creation
-  wc.hCursor = LoadCursorA(0, IDC_ARROW);
-  wc.hbrBackground = 0;
-  wc.lpszClassName = name.c_str();
-  RegisterClassA(&wc);
-}
 
 }  // namespace
 
@@ -85,7 +71,7 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
   if (!owner && app.programKind != 0 && ((table && table->loadModal) || b.showInTaskbar == 0)) owner = app.hiddenOwner;
 
   const std::string className = b.className.empty() ? kDefaultClass : b.className;
-  EnsureClass(className);
+  EnsureUnitClass(className.c_str());  // each window's own procedure is set at creation
   auto* unit = new WindowUnit(p.window, p.unit, *block);
   HWND hwnd = CreateWindowExA(exStyle, className.c_str(), unit->block_.title.c_str(), style, x, y, p.width,
                               p.height, owner, p.menu, nullptr);

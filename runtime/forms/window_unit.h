@@ -20,8 +20,6 @@ inline constexpr uint32_t kWindowTypeCode = 0x00010001;
 inline constexpr platform::UINT kUnitLoaded = 0x806F;
 inline constexpr platform::UINT kWindowLoaded = 0x8004;
 inline constexpr platform::UINT kUnitShown = 0x8076;
-// The message loop asks a window for its runtime object with this.
-inline constexpr platform::UINT kAskRuntimeObject = 0x8002;
 
 // Window events.
 namespace window_event {

@@ -8,17 +8,11 @@
 #include "platform/window.h"
 #include "runtime/core/notify.h"
 #include "runtime/picture/border_style.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::picture {
 
 using namespace platform;
-
-namespace {
-
-// The message loop asks a window for its runtime object with this.
-constexpr UINT kAskRuntimeObject = 0x8002;
-
-}  // namespace
 
 DrawPanel::DrawPanel(const CreateParams& p, DrawPanelProperties properties)
     : properties_(std::move(properties)),
@@ -41,16 +35,7 @@ UnitObject* DrawPanel::Create(const CreateParams& p) {
   panel->RemakeBrush();
   panel->RemakeFont();
 
-  WNDCLASSA existing;
-  if (!GetClassInfoA(kDrawPanelClass, &existing)) {
-    WNDCLASSA wc;
-    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = &DrawPanel::Proc;
-    wc.hCursor = LoadCursorA(0, IDC_ARROW);
-    wc.hbrBackground = 0;
-    wc.lpszClassName = kDrawPanelClass;
-    RegisterClassA(&wc);
-  }
+  EnsureUnitClass(kDrawPanelClass, &DrawPanel::Proc);
   // The first WM_SIZE, sent while the window is made, builds the canvas; the
   // object is attached from WM_NCCREATE on so that it is there for it.
   const HWND hwnd = CreateWindowExA(0, kDrawPanelClass, "", p.style | WS_CHILD | WS_CLIPSIBLINGS, p.x, p.y, p.width,

@@ -7,9 +7,12 @@
 #include <span>
 #include <vector>
 
+#include "runtime/core/unit_window.h"
+
 namespace runtime::picture {
 
-inline constexpr int32_t kSystemButtonFace = static_cast<int32_t>(0xFF000000u);
+// The button-face colour as the block stores colours.
+inline constexpr int32_t kSystemButtonFace = static_cast<int32_t>(kButtonFaceColour);
 
 struct DrawPanelProperties {
   static constexpr uint32_t kVersion = 1;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/system_metrics.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::picture {
 
@@ -31,10 +32,6 @@ const ScaleMode* ScaleModeOf(int32_t mode) {
 }
 
 }  // namespace
-
-COLORREF PaintColour(int32_t colour) {
-  return colour == kSystemButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
-}
 
 HPEN MakePanelPen(const DrawPanelProperties& p) {
   static constexpr int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_INSIDEFRAME};

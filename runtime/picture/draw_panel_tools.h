@@ -7,6 +7,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "runtime/picture/draw_panel_block.h"
+#include "runtime/core/unit_window.h"  // PaintColour
 
 namespace runtime::picture {
 
@@ -40,8 +41,6 @@ inline constexpr int32_t kBrushPatternCount = 48;
 // The 8 x 8 monochrome patterns of brush types 8 to 55.
 extern const uint8_t kBrushPatterns[kBrushPatternCount][8];
 
-// 0xFF000000 stands for the button-face colour wherever a colour becomes paint.
-platform::COLORREF PaintColour(int32_t colour);
 
 // 0 when GDI cannot make it; the caller then uses the stock object.
 platform::HPEN MakePanelPen(const DrawPanelProperties& properties);

@@ -12,6 +12,7 @@
 #include "runtime/picture/picture_drawing.h"
 #include "runtime/picture/picture_placement.h"
 #include "runtime/picture/picture_scaling.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::picture {
 namespace {
@@ -19,27 +20,8 @@ namespace {
 using namespace platform;
 namespace property = picture_box_property;
 
-// The message loop asks a unit's window for its runtime object with this.
-constexpr UINT kAskRuntimeObject = 0x8002;
-
 constexpr int32_t kLastBorder = 5;
 constexpr int32_t kLastSetMode = display_mode::kFit;
-
-COLORREF ResolveColour(COLORREF colour) {
-  return colour == kButtonFaceColour ? GetSysColor(COLOR_BTNFACE) : colour;
-}
-
-void EnsureClass() {
-  WNDCLASSA existing;
-  if (GetClassInfoA(kPictureBoxClass, &existing)) return;
-  WNDCLASSA wc;
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;  // each box's own procedure is set at creation
-  wc.hCursor = LoadCursorA(0, IDC_ARROW);
-  wc.hbrBackground = 0;
-  wc.lpszClassName = kPictureBoxClass;
-  RegisterClassA(&wc);
-}
 
 
 }  // namespace
@@ -54,7 +36,7 @@ UnitObject* PictureBox::Create(const CreateParams& p) {
   auto block = ReadPictureBoxBlock(std::span<const uint8_t>(p.block, length));
   if (!block) return nullptr;
   std::unique_ptr<PictureBox> box(new PictureBox(p.window, p.unit, p.designer != 0, std::move(*block)));
-  EnsureClass();
+  EnsureUnitClass(kPictureBoxClass);  // each box's own procedure is set below
   box->hwnd_ = CreateWindowExA(0, kPictureBoxClass, "", p.style | WS_CHILD | WS_CLIPSIBLINGS, p.x, p.y, p.width,
                                p.height, p.parent, 0, nullptr);
   if (!box->hwnd_) return nullptr;
@@ -253,7 +235,7 @@ void PictureBox::ApplyBorder(int32_t border) {
 }
 
 void PictureBox::ApplyBackground() {
-  background_ = ResolveColour(block_.background);
+  background_ = PaintColour(block_.background);
   brush_.Reset(CreateSolidBrush(background_));
   rendered_.Reset();  // rendered over the old colour
 }

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime::picture {
 
-inline constexpr platform::COLORREF kButtonFaceColour = 0xFF000000;
 
 struct PictureBoxBlock {
   int32_t border = 0;                               // #8

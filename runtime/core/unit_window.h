@@ -1,0 +1,26 @@
+// What the windows of all unit types share: their class, the message that
+// asks a window for its runtime object, and the colours they paint.
+#pragma once
+
+#include "platform/types.h"
+#include "platform/window.h"
+
+namespace runtime {
+
+// A unit's window answers this with its UnitObject (as the result); the
+// message loop asks it before dispatching.
+inline constexpr platform::UINT kAskRuntimeObject = 0x8002;
+
+// A stored colour that stands for the system's button-face colour.
+inline constexpr platform::COLORREF kButtonFaceColour = 0xFF000000;
+
+// The colour a unit paints for a stored one.
+platform::COLORREF PaintColour(platform::COLORREF stored);
+
+// Registers the window class `name` unless it exists: redrawn whole on
+// resizing, double clicks, the arrow cursor, and `procedure` (units that set
+// each window's own procedure at creation leave the default).
+void EnsureUnitClass(const char* name, platform::WNDPROC procedure = platform::DefWindowProcA,
+                     platform::HBRUSH background = 0);
+
+}  // namespace runtime
