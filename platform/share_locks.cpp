@@ -8,22 +8,24 @@ namespace {
 constexpr off_t kShareLockBase = static_cast<off_t>(0x7FFFFFFF00000000LL);
 enum ShareByte : off_t { kReading, kWriting, kDeniesRead, kDeniesWrite, kDeniesDelete, kDeleting };
 
+// A lock of `type` on one share byte.
+struct flock OnByte(short type, ShareByte byte) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = kShareLockBase + byte;
+  lock.l_len = 1;
+  return lock;
+}
+
 bool HeldByOther(int fd, ShareByte byte) {
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  probe.l_start = kShareLockBase + byte;
-  probe.l_len = 1;
+  struct flock probe = OnByte(F_WRLCK, byte);
   if (fcntl(fd, F_OFD_GETLK, &probe) != 0) return false;
   return probe.l_type != F_UNLCK;
 }
 
 bool Announce(int fd, ShareByte byte) {
-  struct flock lock {};
-  lock.l_type = F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = kShareLockBase + byte;
-  lock.l_len = 1;
+  struct flock lock = OnByte(F_RDLCK, byte);
   return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
