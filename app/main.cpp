@@ -1,5 +1,5 @@
 #include "app/program.h"
-#include "platform/process_entry.h"
+#include "platform/process/process_entry.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/picture_table.h"

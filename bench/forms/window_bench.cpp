@@ -9,7 +9,7 @@
 
 #include "app/program.h"
 #include "bench/gdi/jpeg_roundtrip.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "platform/gdi/stretch.h"
+#include "platform/gdi/raster/stretch.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"

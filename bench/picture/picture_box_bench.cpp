@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../gdi/jpeg_roundtrip.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/picture/picture_box.h"
 #include "runtime/picture/picture_box_block.h"
 

@@ -20,7 +20,7 @@
 
 #include "app/program.h"
 #include "bench/process_run.h"
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 #include "runtime/core/application.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/lifecycle.h"

@@ -2,9 +2,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/gdi/checked_size.h"
+#include "platform/gdi/raster/checked_size.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/window_surface.h"
 
 namespace platform::gdi {
 
@@ -87,7 +86,7 @@ DrawTarget TargetOf(DeviceContext& dc) {
   }
   if (dc.kind == DeviceContext::Kind::Window) {
     WindowDrawTarget where;
-    if (!QueryWindowDrawTarget(dc.window, &where)) where = WindowDrawTarget{};  // the window is gone
+    if (!dc.locate || !dc.locate(&where)) where = WindowDrawTarget{};  // the window is gone
     dc.surface = std::move(where.surface);
     dc.origin = where.origin;
     dc.visible = dc.surface ? Region::FromRects(where.visible) : Region();

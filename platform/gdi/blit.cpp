@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/gdi/blit_engine.h"
-#include "platform/gdi/rop_table.h"
-#include "platform/gdi/stretch.h"
+#include "platform/gdi/raster/rop_table.h"
+#include "platform/gdi/raster/stretch.h"
 
 namespace platform {
 

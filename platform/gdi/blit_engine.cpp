@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/gdi/rop_table.h"
+#include "platform/gdi/raster/rop_table.h"
 
 namespace platform::gdi {
 

@@ -1,6 +1,8 @@
 // Device context life cycle and the plain per-DC attributes.
 #include "platform/gdi/dc.h"
 
+#include <strings.h>
+
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/stock_objects.h"
@@ -30,6 +32,14 @@ HDC CreateCompatibleDC(HDC like) {
   dc->state.bitmap = gdi::DefaultBitmapHandle();
   dc->bitmap = gdi::Lookup<gdi::BitmapObject>(dc->state.bitmap, ObjectKind::Bitmap);
   return handle;
+}
+
+HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
+  if (!driver || strcasecmp(driver, "DISPLAY") != 0) return 0;
+  // The screen: compatible with everything 32-bit, draws nowhere.
+  auto dc = std::make_shared<DeviceContext>();
+  dc->kind = DeviceContext::Kind::Screen;
+  return gdi::AddDc(dc);
 }
 
 BOOL DeleteDC(HDC dc) {

@@ -1,5 +1,6 @@
-// Device contexts: memory DCs over bitmaps, window DCs over a window's
-// surface, and the per-DC drawing state with its mapping-mode transform.
+// Device contexts: memory DCs over bitmaps, the screen DC, and the per-DC
+// drawing state with its mapping-mode transform. DCs over windows are the
+// windows layer's (platform/windows/window_dc.h).
 #pragma once
 
 #include "platform/gdi/gdi_types.h"
@@ -14,17 +15,6 @@ BOOL DeleteDC(HDC dc);
 // A DC on the display ("DISPLAY", any case): like GetDC(0), deleted with
 // DeleteDC. Other drivers are not there: 0.
 HDC CreateDCA(const char* driver, const char* device, const char* output, const void* init);
-
-// Window DCs. GetDC draws into the client area; GetWindowDC is the same
-// surface here (frames are drawn by the window side).
-HDC GetDC(HWND window);
-HDC GetWindowDC(HWND window);
-int ReleaseDC(HWND window, HDC dc);
-// The paint DC draws only inside the window's update area, which BeginPaint
-// takes and validates; rcPaint is that area within the visible part. The
-// area stays a limit under the DC's clip: SelectClipRgn(dc, 0) keeps it.
-HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
-BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 
 // Saved states form a stack; RestoreDC(-1) pops one, RestoreDC(n) returns to
 // the state SaveDC numbered n.
@@ -61,11 +51,5 @@ BOOL DPtoLP(HDC dc, POINT* points, int count);
 // Sizes: the extent ratio applied without origins, signs dropped.
 BOOL LPtoDPSize(HDC dc, SIZE* size);
 BOOL DPtoLPSize(HDC dc, SIZE* size);
-
-// Clipping, in device coordinates. A null region removes the clip.
-int SelectClipRgn(HDC dc, HRGN region);
-int GetClipBox(HDC dc, RECT* box);  // logical coordinates
-int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
-int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom);
 
 }  // namespace platform

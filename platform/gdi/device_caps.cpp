@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/backend.h"
+#include "platform/base/backend.h"
 #include "platform/gdi/gdi_objects.h"
 
 namespace platform {

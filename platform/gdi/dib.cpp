@@ -5,7 +5,7 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/blit_engine.h"
-#include "platform/gdi/checked_size.h"
+#include "platform/gdi/raster/checked_size.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
 

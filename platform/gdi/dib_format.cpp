@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/checked_size.h"
+#include "platform/gdi/raster/checked_size.h"
 
 namespace platform::gdi {
 

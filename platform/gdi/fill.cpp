@@ -8,7 +8,7 @@
 
 #include "platform/gdi/blit.h"
 #include "platform/gdi/blit_engine.h"
-#include "platform/gdi/rop_table.h"
+#include "platform/gdi/raster/rop_table.h"
 
 namespace platform {
 

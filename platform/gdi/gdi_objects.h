@@ -3,16 +3,17 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/gdi/pixel_plane.h"
+#include "platform/gdi/raster/pixel_plane.h"
 #include "platform/gdi/region.h"
-#include "platform/gdi/surface.h"
-#include "platform/handle_table.h"
-#include "platform/system.h"
+#include "platform/gdi/raster/surface.h"
+#include "platform/base/handle_table.h"
+#include "platform/base/system.h"
 
 namespace platform::gdi {
 
@@ -114,9 +115,10 @@ class DeviceContext : public HandleObject {
   // Window DCs: the window's surface, where device (0, 0) lies in it, and
   // what of it the window may touch (surface coordinates).
   Handle palette = 0;  // selected logical palette; 0 = the default one
-  // They are looked up again at every drawing call (TargetOf), so a DC held
-  // across a move or resize draws where the window is now.
-  HWND window = 0;
+  // They are looked up again through `locate` at every drawing call
+  // (TargetOf), so a DC held across a move or resize draws where the window
+  // is now; `locate` answers false once the window is gone.
+  std::function<bool(WindowDrawTarget*)> locate;
   std::shared_ptr<Surface> surface;
   POINT origin;
   Region visible;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/rgn.h"
 #include "platform/gdi/stock_objects.h"

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstring>
 
-#include "platform/system_metrics.h"
 
 namespace platform::gdi {
 
@@ -16,21 +15,22 @@ LOGFONTA DefaultGuiFont() {
   return f;
 }
 
+HBRUSH MakeStockBrush(UINT style, COLORREF colour) {
+  auto b = std::make_shared<BrushObject>();
+  b->style = style;
+  b->colour = colour;
+  b->stock = true;
+  return Handles().Add(ObjectKind::Brush, b);
+}
+
 namespace {
 
 struct StockSet {
   std::array<Handle, DC_PEN + 1> objects{};
-  std::array<HBRUSH, kSysColorCount> sysColorBrushes{};
   HBITMAP defaultBitmap = 0;
 
   StockSet() {
-    auto brush = [](UINT style, COLORREF colour) {
-      auto b = std::make_shared<BrushObject>();
-      b->style = style;
-      b->colour = colour;
-      b->stock = true;
-      return Handles().Add(ObjectKind::Brush, b);
-    };
+    auto brush = &MakeStockBrush;
     auto pen = [](int style, COLORREF colour) {
       auto p = std::make_shared<PenObject>();
       p->style = style;
@@ -65,7 +65,6 @@ struct StockSet {
     objects[SYSTEM_FIXED_FONT] = font(16, "Fixed");
     objects[DEFAULT_GUI_FONT] = font(-11, "Sans");
     objects[DEFAULT_PALETTE] = MakeStockPalette();
-    for (int i = 0; i < kSysColorCount; ++i) sysColorBrushes[static_cast<size_t>(i)] = brush(BS_SOLID, GetSysColor(i));
     auto bitmap = BitmapObject::CreateMono(1, 1);
     if (bitmap) {
       bitmap->stock = true;
@@ -87,19 +86,6 @@ Handle StockHandle(int which) {
   if (which < 0 || which > DC_PEN) return 0;
   return Stock().objects[static_cast<size_t>(which)];
 }
-
-}  // namespace platform::gdi
-
-namespace platform {
-
-HBRUSH GetSysColorBrush(int index) {
-  if (index < 0 || index >= kSysColorCount || index == 25) return 0;
-  return gdi::Stock().sysColorBrushes[static_cast<size_t>(index)];
-}
-
-}  // namespace platform
-
-namespace platform::gdi {
 
 HBITMAP DefaultBitmapHandle() { return Stock().defaultBitmap; }
 

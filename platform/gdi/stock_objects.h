@@ -5,6 +5,9 @@
 
 namespace platform::gdi {
 
+// A brush that DeleteObject leaves alone, for the stock set and the
+// system-colour brushes.
+HBRUSH MakeStockBrush(UINT style, COLORREF colour);
 // 0 for an index without a stock object.
 Handle StockHandle(int which);
 // The 1 x 1 monochrome bitmap every new memory DC starts with.

@@ -1,6 +1,6 @@
 #include "runtime/core/ansi.h"
 
-#include "platform/ansi_text.h"
+#include "platform/text/ansi_text.h"
 
 namespace runtime {
 

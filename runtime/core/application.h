@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/picture_registry.h"
 #include "runtime/core/program.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"

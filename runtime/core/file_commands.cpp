@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program.h"

@@ -1,6 +1,6 @@
 #include "runtime/core/find_file.h"
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "runtime/core/application.h"
 #include "runtime/core/memory.h"
 

@@ -5,11 +5,11 @@
 #include <functional>
 #include <thread>
 
-#include "platform/com.h"
-#include "platform/files.h"
-#include "platform/messages.h"
-#include "platform/system.h"
-#include "platform/window.h"
+#include "platform/ole/com.h"
+#include "platform/files/files.h"
+#include "platform/windows/messages.h"
+#include "platform/base/system.h"
+#include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/dll_commands.h"
 #include "runtime/core/fatal_error.h"

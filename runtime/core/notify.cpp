@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/value.h"
 

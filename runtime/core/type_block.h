@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 namespace runtime {
 

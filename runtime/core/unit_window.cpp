@@ -1,7 +1,7 @@
 #include "runtime/core/unit_window.h"
 
-#include "platform/gdi/cursor.h"
-#include "platform/system_metrics.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/system_metrics.h"
 
 namespace runtime {
 

@@ -2,8 +2,8 @@
 // asks a window for its runtime object, and the colours they paint.
 #pragma once
 
-#include "platform/types.h"
-#include "platform/window.h"
+#include "platform/base/types.h"
+#include "platform/windows/window.h"
 
 namespace runtime {
 

@@ -3,9 +3,10 @@
 #include <span>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/cursor.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/notify.h"
 #include "runtime/dragdrop/core_link.h"
 #include "runtime/core/unit_window.h"

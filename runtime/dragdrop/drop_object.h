@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/program.h"
 #include "runtime/dragdrop/drop_target.h"
 

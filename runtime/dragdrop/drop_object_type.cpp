@@ -1,7 +1,7 @@
 // The drop object type's descriptor, property table and operations.
 #include <iterator>
 
-#include "platform/global_memory.h"
+#include "platform/memory/global_memory.h"
 #include "runtime/dragdrop/drop_object.h"
 
 namespace runtime::dragdrop {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/clipboard_formats.h"
+#include "platform/ole/clipboard_formats.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program.h"
 #include "runtime/dragdrop/core_link.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/ole_drop.h"
+#include "platform/ole/ole_drop.h"
 #include "runtime/core/value.h"
 #include "runtime/dragdrop/drop_properties.h"
 

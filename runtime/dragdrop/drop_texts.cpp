@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/drop_files.h"
-#include "platform/global_memory.h"
-#include "platform/text_conversion.h"
+#include "platform/ole/drop_files.h"
+#include "platform/memory/global_memory.h"
+#include "platform/text/text_conversion.h"
 
 namespace runtime::dragdrop {
 

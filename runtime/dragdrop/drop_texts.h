@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 namespace runtime::dragdrop {
 

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/cursor.h"
-#include "platform/pointer.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/pointer.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/fatal_error.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"

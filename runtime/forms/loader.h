@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/program.h"
 #include "runtime/forms/window_definition.h"
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gdi/cursor.h"
-#include "platform/pointer.h"
-#include "platform/global_memory.h"
-#include "platform/window.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/pointer.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/global_memory.h"
-#include "platform/window.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/window.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/forms/window_unit.h"

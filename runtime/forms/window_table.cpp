@@ -1,6 +1,6 @@
 #include "runtime/forms/window_table.h"
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/forms/unit_types.h"

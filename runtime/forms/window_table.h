@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/window_registry.h"
 #include "runtime/forms/window_definition.h"
 

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "platform/backend.h"
-#include "platform/gdi/cursor.h"
+#include "platform/base/backend.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
-#include "platform/menu.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/windows/menu.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/application.h"
 #include "runtime/core/notify.h"
 #include "runtime/forms/events.h"

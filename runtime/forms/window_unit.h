@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/program.h"
 #include "runtime/forms/window_block.h"
 #include "runtime/picture/gdi_scoped.h"

@@ -3,8 +3,8 @@
 
 #include "platform/gdi/gdi.h"
 #include "runtime/core/type_block.h"
-#include "platform/global_memory.h"
-#include "platform/window.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/window.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_unit.h"
 

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "runtime/imageconv/bmp_reader.h"
 #include "runtime/imageconv/jpeg_codec.h"
 #include "runtime/imageconv/pcx_reader.h"

@@ -1,6 +1,6 @@
 #include "runtime/imageconv/image_reader.h"
 
-#include "platform/file_stream.h"
+#include "platform/files/file_stream.h"
 
 namespace imageconv {
 

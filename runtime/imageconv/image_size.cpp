@@ -1,6 +1,6 @@
 #include "runtime/imageconv/image_size.h"
 
-#include "platform/checked_size.h"
+#include "platform/base/checked_size.h"
 
 namespace imageconv {
 

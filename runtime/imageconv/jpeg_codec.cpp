@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_replace.h"
-#include "platform/file_stream.h"
-#include "platform/files.h"
-#include "platform/gdi/cmyk.h"
+#include "platform/files/file_replace.h"
+#include "platform/files/file_stream.h"
+#include "platform/files/files.h"
+#include "platform/gdi/raster/cmyk.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 namespace imageconv {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_mapping.h"
+#include "platform/files/file_mapping.h"
 #include "runtime/imageconv/scoped_handle.h"
 
 namespace imageconv {

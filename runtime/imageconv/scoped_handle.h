@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 namespace imageconv {
 

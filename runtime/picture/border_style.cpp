@@ -1,6 +1,6 @@
 #include "runtime/picture/border_style.h"
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
 
 namespace runtime::picture {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 namespace runtime::picture {
 

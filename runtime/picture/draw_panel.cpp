@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <span>
 
-#include "platform/gdi/cursor.h"
-#include "platform/pointer.h"
-#include "platform/window.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/pointer.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/notify.h"
 #include "runtime/picture/border_style.h"
 #include "runtime/core/unit_window.h"

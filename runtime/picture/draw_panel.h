@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/program.h"
 #include "runtime/picture/draw_panel_block.h"
 #include "runtime/picture/draw_panel_tools.h"

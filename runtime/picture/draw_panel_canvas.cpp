@@ -1,7 +1,8 @@
 // The panel's background, its canvas and its painting.
 #include <algorithm>
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/notify.h"
 #include "runtime/picture/draw_panel.h"
 #include "runtime/picture/picture_decode.h"

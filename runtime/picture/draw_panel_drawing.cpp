@@ -2,7 +2,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/value.h"
 #include "runtime/picture/draw_panel.h"

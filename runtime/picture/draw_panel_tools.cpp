@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/system_metrics.h"
+#include "platform/windows/system_metrics.h"
 #include "runtime/core/unit_window.h"
 
 namespace runtime::picture {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <span>
 
-#include "platform/global_memory.h"
+#include "platform/memory/global_memory.h"
 #include "runtime/picture/draw_panel.h"
 
 namespace runtime::picture {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/gdi/surface.h"
+#include "platform/gdi/raster/surface.h"
 
 namespace runtime::picture {
 namespace {

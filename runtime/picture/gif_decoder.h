@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/picture/packed_dib.h"
 #include "runtime/picture/size_gate.h"
 

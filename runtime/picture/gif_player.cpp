@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 
 namespace runtime::picture {
 namespace {

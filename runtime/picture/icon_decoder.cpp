@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/gdi/icon.h"
+#include "platform/gdi/icons/icon.h"
 #include "runtime/picture/decoders.h"
 #include "runtime/picture/icon_directory.h"
 #include "runtime/picture/little_endian.h"

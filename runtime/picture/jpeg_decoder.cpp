@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/cmyk.h"
+#include "platform/gdi/raster/cmyk.h"
 #include "runtime/picture/decoders.h"
 #include "runtime/picture/jpeg_glue.h"
 #include "runtime/picture/pixel_block.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/gdi/icon.h"
+#include "platform/gdi/icons/icon.h"
 #include "runtime/picture/decoders.h"
 
 namespace runtime::picture {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 namespace runtime::picture {
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/cursor.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/notify.h"
 #include "runtime/picture/picture_decode.h"
 #include "runtime/picture/picture_drawing.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/program.h"
 #include "runtime/picture/gdi_scoped.h"
 #include "runtime/picture/gif_player.h"

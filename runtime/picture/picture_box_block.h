@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/core/unit_window.h"
 
 namespace runtime::picture {

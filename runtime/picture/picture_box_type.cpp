@@ -1,7 +1,7 @@
 // The picture box type's descriptor, property table and operations.
 #include <iterator>
 
-#include "platform/global_memory.h"
+#include "platform/memory/global_memory.h"
 #include "runtime/core/type_block.h"
 #include "runtime/picture/picture_box.h"
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icons/icon.h"
 #include "runtime/picture/gdi_scoped.h"
 
 namespace runtime::picture {

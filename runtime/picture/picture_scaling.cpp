@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/stretch.h"
+#include "platform/gdi/raster/stretch.h"
 
 namespace runtime::picture {
 

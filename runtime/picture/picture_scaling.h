@@ -4,7 +4,7 @@
 // through; the stretch is the drawing layer's own, so the pixels are the same.
 #pragma once
 
-#include "platform/types.h"
+#include "platform/base/types.h"
 #include "runtime/picture/picture.h"
 
 namespace runtime::picture {

@@ -1,7 +1,7 @@
 #include "runtime/picture/size_gate.h"
 
-#include "platform/checked_size.h"
-#include "platform/gdi/checked_size.h"
+#include "platform/base/checked_size.h"
+#include "platform/gdi/raster/checked_size.h"
 
 namespace runtime::picture {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/checked_size.h"
+#include "platform/base/checked_size.h"
 
 namespace runtime::picture {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "app/program.h"
-#include "platform/backend.h"
-#include "platform/window.h"
+#include "platform/base/backend.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"

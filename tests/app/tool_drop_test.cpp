@@ -13,8 +13,8 @@
 
 #include "app/program.h"
 #include "platform/backends/offscreen/offscreen_backend.h"
-#include "platform/messages.h"
-#include "platform/system.h"
+#include "platform/windows/messages.h"
+#include "platform/base/system.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/services.h"
 #include "runtime/forms/window_table.h"

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <set>
 
-#include "platform/ansi_text.h"
-#include "platform/files.h"
+#include "platform/text/ansi_text.h"
+#include "platform/files/files.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/find_file.h"
 #include "runtime/core/memory.h"

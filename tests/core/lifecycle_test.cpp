@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/fatal_error.h"
 #include "runtime/core/lifecycle.h"

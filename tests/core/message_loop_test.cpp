@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/window.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime_fixture.h"

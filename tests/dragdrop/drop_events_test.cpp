@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "drop_fixture.h"
-#include "platform/clipboard_formats.h"
-#include "platform/drag_dispatch.h"
-#include "platform/window.h"
+#include "platform/ole/clipboard_formats.h"
+#include "platform/ole/drag_dispatch.h"
+#include "platform/windows/window.h"
 
 namespace dragdrop_test {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <iterator>
 
-#include "platform/clipboard_formats.h"
-#include "platform/data_offer.h"
-#include "platform/drag_dispatch.h"
-#include "platform/drop_files.h"
-#include "platform/window.h"
+#include "platform/ole/clipboard_formats.h"
+#include "platform/ole/data_offer.h"
+#include "platform/ole/drag_dispatch.h"
+#include "platform/ole/drop_files.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/services.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../forms/form_builder.h"
-#include "platform/ole_drop.h"
+#include "platform/ole/ole_drop.h"
 #include "runtime/core/program.h"
 
 namespace dragdrop_test {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "drop_fixture.h"
-#include "platform/drag_dispatch.h"
-#include "platform/window.h"
+#include "platform/ole/drag_dispatch.h"
+#include "platform/windows/window.h"
 #include "runtime/dragdrop/drop_object.h"
 
 namespace dragdrop_test {

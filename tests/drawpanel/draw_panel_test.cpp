@@ -5,7 +5,8 @@
 
 #include "panel_fixture.h"
 #include "platform/gdi/gdi.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
 #include "runtime/picture/draw_panel_commands.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "platform/messages.h"
+#include "platform/windows/messages.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"

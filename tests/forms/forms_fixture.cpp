@@ -5,8 +5,8 @@
 #include <map>
 
 #include "platform/gdi/gdi_types.h"
-#include "platform/global_memory.h"
-#include "platform/window.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/forms/window_table.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "forms_fixture.h"
-#include "platform/backend.h"
-#include "platform/window.h"
+#include "platform/base/backend.h"
+#include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/services.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "forms_fixture.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
 #include "runtime/forms/properties.h"

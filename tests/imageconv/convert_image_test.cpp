@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
-#include "platform/ansi_text.h"
+#include "platform/text/ansi_text.h"
 #include "runtime/imageconv/convert_image.h"
 #include "runtime/imageconv/jpeg_codec.h"
 #include "support.h"

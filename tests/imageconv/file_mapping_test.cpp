@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_mapping.h"
-#include "platform/files.h"
+#include "platform/files/file_mapping.h"
+#include "platform/files/files.h"
 #include "support.h"
 
 namespace imageconv {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/gdi/icon.h"
+#include "platform/gdi/icons/icon.h"
 #include "runtime/picture/icon_directory.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/command_line.h"
+#include "platform/process/command_line.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <thread>
 #include <vector>
 
-#include "platform/clipboard_formats.h"
-#include "platform/data_offer.h"
-#include "platform/drag_dispatch.h"
-#include "platform/drop_files.h"
-#include "platform/files.h"
-#include "platform/global_memory.h"
-#include "platform/messages.h"
-#include "platform/text_conversion.h"
-#include "platform/window.h"
+#include "platform/ole/clipboard_formats.h"
+#include "platform/ole/data_offer.h"
+#include "platform/ole/drag_dispatch.h"
+#include "platform/ole/drop_files.h"
+#include "platform/files/files.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/messages.h"
+#include "platform/text/text_conversion.h"
+#include "platform/windows/window.h"
 
 namespace {
 

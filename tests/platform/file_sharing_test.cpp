@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/ansi_text.h"
-#include "platform/files.h"
+#include "platform/text/ansi_text.h"
+#include "platform/files/files.h"
 
 namespace {
 

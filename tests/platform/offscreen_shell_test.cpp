@@ -15,10 +15,11 @@
 
 #include "platform/backends/offscreen/offscreen_backend.h"
 #include "platform/gdi/gdi.h"
-#include "platform/messages.h"
-#include "platform/system.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/windows/messages.h"
+#include "platform/base/system.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 
 namespace {
 

@@ -6,15 +6,17 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/backend.h"
-#include "platform/files.h"
-#include "platform/gdi/cursor.h"
+#include "platform/base/backend.h"
+#include "platform/files/files.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
-#include "platform/global_memory.h"
-#include "platform/menu.h"
-#include "platform/pointer.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/gdi/icons/icon.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/menu.h"
+#include "platform/windows/pointer.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/backend.h"
-#include "platform/messages.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
-#include "platform/window_surface.h"
+#include "platform/base/backend.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_surface.h"
 
 namespace {
 

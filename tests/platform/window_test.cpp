@@ -4,9 +4,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/messages.h"
-#include "platform/window.h"
-#include "platform/window_surface.h"
+#include "platform/windows/messages.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_surface.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "platform/gdi/gdi.h"
-#include "platform/window.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"

@@ -13,9 +13,9 @@
 #include "../picture/gif_builder.h"
 #include "../picture/stepped_clock.h"
 #include "box_fixture.h"
-#include "platform/global_memory.h"
-#include "platform/system_metrics.h"
-#include "platform/window.h"
+#include "platform/memory/global_memory.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
 #include "runtime/core/memory.h"
 #include "runtime/picture/picture_box_block.h"
 

@@ -13,9 +13,10 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/objects.h"
-#include "platform/native_events.h"
-#include "platform/system.h"
-#include "platform/window.h"
+#include "platform/windows/native_events.h"
+#include "platform/base/system.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 #include "x11_probe.h"
 #include "xvfb_server.h"
 

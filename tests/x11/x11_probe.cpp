@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "platform/backend.h"
-#include "platform/messages.h"
-#include "platform/system.h"
+#include "platform/base/backend.h"
+#include "platform/windows/messages.h"
+#include "platform/base/system.h"
 #include "xvfb_server.h"
 
 namespace x11_test {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "find_window.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 namespace x11_test {
 

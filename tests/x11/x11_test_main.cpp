@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/backends/x11/x11_backend.h"
-#include "platform/system.h"
+#include "platform/base/system.h"
 #include "xvfb_server.h"
 
 namespace x11_test {

@@ -1,8 +1,9 @@
-// No display: windows live in memory, message boxes go to standard error.
+// No display: windows live in memory, and message boxes go to standard error
+// as the backend interface does by default.
 // Run from the command line, the shell plays its script on the first window.
 #pragma once
 
-#include "platform/backend.h"
+#include "platform/base/backend.h"
 #include "platform/backends/offscreen/offscreen_shell.h"
 
 namespace platform {
@@ -19,8 +20,6 @@ class OffscreenBackend : public Backend {
   void StopShell() { shell_.Stop(); }
 
   std::string_view Name() const override { return "offscreen"; }
-  SIZE ScreenSize() const override { return SIZE{1920, 1080}; }
-  void ShowMessageBox(std::string_view caption, std::string_view text) override;
   void OnTopLevelShown(HWND hwnd) override { shell_.OnShown(hwnd); }
   void OnTopLevelDestroyed(HWND hwnd) override { shell_.OnDestroyed(hwnd); }
   bool PumpEvents() override { return shell_.Step(); }

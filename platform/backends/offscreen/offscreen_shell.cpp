@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "platform/backends/offscreen/png_file.h"
-#include "platform/clipboard_formats.h"
-#include "platform/data_offer.h"
-#include "platform/drag_dispatch.h"
-#include "platform/drop_files.h"
-#include "platform/message_queue.h"
-#include "platform/window_manager.h"
+#include "platform/ole/clipboard_formats.h"
+#include "platform/ole/data_offer.h"
+#include "platform/ole/drag_dispatch.h"
+#include "platform/ole/drop_files.h"
+#include "platform/windows/message_queue.h"
+#include "platform/windows/window_manager.h"
 
 namespace platform {
 

@@ -9,10 +9,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform/command_line.h"
-#include "platform/types.h"
+#include "platform/base/types.h"
 
 namespace platform {
+
+struct DropRequest {
+  POINT point;                     // client point of the first top-level window
+  std::vector<std::string> files;  // absolute paths, UTF-8 as the OS gives them
+};
 
 struct ShellScript {
   std::vector<DropRequest> drops;

@@ -7,10 +7,10 @@
 
 #include "platform/backends/x11/x11_message_box.h"
 #include "platform/backends/x11/xdnd.h"
-#include "platform/gdi/cursor.h"
-#include "platform/message_box.h"
-#include "platform/native_events.h"
-#include "platform/window.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/windows/message_box.h"
+#include "platform/windows/native_events.h"
+#include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/backend.h"
+#include "platform/base/backend.h"
 #include "platform/backends/x11/x11_connection.h"
 #include "platform/backends/x11/x11_native_window.h"
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/window.h"
+#include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "platform/backend.h"
+#include "platform/base/backend.h"
 #include "platform/backends/x11/x11_connection.h"
-#include "platform/gdi/surface.h"
+#include "platform/gdi/raster/surface.h"
 
 namespace platform::x11 {
 

@@ -10,7 +10,7 @@
 #include <climits>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"

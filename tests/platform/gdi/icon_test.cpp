@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gdi_test_util.h"
+#include "platform/gdi/icons/icon.h"
 
 using namespace gdi_test;
 

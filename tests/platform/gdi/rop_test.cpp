@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gdi_test_util.h"
-#include "platform/gdi/rop_table.h"
+#include "platform/gdi/raster/rop_table.h"
 
 using namespace gdi_test;
 

@@ -7,9 +7,10 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/surface.h"
-#include "platform/native_events.h"
-#include "platform/window.h"
+#include "platform/gdi/raster/surface.h"
+#include "platform/windows/native_events.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
 
 namespace {
 

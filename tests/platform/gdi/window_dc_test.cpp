@@ -7,8 +7,9 @@
 #include <thread>
 
 #include "gdi_test_util.h"
-#include "platform/window.h"
-#include "platform/window_surface.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_surface.h"
+#include "platform/windows/window_dc.h"
 
 using namespace gdi_test;
 

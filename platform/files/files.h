@@ -1,0 +1,78 @@
+// Files as the runtime expects them: CreateFileA-shaped opens with access,
+// share modes and creation dispositions. Names are ANSI (GB18030) bytes and are
+// converted to UTF-8 at the OS boundary. Share modes hold between openers in
+// this process and in other processes (open file description locks).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/base/last_error.h"
+#include "platform/base/types.h"
+
+namespace platform {
+
+// Access
+inline constexpr DWORD GENERIC_READ = 0x80000000;
+inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+// Share modes
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+// Creation dispositions
+inline constexpr DWORD CREATE_NEW = 1;
+inline constexpr DWORD CREATE_ALWAYS = 2;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
+// Attributes
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
+inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+
+// Returns INVALID_HANDLE on failure.
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD disposition,
+                   DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written);
+// Size in bytes, or -1 on failure.
+int64_t GetFileSizeEx(HANDLE file);
+// Origin: 0 begin, 1 current, 2 end. Returns the new position or -1.
+int64_t SetFilePointerEx(HANDLE file, int64_t distance, int origin);
+BOOL SetEndOfFile(HANDLE file);
+BOOL CloseHandle(HANDLE handle);
+BOOL DeleteFileA(const char* name);
+BOOL MoveFileExA(const char* from, const char* to, bool replaceExisting);
+DWORD GetFileAttributesA(const char* name);
+BOOL CreateDirectoryA(const char* name);
+BOOL RemoveDirectoryA(const char* name);
+
+// The underlying descriptor of an open file handle, for the platform's own
+// mapping and stream code; -1 when the handle is not a file.
+int FileDescriptorOf(HANDLE file);
+
+struct FindData {
+  DWORD attributes = 0;
+  uint64_t size = 0;
+  std::string name;  // ANSI
+};
+// Pattern: a directory and a last component with * and ? wildcards. Names the
+// ANSI code page cannot hold are not listed.
+HANDLE FindFirstFileA(const char* pattern, FindData* data);
+BOOL FindNextFileA(HANDLE search, FindData* data);
+BOOL FindClose(HANDLE search);
+
+// Paths, all ANSI.
+// Empty when the path cannot be had or the ANSI code page cannot hold it: a
+// name is never handed out with characters replaced.
+std::string GetModuleFileNameA();           // the program's own path
+std::string GetCurrentDirectoryA();
+BOOL SetCurrentDirectoryA(const char* path);
+std::string GetTempPathA();                 // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
+
+}  // namespace platform

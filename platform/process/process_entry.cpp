@@ -1,0 +1,69 @@
+#include "platform/process/process_entry.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/backends/offscreen/offscreen_backend.h"
+#include "platform/backends/x11/x11_backend.h"
+#include "platform/base/system.h"
+
+namespace platform {
+namespace {
+
+// The arguments are UTF-8 as the OS gives them, so relative ones are joined
+// to the working directory in the same encoding.
+std::string Utf8WorkingDirectory() {
+  char buffer[PATH_MAX];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+int Refuse(const std::string& why) {
+  std::fprintf(stderr, "tessellon: %s\n(run 'tessellon --help' for the options)\n", why.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int RunProcess(int argc, const char* const* argv, const std::function<int(const PlatformOptions&)>& program) {
+  CommandLineResult parsed = ParseCommandLine(argc, argv, Utf8WorkingDirectory());
+  if (!parsed.ok) return Refuse(parsed.error);
+  PlatformOptions options = parsed.options;
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  const bool scripted = !options.drops.empty() || !options.screenshot.empty();
+  if (options.platform.empty()) {
+    const char* env = std::getenv("TESSELLON_PLATFORM");
+    std::string chosen = env ? env : "";
+    if (!chosen.empty() && chosen != "offscreen" && chosen != "x11")
+      return Refuse("TESSELLON_PLATFORM='" + chosen + "' is not a platform: use offscreen or x11");
+    if (chosen == "x11" && scripted) return Refuse("--drop and --screenshot work on the offscreen platform only");
+    // Drops and screenshots are played offscreen only; without them a
+    // display that opens gets the real window.
+    options.platform = !chosen.empty() ? chosen : scripted ? "offscreen" : "";
+  }
+  if (options.platform != "offscreen") {
+    if (auto x11 = x11::X11Backend::Open()) {
+      System::UseBackend(std::move(x11));
+      options.platform = "x11";
+    } else if (options.platform == "x11") {
+      const char* display = std::getenv("DISPLAY");
+      return Refuse(std::string("cannot open the X display '") + (display ? display : "") + "'");
+    } else {
+      options.platform = "offscreen";
+    }
+  }
+  if (options.platform == "offscreen")
+    System::UseBackend(std::make_unique<OffscreenBackend>(ShellScript{options.drops, options.screenshot}));
+  int status = program(options);
+  // A run that could not do what its command line asked does not end in success.
+  if (!System::Get().GetBackend().FinishRun() && status == 0) status = 1;
+  return status;
+}
+
+}  // namespace platform

@@ -1,0 +1,62 @@
+// What a window procedure hands on: the default handling of each message.
+#include <algorithm>
+
+#include "platform/windows/window_manager.h"
+
+namespace platform {
+namespace {
+
+WORD LOWORD(LPARAM value) { return static_cast<WORD>(value & 0xFFFF); }
+
+// The system menu's commands, as a click on the frame's boxes gives them.
+LRESULT SystemCommand(HWND hwnd, WPARAM command) {
+  switch (command & 0xFFF0) {
+    case SC_CLOSE: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
+    case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
+    case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+    default: break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: return TRUE;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_SYSCOMMAND: return SystemCommand(hwnd, wParam);
+    case WM_NCPAINT: PaintWindowFrame(hwnd); return 0;
+    case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
+    case WM_SETFONT: {
+      {
+        auto locked = LockWindow(hwnd);
+        if (!locked) return 0;
+        locked->font = static_cast<HFONT>(wParam);
+      }
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    }
+    case WM_GETFONT: {
+      auto locked = LockWindow(hwnd);
+      return locked ? static_cast<LRESULT>(locked->font) : 0;
+    }
+    case WM_SETTEXT: return SetWindowTextA(hwnd, reinterpret_cast<const char*>(lParam));
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetWindowTextA(hwnd).size());
+    case WM_GETTEXT: {
+      std::string text = GetWindowTextA(hwnd);
+      auto* out = reinterpret_cast<char*>(lParam);
+      if (!out || wParam == 0) return 0;
+      size_t n = std::min<size_t>(text.size(), wParam - 1);
+      text.copy(out, n);
+      out[n] = 0;
+      return static_cast<LRESULT>(n);
+    }
+    default: return 0;
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+// The way back in from a display backend: what the user did to a native
+// window becomes window state and messages. Call on the window's thread.
+// Each call changes the window as the platform's own calls would; the
+// backend then hears the new state through OnTopLevelChanged and, having
+// recorded it first, applies nothing back.
+#pragma once
+
+#include <memory>
+
+#include "platform/gdi/raster/surface.h"
+#include "platform/base/types.h"
+
+namespace platform {
+
+// The window manager moved or resized the client area (screen coordinates).
+void NativeClientMoved(HWND hwnd, const RECT& clientOnScreen);
+// The close box: WM_SYSCOMMAND with SC_CLOSE, as the frame's close box gives.
+void NativeCloseRequested(HWND hwnd);
+// The native window got or lost the keyboard focus.
+void NativeFocusChanged(HWND hwnd, bool focused);
+// A mouse message (WM_MOUSEMOVE, WM_xBUTTONDOWN/UP) at a point of the
+// top-level window's client area with the keys held (MK_ bits): posted to the deepest
+// enabled window there, in its client coordinates. A button press activates
+// the window. Returns the cursor to show there (0: the default arrow).
+HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys);
+
+// The surface a top-level window's client area shows; null when it has none.
+std::shared_ptr<Surface> TopLevelSurface(HWND hwnd);
+
+}  // namespace platform
