@@ -3,16 +3,18 @@
 #include <cstring>
 #include <vector>
 
-#include "app/program.h"
+#include "app/constants.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/imageconv/convert_image.h"
-#include "runtime/picture/draw_panel_commands.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace app {
+
+using runtime::picture::table::PictureFromHandle;
 namespace {
 
 using runtime::ArgRecord;
@@ -60,20 +62,20 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   services.SetProperty(kWindowId, box.unit, 10, -1, ArgRecord::Bytes(bytes).payload);
   services.Free(bytes);
   bytes = reinterpret_cast<void*>(static_cast<uintptr_t>(services.GetProperty(kWindowId, box.unit, 10, -1)));
-  const int32_t picture = Core(&runtime::picture::LoadPicture, {ArgRecord::Bytes(OrEmpty(bytes))}).AsInt();
+  const int32_t picture = Core(&runtime::picture::table::LoadPicture, {ArgRecord::Bytes(OrEmpty(bytes))}).AsInt();
   services.Free(bytes);
 
   const ArgRecord panel = ArgRecord::UnitRef(kDrawPanelType, kWindowId, kDrawPanel);
-  Core(&runtime::picture::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(box.left), ArgRecord::Int(box.top),
+  Core(&runtime::units::draw_panel::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(box.left), ArgRecord::Int(box.top),
                                         ArgRecord::Int(kSquare), ArgRecord::Int(kSquare), ArgRecord{}});
   // The picture is drawn; keeping it in the table until the end would make
   // every drop cost a decoded photograph's memory.
   if (picture)
     runtime::NotifyRuntime(runtime::notify::kReleasePicture,
-                           reinterpret_cast<intptr_t>(runtime::picture::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
+                           reinterpret_cast<intptr_t>(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
 
   char* path = ProgramFile(kTemporaryFileSuffixOffset);
-  void* canvas = Core(&runtime::picture::GetPicture, {panel, ArgRecord{}, ArgRecord{}}).AsPointer<void>();
+  void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, ArgRecord{}, ArgRecord{}}).AsPointer<void>();
   Core(&runtime::WriteFileData, {ArgRecord::Text(OrEmpty(path)), ArgRecord::Bytes(OrEmpty(canvas))});
   services.Free(path);
   services.Free(canvas);
@@ -82,7 +84,7 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   char* target = ProgramFile(kOutputFileSuffixOffset);
   ArgRecord convert[] = {ArgRecord::Text(source), ArgRecord::Text(target), ArgRecord::Bool(false),
                          ArgRecord::Int(75),      ArgRecord::Bool(true),   ArgRecord::Int(0)};
-  services.CallLibraryCommand(&imageconv::ConvertImage, kImageConvLibrary, 6, convert);
+  services.CallLibraryCommand(&runtime::imageconv::ConvertImage, kImageConvLibrary, 6, convert);
   services.Free(source);
   services.Free(target);
 

@@ -1,13 +1,11 @@
 #include "app/program.h"
 #include "platform/process/process_entry.h"
 #include "runtime/core/lifecycle.h"
-#include "runtime/forms/window_table.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/core_library/core_library.h"
 
 int main(int argc, char** argv) {
   return platform::RunProcess(argc, argv, [](const platform::PlatformOptions&) {
-    runtime::picture::InstallPictureTable();
-    runtime::forms::InstallForms();
+    runtime::core_library::InstallCoreLibrary();
     return runtime::RunApplication(app::ProgramHeader(), &app::StartRoutine);
   });
 }

@@ -14,9 +14,10 @@
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
-#include "runtime/forms/window_block.h"
+#include "runtime/core/shutdown.h"
+#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ int main() {
   std::vector<uint8_t> photograph;
   for (int round = 0; round < kRounds; ++round) {
     runtime::ResetApplication();
-    runtime::picture::InstallPictureTable();
+    runtime::picture::table::InstallPictureTable();
     runtime::forms::InstallForms();
     runtime::SetProgramHeader(&app::ProgramHeader());
     const auto start = Clock::now();
@@ -59,7 +60,7 @@ int main() {
     repaint.push_back(Ms(loaded, repainted));
     if (photograph.empty()) {
       auto* table = runtime::forms::Windows();
-      auto block = runtime::forms::ReadWindowBlock(table->Find(app::kWindowId)->units.TypeBlock(0));
+      auto block = runtime::units::window::ReadWindowBlock(table->Find(app::kWindowId)->units.TypeBlock(0));
       photograph = block->picture;
     }
     runtime::ShutdownRuntime(0);

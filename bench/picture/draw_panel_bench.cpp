@@ -21,10 +21,11 @@
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/picture/draw_panel_commands.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/table/picture_table.h"
 
 #include "plain_jpeg.h"
 
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
   }
 
   runtime::ResetApplication();
-  runtime::picture::InstallPictureTable();
+  runtime::picture::table::InstallPictureTable();
   runtime::forms::InstallForms();
   runtime::SetProgramHeader(&app::ProgramHeader());
   runtime::InitialiseRuntime();
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
   services.LoadWindow(app::kWindowId);
   runtime::HeapBlock bytes(runtime::CopyBytes(photo.data(), photo.size()));
   ArgRecord load = ArgRecord::Bytes(bytes.Get());
-  const ArgRecord handle = services.CallCoreCommand(&runtime::picture::LoadPicture, 1, &load);
+  const ArgRecord handle = services.CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
   if (handle.AsInt() == 0) {
     std::fprintf(stderr, "the photograph did not decode\n");
     return 1;
@@ -109,12 +110,12 @@ int main(int argc, char** argv) {
     ArgRecord drawArgs[7] = {panel, handle, ArgRecord::Int(150), ArgRecord::Int(355), ArgRecord::Int(815),
                              ArgRecord::Int(815)};
     start = Clock::now();
-    services.CallCoreCommand(&runtime::picture::DrawPicture, 7, drawArgs);
+    services.CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, drawArgs);
     draw.push_back(Ms(start));
 
     ArgRecord takeArgs[3] = {panel};
     start = Clock::now();
-    const ArgRecord canvas = services.CallCoreCommand(&runtime::picture::GetPicture, 3, takeArgs);
+    const ArgRecord canvas = services.CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, takeArgs);
     take.push_back(Ms(start));
     if (runtime::ByteArrayLength(canvas.AsPointer<void>()) != 13996854) {
       std::fprintf(stderr, "GetPicture gave %d bytes\n", runtime::ByteArrayLength(canvas.AsPointer<void>()));

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/formats/picture_decode.h"
 
 #include "plain_jpeg.h"
 
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < runs; ++i) {
     const auto start = std::chrono::steady_clock::now();
     runtime::picture::Picture* picture =
-        runtime::picture::DecodePicture(file.data(), static_cast<int64_t>(file.size()));
+        runtime::picture::table::DecodePicture(file.data(), static_cast<int64_t>(file.size()));
     const auto stop = std::chrono::steady_clock::now();
     if (!picture || picture->width != kWidth || picture->height != kHeight) {
       std::fprintf(stderr, "decode failed\n");

@@ -11,8 +11,8 @@
 
 #include "../gdi/jpeg_roundtrip.h"
 #include "platform/windows/window.h"
-#include "runtime/picture/picture_box.h"
-#include "runtime/picture/picture_box_block.h"
+#include "runtime/units/picture_box/picture_box.h"
+#include "runtime/units/picture_box/picture_box_block.h"
 
 #include "bench/stats.h"
 
@@ -46,16 +46,16 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  runtime::picture::PictureBoxBlock settings;
+  runtime::units::picture_box::PictureBoxBlock settings;
   settings.displayMode = 1;  // stretched, as the tool's boxes
-  const std::vector<uint8_t> block = runtime::picture::WritePictureBoxBlock(settings);
+  const std::vector<uint8_t> block = runtime::units::picture_box::WritePictureBoxBlock(settings);
   runtime::CreateParams params;
   params.block = block.data();
   params.blockLength = static_cast<int32_t>(block.size());
   params.style = platform::WS_VISIBLE;
   params.parent = MakeParent();
   params.x = 24, params.y = 72, params.width = 182, params.height = 182;
-  auto* box = static_cast<runtime::picture::PictureBox*>(runtime::picture::PictureBox::Create(params));
+  auto* box = static_cast<runtime::units::picture_box::PictureBox*>(runtime::units::picture_box::PictureBox::Create(params));
   if (!box) {
     std::fprintf(stderr, "no box\n");
     return 1;
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   std::vector<double> set, firstPaint, repaint, plain;
   for (int i = 0; i < runs; ++i) {
     const auto start = Clock::now();
-    box->SetProperty(runtime::picture::picture_box_property::kPicture,
+    box->SetProperty(runtime::units::picture_box::picture_box_property::kPicture,
                      runtime::RawValue{reinterpret_cast<intptr_t>(photo.data()), static_cast<intptr_t>(photo.size())});
     const auto paintStart = Clock::now();
     platform::UpdateWindow(hwnd);
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     platform::UpdateWindow(hwnd);
     repaint.push_back(Ms(again));
 
-    box->SetProperty(runtime::picture::picture_box_property::kPicture, runtime::RawValue{});
+    box->SetProperty(runtime::units::picture_box::picture_box_property::kPicture, runtime::RawValue{});
     platform::UpdateWindow(hwnd);
 
     // Alternated with the box, so both see the same load on the machine.

@@ -27,11 +27,12 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/imageconv/convert_image.h"
-#include "runtime/picture/draw_panel_commands.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace {
 
@@ -108,21 +109,21 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
   services.SetProperty(app::kWindowId, square.box, 10, -1, ArgRecord::Bytes(bytes).payload);
   services.Free(bytes);
   bytes = reinterpret_cast<void*>(static_cast<uintptr_t>(services.GetProperty(app::kWindowId, square.box, 10, -1)));
-  const int32_t picture = Core(&runtime::picture::LoadPicture, {ArgRecord::Bytes(bytes)}).AsInt();
+  const int32_t picture = Core(&runtime::picture::table::LoadPicture, {ArgRecord::Bytes(bytes)}).AsInt();
   services.Free(bytes);
   split.decode += Ms(at);
 
   at = Clock::now();
   const ArgRecord panel = ArgRecord::UnitRef(0x00010008, app::kWindowId, 0x16010005);
-  Core(&runtime::picture::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(square.left),
+  Core(&runtime::units::draw_panel::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(square.left),
                                         ArgRecord::Int(square.top), ArgRecord::Int(815), ArgRecord::Int(815), {}});
   runtime::NotifyRuntime(runtime::notify::kReleasePicture,
-                         reinterpret_cast<intptr_t>(runtime::picture::PictureFromHandle(static_cast<uint32_t>(picture))),
+                         reinterpret_cast<intptr_t>(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))),
                          0);
   split.stretch += Ms(at);
 
   at = Clock::now();
-  void* canvas = Core(&runtime::picture::GetPicture, {panel, {}, {}}).AsPointer<void>();
+  void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, {}, {}}).AsPointer<void>();
   split.bmp += Ms(at);
   at = Clock::now();
   Core(&runtime::WriteFileData, {ArgRecord::Text(temporary.c_str()), ArgRecord::Bytes(canvas)});
@@ -132,7 +133,7 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
   at = Clock::now();
   ArgRecord convert[] = {ArgRecord::Text(temporary.c_str()), ArgRecord::Text(output.c_str()), ArgRecord::Bool(false),
                          ArgRecord::Int(75), ArgRecord::Bool(true), ArgRecord::Int(0)};
-  const int32_t converted = services.CallLibraryCommand(&imageconv::ConvertImage, 2, 6, convert).AsInt();
+  const int32_t converted = services.CallLibraryCommand(&runtime::imageconv::ConvertImage, 2, 6, convert).AsInt();
   split.convert += Ms(at);
   if (converted != 1) std::fprintf(stderr, "ConvertImage answered %d\n", converted);
 
@@ -151,7 +152,7 @@ int RunSplit(const fs::path& work) {
   Split split;
   auto at = Clock::now();
   runtime::ResetApplication();
-  runtime::picture::InstallPictureTable();
+  runtime::picture::table::InstallPictureTable();
   runtime::forms::InstallForms();
   runtime::SetProgramHeader(&app::ProgramHeader());
   runtime::InitialiseRuntime();

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/forms/window_block.h"
+#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_definition.h"
 
 namespace {
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)units.Bindings(i);
       (void)units.Pointer(i);
       (void)units.MenuHandler(i);
-      (void)runtime::forms::ReadWindowBlock(units.TypeBlock(i));
+      (void)runtime::units::window::ReadWindowBlock(units.TypeBlock(i));
       units.SetObjectSlot(i, 7);
       units.ReplaceTag(i, "tag");
       units.ReplacePointer(i, std::span<const uint8_t>(data, size < 8 ? size : 8));

@@ -56,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(file);
 
   {
-    imageconv::ImageBuffer image;
-    const int32_t result = imageconv::LoadImageFile(directory.input.c_str(), image);
-    if (result == imageconv::kConverted) {
+    runtime::imageconv::ImageBuffer image;
+    const int32_t result = runtime::imageconv::LoadImageFile(directory.input.c_str(), image);
+    if (result == runtime::imageconv::kConverted) {
       if (!image.HoldsImage()) abort();
       uint32_t sum = 0;
       const size_t bytes = image.Stride() * static_cast<size_t>(image.Height());
@@ -67,11 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int32_t i = 0; i < image.PaletteSize() * 8; ++i) sum += image.Palette()[i];
       }
       // The conversion may only fail where its 24-bit result is over the cap.
-      imageconv::ImageBuffer colour;
-      if (!image.ConvertTo(colour, 24) && imageconv::CheckedImageBytes(image.Width(), image.Height(), 3)) abort();
+      runtime::imageconv::ImageBuffer colour;
+      if (!image.ConvertTo(colour, 24) && runtime::imageconv::CheckedImageBytes(image.Width(), image.Height(), 3)) abort();
       // Keeps the sum alive so the reads are not optimised away.
       if (sum == 0xFFFFFFFFu) std::fputc(0, stderr);
-    } else if (result != imageconv::kSourceUnreadable) {
+    } else if (result != runtime::imageconv::kSourceUnreadable) {
       abort();  // the file exists, so only "read" or "unreadable" are possible
     } else if (image.HoldsImage()) {
       abort();

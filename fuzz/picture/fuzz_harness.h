@@ -7,7 +7,7 @@
 #include <span>
 
 #include "runtime/picture/byte_source.h"
-#include "runtime/picture/decoders.h"
+#include "runtime/picture/formats/decoders.h"
 
 namespace picture_fuzz {
 

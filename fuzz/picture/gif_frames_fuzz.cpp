@@ -2,7 +2,7 @@
 // wrapping at the trailer.
 #include <span>
 
-#include "runtime/picture/gif_decoder.h"
+#include "runtime/picture/formats/gif_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace runtime::picture;

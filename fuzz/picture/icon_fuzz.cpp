@@ -1,5 +1,5 @@
 #include "fuzz_harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return picture_fuzz::Run(runtime::picture::DecodeIconOrCursor, data, size);
+  return picture_fuzz::Run(runtime::picture::formats::DecodeIconOrCursor, data, size);
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/base/types.h"
-#include "runtime/core/notify.h"
+#include "runtime/core/notification.h"
 #include "runtime/core/picture_registry.h"
 #include "runtime/core/program.h"
 #include "runtime/core/window_registry.h"

@@ -70,12 +70,4 @@ void* ResolveDllCommand(int32_t index) {
   return address;
 }
 
-void ReleaseDllModules() {
-  Application& app = App();
-  for (void* module : app.dllModules)
-    if (module) dlclose(module);
-  app.dllModules.clear();
-  app.dllAddresses.clear();
-}
-
 }  // namespace runtime

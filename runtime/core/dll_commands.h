@@ -8,6 +8,5 @@ namespace runtime {
 // The routine of DLL command `index`, resolved once and cached; a routine
 // that cannot be found is a fatal error.
 void* ResolveDllCommand(int32_t index);
-void ReleaseDllModules();
 
 }  // namespace runtime

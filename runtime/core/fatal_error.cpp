@@ -5,7 +5,7 @@
 #include "platform/windows/message_box.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/shutdown.h"
 
 namespace runtime {
 namespace {

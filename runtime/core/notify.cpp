@@ -8,7 +8,8 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/message_pump.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/value_convert.h"
 

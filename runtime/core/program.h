@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/base/types.h"
-#include "runtime/core/notify.h"
+#include "runtime/core/notification.h"
 #include "runtime/core/value.h"
 
 namespace runtime {

@@ -1,3 +1,4 @@
+#include "runtime/core/message_loop.h"
 #include "runtime/core/services.h"
 
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "runtime/core/find_file.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/shutdown.h"
 
 namespace runtime {
 namespace {

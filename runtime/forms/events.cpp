@@ -1,3 +1,4 @@
+#include "runtime/core/notify.h"
 #include "runtime/forms/events.h"
 
 #include "runtime/core/ansi.h"

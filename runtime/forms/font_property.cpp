@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "runtime/core/memory.h"
-#include "runtime/forms/properties.h"
 #include "platform/gdi/stock_objects.h"
 
 namespace runtime::forms {

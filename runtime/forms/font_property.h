@@ -9,6 +9,18 @@
 
 namespace runtime::forms {
 
+// The whole font as get property returns it for selector -1 and set property
+// takes it. The face name is a text the caller owns.
+struct FontRecord {
+  int32_t angle = 0;  // tenths of a degree
+  int32_t bold = 0;
+  int32_t italic = 0;
+  int32_t strikeOut = 0;
+  int32_t underline = 0;
+  int32_t points = 0;
+  const char* face = nullptr;
+};
+
 // The value get property returns for `selector` from the unit's raw font
 // (address, 60); a raw value of another length stands for the default font.
 uint64_t FontValue(const RawValue& raw, int32_t selector);

@@ -1,3 +1,5 @@
+#include "runtime/core/message_loop.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/loader.h"
 
 #include <cstring>
@@ -15,7 +17,7 @@
 #include "runtime/forms/pointer_codes.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
+#include "runtime/forms/loaded_window.h"
 
 namespace runtime::forms {
 namespace {
@@ -30,8 +32,8 @@ struct CreatedRecord {
   bool visible;
 };
 
-WindowUnit* WindowObjectOf(WindowTable& table, const WindowDefinition& definition) {
-  return dynamic_cast<WindowUnit*>(table.LiveObject(definition, 0));
+LoadedWindow* WindowObjectOf(WindowTable& table, const WindowDefinition& definition) {
+  return dynamic_cast<LoadedWindow*>(table.LiveObject(definition, 0));
 }
 
 // Forgets the objects that a unit list's slots name (the list is discarded).
@@ -115,11 +117,11 @@ void RaiseFocusEvent(WindowTable& table, const WindowDefinition& definition) {
   }
 }
 
-void ShowAfterLoad(WindowTable& table, WindowDefinition& definition, WindowUnit& window) {
+void ShowAfterLoad(WindowTable& table, WindowDefinition& definition, LoadedWindow& window) {
   int command = SW_SHOW;
   if (App().programKind != 0) {
-    if (window.Block().startPosition == 3) command = SW_SHOWMAXIMIZED;
-    else if (window.Block().startPosition == 2) command = SW_SHOWMINIMIZED;
+    if (window.StartsAs() == StartPosition::Maximised) command = SW_SHOWMAXIMIZED;
+    else if (window.StartsAs() == StartPosition::Minimised) command = SW_SHOWMINIMIZED;
   }
   ShowWindow(window.WindowHandle(), command);
   RaiseFocusEvent(table, definition);
@@ -244,7 +246,7 @@ bool Load(WindowDefinition& definition, bool modal, HWND owner) {
   if (IsWindow(windowHandle)) RaiseSimpleEvent(definition.id, windowUnit, window_event::kSized);
 
   // 12.
-  WindowUnit* window = IsWindow(windowHandle) ? WindowObjectOf(table, definition) : nullptr;
+  LoadedWindow* window = IsWindow(windowHandle) ? WindowObjectOf(table, definition) : nullptr;
   if (!window) return true;
   if (windowVisible) ShowAfterLoad(table, definition, *window);
   if (modal) {
@@ -282,7 +284,7 @@ intptr_t LoadFromRequest(const LoadRequest* request) {
 
 void ShowLoadedWindow(WindowDefinition& definition, bool show) {
   WindowTable& table = *Windows();
-  WindowUnit* window = WindowObjectOf(table, definition);
+  LoadedWindow* window = WindowObjectOf(table, definition);
   if (!window) return;
   if (!window->firstShow) {
     if (show) ShowWindow(window->WindowHandle(), SW_SHOW);

@@ -6,22 +6,11 @@
 #include <cstdint>
 
 #include "runtime/core/value.h"
+#include "runtime/forms/font_property.h"  // FontRecord, the font data type's value
 
 namespace runtime::forms {
 
 uint64_t GetProperty(WindowId window, UnitId unit, int32_t property, int32_t selector);
 void SetProperty(WindowId window, UnitId unit, int32_t property, int32_t selector, uint64_t payload);
-
-// The whole font as get property returns it for selector -1 and set property
-// takes it. The face name is a text the caller owns.
-struct FontRecord {
-  int32_t angle = 0;  // tenths of a degree
-  int32_t bold = 0;
-  int32_t italic = 0;
-  int32_t strikeOut = 0;
-  int32_t underline = 0;
-  int32_t points = 0;
-  const char* face = nullptr;
-};
 
 }  // namespace runtime::forms

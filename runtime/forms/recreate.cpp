@@ -6,7 +6,7 @@
 #include "platform/windows/window.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
+#include "runtime/forms/loaded_window.h"
 
 namespace runtime::forms {
 namespace {

@@ -6,7 +6,7 @@
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
@@ -139,4 +139,4 @@ void BmpReader::Reset() {
   row_.clear();
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 
 #include "runtime/imageconv/image_reader.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class BmpReader : public ImageReader {
  public:
@@ -29,4 +29,4 @@ class BmpReader : public ImageReader {
   std::vector<uint8_t> row_;  // one file row, made by Prepare
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

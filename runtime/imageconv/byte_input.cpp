@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 std::optional<uint8_t> ByteFields::U8(size_t offset) const {
   if (offset >= bytes_.size()) return std::nullopt;
@@ -64,4 +64,4 @@ std::optional<uint64_t> StreamFileSize(FILE* stream) {
   return static_cast<uint64_t>(st.st_size);
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // Fields of a header block; a field past the end reads as nothing.
 class ByteFields {
@@ -35,4 +35,4 @@ bool SeekTo(FILE* stream, uint64_t offset);
 // Size of the file behind the stream, or nothing.
 std::optional<uint64_t> StreamFileSize(FILE* stream);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -13,7 +13,7 @@
 #include "runtime/imageconv/png_reader.h"
 #include "runtime/imageconv/tiff_reader.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 // The runtime's notification entry. The library never calls it back; it is
@@ -139,4 +139,4 @@ intptr_t ImageConvNotify(int32_t code, intptr_t arg1, intptr_t /*arg2*/) {
 
 runtime::NotifyRoutine RuntimeNotifyEntry() { return runtimeEntry.load(); }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 #include "runtime/core/value.h"
 #include "runtime/imageconv/image_buffer.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // Results of ConvertImage and LoadImageFile.
 inline constexpr int32_t kConverted = 1;
@@ -31,7 +31,4 @@ intptr_t ImageConvNotify(int32_t code, intptr_t arg1, intptr_t arg2);
 // The runtime's entry as handed over, or null before that.
 runtime::NotifyRoutine RuntimeNotifyEntry();
 
-// The library's command routines, in the order of its command list.
-inline constexpr runtime::CommandRoutine kImageConvCommands[] = {ConvertImage};
-
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -8,7 +8,7 @@
 
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 bool IsDepth(int32_t depth) { return depth == 8 || depth == 16 || depth == 24 || depth == 32; }
@@ -153,4 +153,4 @@ bool ImageBuffer::ConvertTo(ImageBuffer& target, int32_t depth) const {
 
 bool ImageBuffer::Flush() const { return HoldsImage() && store_.Flush(); }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

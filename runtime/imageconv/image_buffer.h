@@ -14,7 +14,7 @@
 
 #include "runtime/imageconv/pixel_store.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // Bytes per palette entry: red, green, blue, a spare byte, four unused bytes.
 inline constexpr size_t kPaletteEntryBytes = 8;
@@ -70,4 +70,4 @@ class ImageBuffer {
   std::unique_ptr<uint8_t[]> palette_;
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -2,7 +2,7 @@
 
 #include "platform/files/file_stream.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 bool ReaderSource::OpenStream(const char* openPath, ImageBuffer* openTarget, ProgressCallback openProgress) {
   Close();
@@ -14,4 +14,4 @@ bool ReaderSource::OpenStream(const char* openPath, ImageBuffer* openTarget, Pro
   return true;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -11,7 +11,7 @@
 #include "runtime/imageconv/row_feed.h"
 #include "runtime/imageconv/scoped_handle.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class ImageReader {
  public:
@@ -51,4 +51,4 @@ struct ReaderSource {
   void Close() { *this = ReaderSource(); }
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -2,7 +2,7 @@
 
 #include "platform/base/checked_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 std::optional<size_t> CheckedImageBytes(int64_t width, int64_t height, int64_t bytesPerPixel) {
   if (height <= 0 || bytesPerPixel > 8) return std::nullopt;
@@ -17,4 +17,4 @@ std::optional<uint64_t> CheckedSpan(uint64_t a, uint64_t b, uint64_t c, uint64_t
   return platform::CheckedSpan(a, b, c, limit);
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

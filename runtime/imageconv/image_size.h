@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // Largest pixel block (or reader raster) the library makes. A fuzzing build
 // lowers it so that tiny inputs cannot ask for huge files.
@@ -24,4 +24,4 @@ std::optional<size_t> CheckedImageBytes(int64_t width, int64_t height, int64_t b
 // would pass `limit`.
 std::optional<uint64_t> CheckedSpan(uint64_t a, uint64_t b, uint64_t c, uint64_t limit);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

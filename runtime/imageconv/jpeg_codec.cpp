@@ -11,7 +11,7 @@
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 using namespace platform;
@@ -183,4 +183,4 @@ int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegS
   return ok ? 1 : 0;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/jpeg_glue.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 struct JpegSaveOptions {
   int32_t quality = 75;    // 1..100, checked by the caller
@@ -48,4 +48,4 @@ class JpegCodec : public ImageReader {
   bool invertedCmyk_ = false;
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -6,7 +6,7 @@
 
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 // More scans than any sane progressive file has; each scan can cost a full
@@ -125,4 +125,4 @@ void JpegEndEncode(JpegEncodeSession* session) {
   session->created = false;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -13,7 +13,7 @@
 #include "runtime/imageconv/progress.h"
 #include "runtime/imageconv/row_feed.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 struct JpegErrorState {
   jpeg_error_mgr manager;  // first, so libjpeg's pointer to it finds the rest
@@ -60,4 +60,4 @@ bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t st
 bool JpegFinishEncode(JpegEncodeSession* session);
 void JpegEndEncode(JpegEncodeSession* session);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -8,7 +8,7 @@
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 constexpr size_t kHeaderBytes = 128;
@@ -134,4 +134,4 @@ void PcxReader::Reset() {
   fileSize_ = 0;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -6,7 +6,7 @@
 
 #include "runtime/imageconv/image_reader.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class PcxReader : public ImageReader {
  public:
@@ -43,4 +43,4 @@ class PcxLineDecoder {
   size_t filled_ = 0;
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

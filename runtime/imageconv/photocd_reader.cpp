@@ -6,7 +6,7 @@
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 // Anything shorter cannot be an image pack.
@@ -111,4 +111,4 @@ void PhotoCdReader::Reset() {
   offset_ = 0;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -5,7 +5,7 @@
 
 #include "runtime/imageconv/image_reader.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class PhotoCdReader : public ImageReader {
  public:
@@ -30,4 +30,4 @@ class PhotoCdReader : public ImageReader {
 // One pixel from luma and the two chroma samples, rounded and clamped.
 void PhotoCdPixel(uint8_t luma, uint8_t chroma1, uint8_t chroma2, uint8_t* rgb);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -5,7 +5,7 @@
 
 #include "platform/files/files.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 using namespace platform;
@@ -94,4 +94,4 @@ bool PixelStore::Flush() const {
   return view_ && FlushViewOfFile(view_.Address(), size_);
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -11,7 +11,7 @@
 #include "platform/files/file_mapping.h"
 #include "runtime/imageconv/scoped_handle.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // Every store of the library names its file with this prefix.
 inline constexpr std::string_view kStorePrefix = "CSWCLASS";
@@ -54,4 +54,4 @@ class PixelStore {
 // existing directory.
 std::optional<std::string> TemporaryDirectory();
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

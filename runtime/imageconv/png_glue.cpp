@@ -2,7 +2,7 @@
 
 #include <csetjmp>
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 [[noreturn]] void JumpOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -95,4 +95,4 @@ void PngDestroy(PngSession* session) {
   session->in = nullptr;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

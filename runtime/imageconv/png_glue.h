@@ -12,7 +12,7 @@
 
 #include "runtime/imageconv/progress.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 struct PngSession {
   png_structp png;
@@ -55,4 +55,4 @@ bool PngConfigure(PngSession* session, const PngTransforms* transforms, int* pas
 bool PngReadImage(PngSession* session, uint8_t* pixels, size_t stride, int passes, ProgressCallback progress);
 void PngDestroy(PngSession* session);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

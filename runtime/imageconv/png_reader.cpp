@@ -2,7 +2,7 @@
 
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 constexpr double kScreenGamma = 2.2;
@@ -85,4 +85,4 @@ void PngReader::Reset() {
   depth_ = 0;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

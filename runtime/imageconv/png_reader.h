@@ -5,7 +5,7 @@
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/png_glue.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class PngReader : public ImageReader {
  public:
@@ -25,4 +25,4 @@ class PngReader : public ImageReader {
   int32_t depth_ = 0;
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 inline constexpr int32_t kProgressWriting = 0;
 inline constexpr int32_t kProgressReading = 1;
@@ -19,4 +19,4 @@ inline void ReportProgress(ProgressCallback callback, int32_t phase, int32_t row
   callback(phase, static_cast<int32_t>(percent), row, 0);
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class RowFeed {
  public:
@@ -35,4 +35,4 @@ class RowFeed {
   std::atomic<int32_t> ready_{0};
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 
 #include "platform/files/files.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class ScopedHandle {
  public:
@@ -39,4 +39,4 @@ struct StreamCloser {
 };
 using ScopedStream = std::unique_ptr<FILE, StreamCloser>;
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -8,7 +8,7 @@
 
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 // libtiff's own largest allocation; its strip and tile buffers never need more.
@@ -48,4 +48,4 @@ TIFF* OpenTiffQuietly(FILE* stream, const char* name, TiffDiagnostics* diagnosti
   return tiff;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -6,7 +6,7 @@
 
 #include <tiffio.h>
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 // What libtiff reported about one open file.
 struct TiffDiagnostics {
@@ -19,4 +19,4 @@ struct TiffDiagnostics {
 // Null when libtiff rejects the file.
 TIFF* OpenTiffQuietly(FILE* stream, const char* name, TiffDiagnostics* diagnostics);
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -2,7 +2,7 @@
 
 #include "runtime/imageconv/image_size.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 // The RGBA raster lives in a store of its own, deleted when the read ends.
@@ -74,4 +74,4 @@ void TiffReader::Reset() {
   width_ = height_ = 0;
 }
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/tiff_glue.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 
 class TiffReader : public ImageReader {
  public:
@@ -29,4 +29,4 @@ class TiffReader : public ImageReader {
   int32_t height_ = 0;
 };
 
-}  // namespace imageconv
+}  // namespace runtime::imageconv

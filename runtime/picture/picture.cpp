@@ -4,7 +4,6 @@
 #include <new>
 
 #include "platform/gdi/icons/icon.h"
-#include "runtime/picture/decoders.h"
 
 namespace runtime::picture {
 

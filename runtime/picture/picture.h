@@ -2,6 +2,7 @@
 // the drawing code and the units read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -42,5 +43,8 @@ struct PictureDeleter {
   void operator()(Picture* picture) const { DestroyPicture(picture); }
 };
 using PicturePtr = std::unique_ptr<Picture, PictureDeleter>;
+
+// A new record of the given kind and size that takes over `pixels`.
+PicturePtr MakePicture(PictureKind kind, int32_t width, int32_t height, uint8_t* pixels, size_t byteCount);
 
 }  // namespace runtime::picture

@@ -11,11 +11,12 @@
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/picture/draw_panel_commands.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_decode.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class ToolPanel : public ::testing::Test {
  protected:
   void SetUp() override {
     runtime::ResetApplication();
-    runtime::picture::InstallPictureTable();
+    runtime::picture::table::InstallPictureTable();
     runtime::forms::InstallForms();
     runtime::SetProgramHeader(&app::ProgramHeader());
     runtime::InitialiseRuntime();
@@ -43,7 +44,7 @@ class ToolPanel : public ::testing::Test {
   // GetPicture as the drop handler calls it: two omitted arguments.
   static std::vector<uint8_t> CanvasFile() {
     ArgRecord args[3] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel)};
-    const ArgRecord result = runtime::Services().CallCoreCommand(&runtime::picture::GetPicture, 3, args);
+    const ArgRecord result = runtime::Services().CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, args);
     runtime::HeapBlock bytes(result.AsPointer<void>());
     const uint8_t* data = runtime::ByteArrayData(bytes.Get());
     return std::vector<uint8_t>(data, data + runtime::ByteArrayLength(bytes.Get()));
@@ -63,7 +64,7 @@ TEST_F(ToolPanel, CanvasStartsAsTheBackgroundPhotograph) {
   // the layout of the BMP's pixel data.
   const uint64_t payload = runtime::Services().GetProperty(app::kWindowId, kPanel, 10, -1);
   runtime::HeapBlock jpeg(reinterpret_cast<void*>(static_cast<uintptr_t>(payload)));
-  runtime::picture::PicturePtr photograph(runtime::picture::DecodePicture(
+  runtime::picture::PicturePtr photograph(runtime::picture::table::DecodePicture(
       runtime::ByteArrayData(jpeg.Get()), runtime::ByteArrayLength(jpeg.Get())));
   ASSERT_TRUE(photograph);
   ASSERT_EQ(photograph->width, kSide);
@@ -86,12 +87,12 @@ TEST_F(ToolPanel, DrawingAtTheFirstSquareChangesExactlyThatSquare) {
     for (int x = 0; x < 3; ++x) bmp[54 + y * 12 + x * 3] = bmp[54 + y * 12 + x * 3 + 2] = 0xFF;
   runtime::HeapBlock bytes(runtime::CopyBytes(bmp.data(), bmp.size()));
   ArgRecord load = ArgRecord::Bytes(bytes.Get());
-  const ArgRecord handle = runtime::Services().CallCoreCommand(&runtime::picture::LoadPicture, 1, &load);
+  const ArgRecord handle = runtime::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
   ASSERT_NE(handle.AsInt(), 0);
 
   ArgRecord args[7] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel), handle, ArgRecord::Int(150),
                        ArgRecord::Int(355), ArgRecord::Int(815), ArgRecord::Int(815)};
-  runtime::Services().CallCoreCommand(&runtime::picture::DrawPicture, 7, args);
+  runtime::Services().CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, args);
   const std::vector<uint8_t> after = CanvasFile();
   ASSERT_EQ(after.size(), before.size());
   size_t inside = 0, changedOutside = 0;

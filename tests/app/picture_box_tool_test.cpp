@@ -20,6 +20,7 @@
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 
 namespace {

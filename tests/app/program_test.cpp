@@ -10,12 +10,13 @@
 #include "runtime/core/services.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/imageconv/convert_image.h"
-#include "runtime/picture/draw_panel.h"
-#include "runtime/picture/draw_panel_commands.h"
-#include "runtime/picture/load_picture_command.h"
+#include "runtime/units/draw_panel/draw_panel.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
+#include "runtime/picture/table/load_picture_command.h"
 
 namespace {
 
@@ -38,15 +39,15 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_EQ(header.libraries[0]->unitTypeCount, 51);
   EXPECT_NE(runtime::LookupUnitType(header, 0x00020001), nullptr);  // the drop object's slot
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00030001), nullptr);  // conversion has no units
-  EXPECT_EQ(header.libraries[2]->commands[0], &imageconv::ConvertImage);
+  EXPECT_EQ(header.libraries[2]->commands[0], &runtime::imageconv::ConvertImage);
   // The core commands in the order the logic names them.
   const runtime::CommandRoutine core[] = {
-      &runtime::GetWindowHandle,     &runtime::ReadFileData,           &runtime::picture::LoadPicture,
-      &runtime::picture::DrawPicture, &runtime::GetProgramDirectory,   &runtime::picture::GetPicture,
+      &runtime::GetWindowHandle,     &runtime::ReadFileData,           &runtime::picture::table::LoadPicture,
+      &runtime::units::draw_panel::DrawPicture, &runtime::GetProgramDirectory,   &runtime::units::draw_panel::GetPicture,
       &runtime::WriteFileData,       &runtime::RemoveFile};
   ASSERT_EQ(header.libraries[0]->commandCount, 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(header.libraries[0]->commands[i], core[i]) << i;
-  EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::picture::DrawPanelType().entry);
+  EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::units::draw_panel::DrawPanelType().entry);
 
   runtime::ResetApplication();
   runtime::forms::InstallForms();
@@ -54,7 +55,7 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   runtime::InitialiseRuntime();
   // The embedded form data read whole: the tool's window is in the table.
   EXPECT_TRUE(runtime::forms::Windows()->HasWindow(app::kWindowId));
-  EXPECT_EQ(imageconv::RuntimeNotifyEntry(), &runtime::NotifyRuntime);
+  EXPECT_EQ(runtime::imageconv::RuntimeNotifyEntry(), &runtime::NotifyRuntime);
   // The program's constants are now recognised: freeing one is harmless.
   runtime::Free(const_cast<uint8_t*>(app::kConstantBlock + app::kTemporaryFileSuffixOffset));
   runtime::ShutdownRuntime(0);

@@ -16,7 +16,10 @@
 #include "platform/windows/messages.h"
 #include "platform/base/system.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/message_loop.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 
 namespace {

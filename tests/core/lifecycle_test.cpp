@@ -8,8 +8,11 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/fatal_error.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/message_loop.h"
+#include "runtime/core/message_pump.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime_fixture.h"
 
 namespace {

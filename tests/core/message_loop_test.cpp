@@ -3,6 +3,7 @@
 #include "platform/windows/messages.h"
 #include "platform/windows/window.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/message_loop.h"
 #include "runtime/core/notify.h"
 #include "runtime_fixture.h"
 

@@ -10,6 +10,7 @@
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/program.h"
+#include "runtime/core/shutdown.h"
 
 namespace test {
 

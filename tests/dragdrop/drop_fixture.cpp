@@ -9,12 +9,16 @@
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
-#include "runtime/dragdrop/drop_library.h"
+#include "runtime/core/shutdown.h"
+#include "runtime/units/drop_object/drop_library.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
+#include "runtime/units/window/window_unit.h"
 
 namespace dragdrop_test {
+
+using runtime::units::window::WindowUnitType;
 
 using namespace runtime;
 using namespace platform;
@@ -69,7 +73,7 @@ void* BoxEntry(int32_t operation) {
 
 const PropertyDescriptor kBoxProperties[8] = {};
 const UnitTypeDescriptor kTestTypes[] = {
-    forms::WindowUnitType(),
+    units::window::WindowUnitType(),
     {"b", "Box", 0x40, 8, kBoxProperties, &BoxEntry},
 };
 
@@ -125,7 +129,7 @@ void DropTest::Start(Accepts accepts) {
     e.unitTypes = kTestTypes;
     return e;
   }();
-  static const LibraryEntry* const libraries[] = {&testLibrary, &dragdrop::DragDropLibrary()};
+  static const LibraryEntry* const libraries[] = {&testLibrary, &units::drop_object::DragDropLibrary()};
   Record window;
   window.id = 0x06010000;
   window.type = 0x00010001;
@@ -150,7 +154,7 @@ HWND DropTest::WindowOf(UnitId unit) const {
 bool DropTest::Register(UnitId dropObject, HWND window) const {
   ArgRecord arguments[2] = {ArgRecord::UnitRef(0x00020001, kWindow, dropObject),
                             ArgRecord::Int(static_cast<int32_t>(window))};
-  return Services().CallLibraryCommand(dragdrop::DragDropLibrary().commands[0], 1, 2, arguments).AsBool();
+  return Services().CallLibraryCommand(units::drop_object::DragDropLibrary().commands[0], 1, 2, arguments).AsBool();
 }
 
 POINT DropTest::CentreOf(UnitId unit) const {

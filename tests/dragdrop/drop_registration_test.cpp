@@ -5,9 +5,12 @@
 #include "drop_fixture.h"
 #include "platform/ole/drag_dispatch.h"
 #include "platform/windows/window.h"
-#include "runtime/dragdrop/drop_object.h"
+#include "runtime/core/notify.h"
+#include "runtime/units/drop_object/drop_object.h"
 
 namespace dragdrop_test {
+
+using runtime::units::drop_object::DropObject;
 namespace {
 
 using namespace platform;
@@ -33,7 +36,7 @@ TEST_F(DropTest, RegistrationRefusesBadWindowsAndSecondTargets) {
   Start({0, 0, 0, 1});
   auto* unit = reinterpret_cast<runtime::UnitObject*>(
       runtime::NotifyRuntime(runtime::notify::kFindUnitObject, kWindow, kDrop2));
-  IDropTarget* other = &dynamic_cast<runtime::dragdrop::DropObject*>(unit)->Target();
+  IDropTarget* other = &dynamic_cast<runtime::units::drop_object::DropObject*>(unit)->Target();
   const HWND box1 = WindowOf(kBox1);
   ASSERT_TRUE(Register(kDrop1, box1));
   EXPECT_EQ(RegisterDragDrop(box1, other), DRAGDROP_E_ALREADYREGISTERED);

@@ -12,6 +12,7 @@
 
 #include "drop_fixture.h"
 #include "runtime/core/file_commands.h"
+#include "runtime/core/notify.h"
 
 namespace dragdrop_test {
 namespace {

@@ -9,14 +9,18 @@
 #include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
-#include "runtime/picture/draw_panel_commands.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace panel_test {
+
+using runtime::units::draw_panel::DrawPanelProperties;
+using runtime::units::draw_panel::ReadDrawPanelBlock;
+using runtime::units::draw_panel::WriteDrawPanelBlock;
 namespace {
 
 using namespace platform;
 using runtime::ArgRecord;
-using runtime::picture::DrawPanelProperties;
+using runtime::units::draw_panel::DrawPanelProperties;
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255), kGrey = RGB(128, 128, 128), kBlack = 0;
@@ -33,7 +37,7 @@ TEST(DrawPanelBlock, ReadsVersionsZeroAndOneAndRefusesWhatDoesNotHold) {
   written.textBackground = 0x123456;
   written.font = Bytes(60, 'f');
   written.picture = {1, 2, 3};
-  const Bytes block = runtime::picture::WriteDrawPanelBlock(written);
+  const Bytes block = runtime::units::draw_panel::WriteDrawPanelBlock(written);
   ASSERT_EQ(block.size(), 64u + 60u + 3u);
   auto withWord = [&](size_t offset, uint32_t value) {
     Bytes b = block;
@@ -56,7 +60,7 @@ TEST(DrawPanelBlock, ReadsVersionsZeroAndOneAndRefusesWhatDoesNotHold) {
       {"empty", Bytes{}, false},
   };
   for (const Case& c : cases) {
-    const auto read = runtime::picture::ReadDrawPanelBlock(c.bytes);
+    const auto read = runtime::units::draw_panel::ReadDrawPanelBlock(c.bytes);
     EXPECT_EQ(read.has_value(), c.accepted) << c.what;
     if (!read || !c.accepted) continue;
     EXPECT_EQ(read->penWidth, 7) << c.what;
@@ -67,7 +71,7 @@ TEST(DrawPanelBlock, ReadsVersionsZeroAndOneAndRefusesWhatDoesNotHold) {
   // A negative count is an empty field, and the next one follows at once.
   Bytes negative = withWord(56, 0xFFFFFFF0);
   negative.erase(negative.begin() + 60, negative.begin() + 120);
-  const auto read = runtime::picture::ReadDrawPanelBlock(negative);
+  const auto read = runtime::units::draw_panel::ReadDrawPanelBlock(negative);
   ASSERT_TRUE(read.has_value());
   EXPECT_TRUE(read->font.empty());
   EXPECT_EQ(read->picture, written.picture);
@@ -155,7 +159,7 @@ TEST_F(PanelTest, WithoutACanvasPaintingRaisesEventZeroInScaleUnits) {
   ASSERT_EQ(Events(), std::vector<std::string>{"event 0,0,265,159"});
 
   ArgRecord reference = Reference(), result;
-  runtime::picture::GetPicture(&result, 1, &reference);
+  runtime::units::draw_panel::GetPicture(&result, 1, &reference);
   runtime::HeapBlock bytes(result.AsPointer<void>());
   ASSERT_EQ(runtime::ByteArrayLength(bytes.Get()), 54 + 300 * 60);
   const uint8_t* pixel = runtime::ByteArrayData(bytes.Get()) + 54;
@@ -221,7 +225,7 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
     if (c.height) args[5] = ArgRecord::Int(*c.height);
     if (c.mode) args[6] = ArgRecord::Int(*c.mode);
     ArgRecord result;
-    runtime::picture::DrawPicture(&result, 7, args);
+    runtime::units::draw_panel::DrawPicture(&result, 7, args);
     for (const Pixel& p : c.expected)
       EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
   }
@@ -251,7 +255,7 @@ TEST_F(PanelTest, GetPictureSizesFollowTheRequests) {
     if (c.width) args[1] = ArgRecord::Int(*c.width);
     if (c.height) args[2] = ArgRecord::Int(*c.height);
     ArgRecord result;
-    runtime::picture::GetPicture(&result, 3, args);
+    runtime::units::draw_panel::GetPicture(&result, 3, args);
     runtime::HeapBlock bytes(result.AsPointer<void>());
     EXPECT_EQ(result.tag, runtime::TypeByteArray);
     const int32_t stride = (c.expectedWidth * 3 + 3) & ~3;
@@ -279,7 +283,7 @@ TEST_F(PanelTest, GetPictureOfNothingIsAnEmptyByteArray) {
   Load(properties, 5, 5);
   ArgRecord args[3] = {Reference(), ArgRecord::Int(-10), ArgRecord::Int(0)};  // 10 % of 5 is 0
   ArgRecord result;
-  runtime::picture::GetPicture(&result, 3, args);
+  runtime::units::draw_panel::GetPicture(&result, 3, args);
   EXPECT_EQ(result.tag, runtime::TypeByteArray);
   EXPECT_EQ(result.payload, 0u);
 }

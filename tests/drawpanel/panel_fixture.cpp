@@ -8,14 +8,23 @@
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_table.h"
-#include "runtime/picture/gdi_scoped.h"
+#include "runtime/units/window/window_unit.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/table/picture_table.h"
+#include "platform/gdi/owners.h"
 
 namespace panel_test {
+
+using runtime::picture::table::InstallPictureTable;
+using runtime::units::draw_panel::DrawPanelType;
+using runtime::units::draw_panel::WriteDrawPanelBlock;
+using runtime::units::draw_panel::kDrawPanelTypeCode;
+using runtime::units::window::WindowUnitType;
+using runtime::units::window::kWindowTypeCode;
 
 using namespace runtime;
 using namespace platform;
@@ -33,8 +42,8 @@ const LogicRoutine kRoutines[] = {{0, &LogEvent}};
 const UnitTypeDescriptor* TestTypes() {
   static const auto types = [] {
     std::array<UnitTypeDescriptor, 8> t{};
-    t[0] = forms::WindowUnitType();
-    t[7] = picture::DrawPanelType();
+    t[0] = units::window::WindowUnitType();
+    t[7] = units::draw_panel::DrawPanelType();
     return t;
   }();
   return types.data();
@@ -70,7 +79,7 @@ std::vector<std::string>& Events() {
 
 void PanelTest::SetUp() {
   ResetApplication();
-  picture::InstallPictureTable();
+  picture::table::InstallPictureTable();
   forms::InstallForms();
   Events().clear();
 }
@@ -80,7 +89,7 @@ void PanelTest::TearDown() {
   ResetApplication();
 }
 
-void PanelTest::Load(const picture::DrawPanelProperties& properties, int width, int height, uint32_t flags) {
+void PanelTest::Load(const units::draw_panel::DrawPanelProperties& properties, int width, int height, uint32_t flags) {
   static const LibraryEntry library = [] {
     LibraryEntry e;
     e.unitTypeCount = 8;
@@ -90,17 +99,17 @@ void PanelTest::Load(const picture::DrawPanelProperties& properties, int width, 
   static const LibraryEntry* const libraries[] = {&library};
   forms_test::Record window;
   window.id = kWindowUnit;
-  window.type = forms::kWindowTypeCode;
+  window.type = units::window::kWindowTypeCode;
   window.left = 50, window.top = 50, window.width = 300, window.height = 200;
   window.block = forms_test::WindowBlockBytes("Panel");
   forms_test::Record panel;
   panel.id = kPanel;
-  panel.type = picture::kDrawPanelTypeCode;
+  panel.type = units::draw_panel::kDrawPanelTypeCode;
   panel.name = "panel";
   panel.left = kPanelLeft, panel.top = kPanelTop, panel.width = width, panel.height = height;
   panel.flags = flags;
-  panel.bindings = {{picture::draw_panel_event::kPaint, 0}};
-  panel.block = picture::WriteDrawPanelBlock(properties);
+  panel.bindings = {{units::draw_panel::draw_panel_event::kPaint, 0}};
+  panel.block = units::draw_panel::WriteDrawPanelBlock(properties);
   formData_ = forms_test::FormData({forms_test::Window{kWindow, {window, panel}}});
   header_ = forms_test::TestProgramHeader(formData_, libraries, kRoutines);
   SetProgramHeader(&header_);
@@ -109,25 +118,25 @@ void PanelTest::Load(const picture::DrawPanelProperties& properties, int width, 
   Pump();
 }
 
-picture::DrawPanel& PanelTest::Panel() const {
+units::draw_panel::DrawPanel& PanelTest::Panel() const {
   auto* unit = reinterpret_cast<UnitObject*>(NotifyRuntime(notify::kFindUnitObject, kWindow, kPanel));
-  auto* panel = dynamic_cast<picture::DrawPanel*>(unit);
+  auto* panel = dynamic_cast<units::draw_panel::DrawPanel*>(unit);
   EXPECT_NE(panel, nullptr);
   return *panel;
 }
 
-ArgRecord PanelTest::Reference() const { return ArgRecord::UnitRef(picture::kDrawPanelTypeCode, kWindow, kPanel); }
+ArgRecord PanelTest::Reference() const { return ArgRecord::UnitRef(units::draw_panel::kDrawPanelTypeCode, kWindow, kPanel); }
 
 int32_t PanelTest::LoadPicture(const Bytes& file) const {
   HeapBlock bytes(CopyBytes(file.data(), file.size()));
   ArgRecord argument = ArgRecord::Bytes(bytes.Get());
   ArgRecord result;
-  picture::LoadPicture(&result, 1, &argument);
+  picture::table::LoadPicture(&result, 1, &argument);
   return result.AsInt();
 }
 
 COLORREF PanelTest::CanvasAt(int x, int y) const {
-  picture::MemoryDc canvas(0, Panel().Canvas());
+  platform::MemoryDc canvas(0, Panel().Canvas());
   return canvas.get() ? GetPixel(canvas.get(), x, y) : CLR_INVALID;
 }
 

@@ -10,7 +10,7 @@
 #include "../forms/form_builder.h"
 #include "platform/gdi/gdi_types.h"
 #include "runtime/core/program.h"
-#include "runtime/picture/draw_panel.h"
+#include "runtime/units/draw_panel/draw_panel.h"
 
 namespace panel_test {
 
@@ -33,10 +33,10 @@ class PanelTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   // Loads the window with one panel of the given size and properties.
-  void Load(const runtime::picture::DrawPanelProperties& properties, int width = 100, int height = 60,
+  void Load(const runtime::units::draw_panel::DrawPanelProperties& properties, int width = 100, int height = 60,
             uint32_t flags = 1);
 
-  runtime::picture::DrawPanel& Panel() const;
+  runtime::units::draw_panel::DrawPanel& Panel() const;
   runtime::ArgRecord Reference() const;
   // A registered picture's handle.
   int32_t LoadPicture(const Bytes& file) const;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "runtime/forms/window_block.h"
+#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_definition.h"
 #include "tools/form_data.h"
 #include "tools/form_description.h"
@@ -52,7 +52,7 @@ TEST(EmbeddedForm, ReadsBackAsDescribed) {
     }
   }
   // The window's block reads with the description's title and a JPEG.
-  auto block = runtime::forms::ReadWindowBlock(units.TypeBlock(0));
+  auto block = runtime::units::window::ReadWindowBlock(units.TypeBlock(0));
   ASSERT_TRUE(block);
   EXPECT_EQ(block->title, formgen::kTitle);
   EXPECT_EQ(block->pictureLayout, 3);

@@ -9,10 +9,14 @@
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/notify.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
+#include "runtime/units/window/window_unit.h"
 
 namespace forms_test {
+
+using runtime::units::window::WindowUnitType;
 
 using namespace runtime;
 using namespace platform;
@@ -135,7 +139,7 @@ const PropertyDescriptor kTestProperties[] = {
 };
 
 const UnitTypeDescriptor kTypes[] = {
-    forms::WindowUnitType(),
+    units::window::WindowUnitType(),
     {"t", "TestUnit", 0x40, 18, kTestProperties, &TestEntry},
     {"h", "HiddenUnit", 0x8040, 18, kTestProperties, &TestEntry},
     {"m", "MuteUnit", 0, 18, kTestProperties, &TestEntry},

@@ -6,6 +6,7 @@
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"

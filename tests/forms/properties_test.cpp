@@ -8,6 +8,7 @@
 #include "forms_fixture.h"
 #include "platform/windows/window.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/forms/properties.h"
 #include "runtime/forms/window_table.h"

@@ -16,7 +16,8 @@
 #include "runtime/imageconv/jpeg_codec.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
+
 namespace {
 
 using namespace testing;
@@ -320,4 +321,4 @@ TEST(ImageConvNotify, KeepsTheRuntimeEntryOnCodeOne) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -7,7 +7,7 @@
 #include "platform/files/files.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 using namespace platform;
@@ -57,4 +57,4 @@ TEST(FileMapping, RefusesWhatCannotBeMapped) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

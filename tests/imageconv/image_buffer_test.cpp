@@ -11,7 +11,7 @@
 #include "runtime/imageconv/image_buffer.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 using testing::StoreDirectory;
@@ -192,4 +192,4 @@ TEST(PixelStoreNames, ProcessesNeverShareAStore) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace imageconv::testing {
+namespace runtime::imageconv::testing {
 
 struct JpegMarkers {
   std::vector<uint8_t> frameTypes;  // the SOFn codes, e.g. 0xC0 baseline
@@ -62,4 +62,4 @@ inline JpegMarkers ParseJpegMarkers(const std::vector<uint8_t>& file) {
 inline const std::vector<uint8_t> kStandardDcLuminance = {
     0x00, 0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 
-}  // namespace imageconv::testing
+}  // namespace runtime::imageconv::testing

@@ -10,7 +10,8 @@
 #include "runtime/imageconv/convert_image.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
+
 namespace {
 
 using namespace testing;
@@ -259,4 +260,4 @@ TEST_F(MalformedTest, KeptFiles) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -11,7 +11,8 @@
 #include "runtime/imageconv/photocd_reader.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
+
 namespace {
 
 using namespace testing;
@@ -413,4 +414,4 @@ TEST_F(PhotoCdTest, Classes) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

@@ -12,7 +12,11 @@
 #include "runtime/core/value.h"
 #include "runtime/imageconv/convert_image.h"
 
-namespace imageconv::testing {
+namespace runtime::imageconv::testing {
+
+using runtime::imageconv::ImageBuffer;
+
+using runtime::imageconv::ConvertImage;
 namespace {
 
 struct TestDirectories {
@@ -191,4 +195,4 @@ void Put32(std::vector<uint8_t>& bytes, uint32_t value) {
   Put16(bytes, static_cast<uint16_t>(value >> 16));
 }
 
-}  // namespace imageconv::testing
+}  // namespace runtime::imageconv::testing

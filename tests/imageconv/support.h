@@ -9,7 +9,7 @@
 
 #include "runtime/imageconv/image_buffer.h"
 
-namespace imageconv::testing {
+namespace runtime::imageconv::testing {
 
 namespace fs = std::filesystem;
 
@@ -71,4 +71,4 @@ int32_t Convert(const char* source, const char* destination, int32_t grayscale =
 void Put16(std::vector<uint8_t>& bytes, uint16_t value);
 void Put32(std::vector<uint8_t>& bytes, uint32_t value);
 
-}  // namespace imageconv::testing
+}  // namespace runtime::imageconv::testing

@@ -10,7 +10,7 @@
 #include "runtime/imageconv/jpeg_codec.h"
 #include "support.h"
 
-namespace imageconv {
+namespace runtime::imageconv {
 namespace {
 
 using namespace testing;
@@ -157,4 +157,4 @@ TEST_F(WriterTest, EmptySourceIsRefused) {
 }
 
 }  // namespace
-}  // namespace imageconv
+}  // namespace runtime::imageconv

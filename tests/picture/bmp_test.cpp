@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/formats/picture_decode.h"
 #include "test_support.h"
 
 namespace picture_test {

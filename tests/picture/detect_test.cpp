@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
 #include "test_support.h"
 
 namespace picture_test {
+
+using runtime::picture::formats::DetectPictureKind;
 namespace {
 
-using runtime::picture::DetectPictureKind;
+using runtime::picture::formats::DetectPictureKind;
 using runtime::picture::PictureKind;
 
 PictureKind Kind(Bytes first) {
@@ -49,10 +52,10 @@ TEST(Detect, DataShorterThanEightBytesNeverDecode) {
   // Seven bytes that a longer file would start with.
   const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1};
   EXPECT_FALSE(Decode(gif));
-  EXPECT_FALSE(runtime::picture::DecodePicture(nullptr, 100));
+  EXPECT_FALSE(runtime::picture::table::DecodePicture(nullptr, 100));
   const Bytes jpeg = Sample("cj.jpg");
-  EXPECT_FALSE(runtime::picture::DecodePicture(jpeg.data(), 7));
-  EXPECT_FALSE(runtime::picture::DecodePicture(jpeg.data(), -5));
+  EXPECT_FALSE(runtime::picture::table::DecodePicture(jpeg.data(), 7));
+  EXPECT_FALSE(runtime::picture::table::DecodePicture(jpeg.data(), -5));
 }
 
 }  // namespace

@@ -11,17 +11,23 @@
 #include "gif_builder.h"
 #include "stepped_clock.h"
 #include "platform/gdi/gdi.h"
-#include "runtime/picture/gif_composer.h"
-#include "runtime/picture/gif_player.h"
+#include "runtime/picture/formats/gif_composer.h"
+#include "runtime/units/picture_box/gif_player.h"
 
 namespace picture_test {
+
+using runtime::units::picture_box::AnimationFrame;
+using runtime::units::picture_box::SharedFrame;
+
+using runtime::picture::formats::GifComposer;
+using runtime::units::picture_box::GifPlayer;
 namespace {
 
-using runtime::picture::AnimationFrame;
-using runtime::picture::GifComposer;
-using runtime::picture::GifPlayer;
-using runtime::picture::MemoryDc;
-using runtime::picture::SharedFrame;
+using runtime::units::picture_box::AnimationFrame;
+using runtime::picture::formats::GifComposer;
+using runtime::units::picture_box::GifPlayer;
+using platform::MemoryDc;
+using runtime::units::picture_box::SharedFrame;
 
 // Index 0 red, 1 green, 2 white, 3 white again.
 const Bytes kPalette = {255, 0, 0, 0, 255, 0, 255, 255, 255, 255, 255, 255};

@@ -1,19 +1,27 @@
 #include <gtest/gtest.h>
 
-#include "runtime/picture/gif_decoder.h"
-#include "runtime/picture/lzw.h"
+#include "runtime/picture/formats/gif_decoder.h"
+#include "runtime/picture/formats/lzw.h"
 #include "gif_builder.h"
 #include "test_support.h"
 
 namespace picture_test {
+
+using runtime::picture::formats::GifDecoder;
+using runtime::picture::formats::GifStep;
+using runtime::picture::formats::LzwDecoder;
+using runtime::picture::formats::LzwResult;
+using runtime::picture::formats::LzwSink;
+
+using runtime::picture::formats::GifFrame;
 namespace {
 
-using runtime::picture::GifDecoder;
-using runtime::picture::GifFrame;
-using runtime::picture::GifStep;
-using runtime::picture::LzwDecoder;
-using runtime::picture::LzwResult;
-using runtime::picture::LzwSink;
+using runtime::picture::formats::GifDecoder;
+using runtime::picture::formats::GifFrame;
+using runtime::picture::formats::GifStep;
+using runtime::picture::formats::LzwDecoder;
+using runtime::picture::formats::LzwResult;
+using runtime::picture::formats::LzwSink;
 
 class VectorSink final : public LzwSink {
  public:

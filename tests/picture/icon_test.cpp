@@ -1,15 +1,20 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/icons/icon.h"
-#include "runtime/picture/icon_directory.h"
+#include "runtime/picture/formats/icon_directory.h"
 #include "test_support.h"
 
 namespace picture_test {
+
+using runtime::picture::formats::IconImageRange;
+
+using runtime::picture::formats::ChooseIconImage;
+using runtime::picture::formats::ReadIconDirectoryHeader;
 namespace {
 
-using runtime::picture::ChooseIconImage;
-using runtime::picture::IconImageRange;
-using runtime::picture::ReadIconDirectoryHeader;
+using runtime::picture::formats::ChooseIconImage;
+using runtime::picture::formats::IconImageRange;
+using runtime::picture::formats::ReadIconDirectoryHeader;
 
 struct Entry {
   uint8_t width, height, colours;

@@ -7,24 +7,30 @@
 
 #include "runtime/core/notify.h"
 #include "runtime/core/picture_registry.h"
-#include "runtime/picture/load_picture_command.h"
-#include "runtime/picture/picture_decode.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/picture/table/load_picture_command.h"
+#include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
 #include "test_support.h"
 
 namespace picture_test {
+
+using runtime::picture::table::DecodePicture;
+using runtime::picture::table::InstallPictureTable;
+using runtime::picture::table::InstalledPictureTable;
+using runtime::picture::table::LoadPicture;
+using runtime::picture::table::PictureFromHandle;
 namespace {
 
 namespace fs = std::filesystem;
 using runtime::ArgRecord;
-using runtime::picture::InstalledPictureTable;
-using runtime::picture::LoadPicture;
-using runtime::picture::PictureFromHandle;
+using runtime::picture::table::InstalledPictureTable;
+using runtime::picture::table::LoadPicture;
+using runtime::picture::table::PictureFromHandle;
 
 class LoadPictureTest : public testing::Test {
  protected:
   void SetUp() override {
-    runtime::picture::InstallPictureTable();
+    runtime::picture::table::InstallPictureTable();
     ASSERT_NE(InstalledPictureTable(), nullptr);
   }
   void TearDown() override { runtime::InstalledPictureRegistry()->DestroyAll(); }
@@ -101,10 +107,10 @@ TEST_F(LoadPictureTest, FilesAreReadByPathAndTheirContentDecidesTheKind) {
 TEST_F(LoadPictureTest, TableRequestsTravelThroughTheRuntime) {
   using runtime::NotifyRuntime;
   namespace notify = runtime::notify;
-  auto* p = runtime::picture::DecodePicture(Sample("pil_8.bmp").data(), 0);
+  auto* p = runtime::picture::table::DecodePicture(Sample("pil_8.bmp").data(), 0);
   EXPECT_EQ(p, nullptr);
   const Bytes bmp = Sample("pil_8.bmp");
-  p = runtime::picture::DecodePicture(bmp.data(), static_cast<int64_t>(bmp.size()));
+  p = runtime::picture::table::DecodePicture(bmp.data(), static_cast<int64_t>(bmp.size()));
   ASSERT_NE(p, nullptr);
   const auto address = reinterpret_cast<intptr_t>(p);
   EXPECT_EQ(NotifyRuntime(notify::kIsPictureRegistered, address, 0), 0);
@@ -129,7 +135,7 @@ Bytes LargeBmp(uint8_t seed) {
 }
 
 TEST_F(LoadPictureTest, DecodesOfEqualBytesShareOnePixelBlockWhileAnyOfThemLives) {
-  using runtime::picture::DecodePicture;
+  using runtime::picture::table::DecodePicture;
   using runtime::picture::PicturePtr;
   const Bytes bytes = LargeBmp(1);
   Bytes other = LargeBmp(1);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/formats/picture_decode.h"
 #include "test_support.h"
 
 namespace picture_test {

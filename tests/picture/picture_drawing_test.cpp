@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "runtime/picture/picture_drawing.h"
+#include "runtime/picture/drawing/picture_drawing.h"
 
 namespace {
 
 using namespace platform;
-using runtime::picture::BitmapToBmpBytes;
+using runtime::picture::drawing::BitmapToBmpBytes;
 using runtime::picture::Picture;
 using runtime::picture::PictureKind;
-using runtime::picture::RenderPicture;
-using runtime::picture::RenderPictureOnColour;
+using runtime::picture::drawing::RenderPicture;
+using runtime::picture::drawing::RenderPictureOnColour;
 
 // A memory DC with a colour bitmap filled with one colour.
 struct Canvas {
@@ -119,7 +119,7 @@ TEST(PictureDrawing, NothingToDrawIsNotAnError) {
   OwnedPicture shortBlock(PictureKind::Jpeg, 100, 100, {1, 2, 3});  // claims more than it holds
   RenderPicture(&shortBlock.picture, canvas.dc, 0, 0, -1, -1, SRCCOPY);
   EXPECT_EQ(canvas.At(0, 0), RGB(5, 5, 5));
-  EXPECT_EQ(runtime::picture::ChooseStretchMode(), HALFTONE);
+  EXPECT_EQ(runtime::picture::drawing::ChooseStretchMode(), HALFTONE);
 }
 
 uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {

@@ -3,17 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
-#include "runtime/picture/gdi_scoped.h"
-#include "runtime/picture/picture_drawing.h"
-#include "runtime/picture/picture_scaling.h"
+#include "platform/gdi/owners.h"
+#include "runtime/picture/drawing/picture_drawing.h"
+#include "runtime/picture/drawing/picture_scaling.h"
 #include "test_support.h"
 
 namespace picture_test {
+
+using runtime::picture::drawing::PreparedPicture;
+using runtime::picture::drawing::ReleasePreparedPicture;
+using runtime::picture::drawing::RenderColourRows;
 namespace {
 
 using namespace platform;
-using runtime::picture::MemoryDc;
-using runtime::picture::OwnedGdiObject;
+using platform::MemoryDc;
+using platform::OwnedGdiObject;
 
 // A BMP large enough for the stretch to share its rows out between threads.
 Bytes LargeBmp() {
@@ -43,18 +47,18 @@ TEST(PictureScaling, RowsShrunkDirectlyMatchTheDrawnPicture) {
     };
     for (const Case& c : cases) {
       const int w = c.part.Width(), h = c.part.Height();
-      OwnedGdiObject direct(runtime::picture::RenderColourRows(*picture, c.place, c.part, c.mode));
+      OwnedGdiObject direct(runtime::picture::drawing::RenderColourRows(*picture, c.place, c.part, c.mode));
       ASSERT_TRUE(direct);
       OwnedGdiObject drawn(CreateCompatibleBitmap(0, w, h));
       {
         MemoryDc target(0, drawn.get());
-        runtime::picture::PreparedPicture prepared;
-        ASSERT_TRUE(runtime::picture::PreparePicture(target.get(), picture.get(), 0, &prepared));
+        runtime::picture::drawing::PreparedPicture prepared;
+        ASSERT_TRUE(runtime::picture::drawing::PreparePicture(target.get(), picture.get(), 0, &prepared));
         SetStretchBltMode(target.get(), c.mode);
         MemoryDc source(target.get(), prepared.bitmap);
         StretchBlt(target.get(), c.place.left - c.part.left, c.place.top - c.part.top, c.place.Width(),
                    c.place.Height(), source.get(), 0, 0, picture->width, picture->height, SRCCOPY);
-        runtime::picture::ReleasePreparedPicture(&prepared);
+        runtime::picture::drawing::ReleasePreparedPicture(&prepared);
       }
       MemoryDc a(0, direct.get()), b(0, drawn.get());
       int differing = 0;
@@ -63,7 +67,7 @@ TEST(PictureScaling, RowsShrunkDirectlyMatchTheDrawnPicture) {
       EXPECT_EQ(differing, 0) << name << " place " << c.place.left << "," << c.place.top << " mode " << c.mode;
     }
   }
-  EXPECT_FALSE(runtime::picture::RenderColourRows(*Decode(Sample("pal.png")), {0, 0, 5, 5}, {0, 0, 5, 5}, HALFTONE))
+  EXPECT_FALSE(runtime::picture::drawing::RenderColourRows(*Decode(Sample("pal.png")), {0, 0, 5, 5}, {0, 0, 5, 5}, HALFTONE))
       << "other kinds are drawn the usual way";
 }
 

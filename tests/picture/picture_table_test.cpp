@@ -4,13 +4,15 @@
 #include <set>
 
 #include "runtime/core/notify.h"
-#include "runtime/picture/picture_table.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace picture_test {
+
+using runtime::picture::table::PictureTable;
 namespace {
 
 using runtime::picture::Picture;
-using runtime::picture::PictureTable;
+using runtime::picture::table::PictureTable;
 
 Picture* NewPicture() {
   auto* p = new Picture;

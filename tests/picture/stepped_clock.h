@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <thread>
 
-#include "runtime/picture/gif_player.h"
+#include "runtime/units/picture_box/gif_player.h"
 
 namespace picture_test {
 
-class SteppedClock final : public runtime::picture::AnimationClock {
+class SteppedClock final : public runtime::units::picture_box::AnimationClock {
  public:
   uint32_t NowMs() override { return now_.load(); }
   void SleepMs(uint32_t milliseconds) override {

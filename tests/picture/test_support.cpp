@@ -9,7 +9,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "runtime/picture/picture_decode.h"
+#include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
 
 namespace picture_test {
 
@@ -54,7 +55,7 @@ Bytes Sample(const std::string& name) {
 }
 
 PicturePtr Decode(const Bytes& bytes) {
-  return PicturePtr(runtime::picture::DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
+  return PicturePtr(runtime::picture::table::DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
 }
 
 std::array<uint8_t, 3> RgbAt(const Picture& p, int x, int y) {

@@ -8,11 +8,17 @@
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/notify.h"
 #include "runtime/core/services.h"
+#include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/window_unit.h"
+#include "runtime/units/window/window_unit.h"
 
 namespace units_test {
+
+using runtime::units::picture_box::PictureBoxType;
+using runtime::units::picture_box::kPictureBoxTypeCode;
+using runtime::units::window::WindowUnitType;
 
 using namespace runtime;
 using forms_test::Put;
@@ -66,8 +72,8 @@ void PictureBoxTest::TearDown() {
 void PictureBoxTest::Load(const BoxBlock& block) {
   static const auto types = [] {
     std::array<UnitTypeDescriptor, 6> t{};
-    t[0] = forms::WindowUnitType();
-    t[5] = picture::PictureBoxType();
+    t[0] = units::window::WindowUnitType();
+    t[5] = units::picture_box::PictureBoxType();
     return t;
   }();
   static const LibraryEntry library = [] {
@@ -85,7 +91,7 @@ void PictureBoxTest::Load(const BoxBlock& block) {
   window.block = forms_test::WindowBlockBytes("Boxes", 0x00FFFFFF, 0, {}, 0, 0);
   forms_test::Record box;
   box.id = kBox;
-  box.type = picture::kPictureBoxTypeCode;
+  box.type = units::picture_box::kPictureBoxTypeCode;
   box.name = "box";
   box.left = 10, box.top = 10, box.width = 182, box.height = 182;
   box.block = block.Build();
@@ -96,9 +102,9 @@ void PictureBoxTest::Load(const BoxBlock& block) {
   Services().LoadWindow(kWindow);
 }
 
-picture::PictureBox* PictureBoxTest::Box() const {
+units::picture_box::PictureBox* PictureBoxTest::Box() const {
   auto* object = reinterpret_cast<UnitObject*>(NotifyRuntime(notify::kFindUnitObject, kWindow, kBox));
-  return dynamic_cast<picture::PictureBox*>(object);
+  return dynamic_cast<units::picture_box::PictureBox*>(object);
 }
 
 uint64_t PictureBoxTest::Get(int32_t property) const { return Services().GetProperty(kWindow, kBox, property, -1); }

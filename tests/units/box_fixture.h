@@ -10,7 +10,7 @@
 
 #include "../forms/form_builder.h"
 #include "runtime/core/program.h"
-#include "runtime/picture/picture_box.h"
+#include "runtime/units/picture_box/picture_box.h"
 
 namespace units_test {
 
@@ -45,7 +45,7 @@ class PictureBoxTest : public ::testing::Test {
   void TearDown() override;
   // Loads a 300 x 250 window with one 182 x 182 box at (10, 10).
   void Load(const BoxBlock& block);
-  runtime::picture::PictureBox* Box() const;
+  runtime::units::picture_box::PictureBox* Box() const;
   platform::HWND BoxWindow() const { return Box()->WindowHandle(); }
   uint64_t Get(int32_t property) const;
   void Set(int32_t property, uint64_t value) const;

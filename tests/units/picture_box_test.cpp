@@ -17,9 +17,13 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "runtime/core/memory.h"
-#include "runtime/picture/picture_box_block.h"
+#include "runtime/units/picture_box/picture_box_block.h"
 
 namespace units_test {
+
+using runtime::units::picture_box::PictureBoxType;
+using runtime::units::picture_box::ReadPictureBoxBlock;
+using runtime::units::picture_box::WritePictureBoxBlock;
 namespace {
 
 using namespace platform;
@@ -178,7 +182,7 @@ TEST_F(PictureBoxTest, PngTransparencyShowsTheBoxBackgroundAndAutoSizeFollowsThe
 }
 
 TEST(PictureBoxBlock, VersionsZeroToTwoAreReadAndVersionTwoIsWritten) {
-  using runtime::picture::ReadPictureBoxBlock;
+  using runtime::units::picture_box::ReadPictureBoxBlock;
   const Bytes picture = {1, 2, 3};
   for (uint32_t version : {0u, 1u, 2u}) {
     const Bytes bytes = BoxBlock{version, 3, 0x123456, 2, 0, picture, "src", "col"}.Build();
@@ -191,7 +195,7 @@ TEST(PictureBoxBlock, VersionsZeroToTwoAreReadAndVersionTwoIsWritten) {
     EXPECT_EQ(block->picture, picture);
     EXPECT_EQ(block->dataSource, version == 2 ? "src" : "");
     // Written back, it is the version-2 block with the same values.
-    EXPECT_EQ(runtime::picture::WritePictureBoxBlock(*block),
+    EXPECT_EQ(runtime::units::picture_box::WritePictureBoxBlock(*block),
               (BoxBlock{2, 3, 0x123456, 2, 0, picture, version == 2 ? "src" : "", version == 2 ? "col" : ""}.Build()));
   }
   Bytes negative = BoxBlock{}.Build();
@@ -214,7 +218,7 @@ TEST_F(PictureBoxTest, SavingAndVisitingTextsGiveVersionTwoBlocks) {
   Load(BoxBlock{.version = 0, .border = 1, .mode = 2});
   Set(9, kGreen);
   Set(14, reinterpret_cast<uintptr_t>("photo"));
-  const auto& type = runtime::picture::PictureBoxType();
+  const auto& type = runtime::units::picture_box::PictureBoxType();
   auto save = reinterpret_cast<runtime::SavePropertiesOp>(type.entry(runtime::unit_op::kSaveProperties));
   const HGLOBAL saved = save(Box());
   ASSERT_NE(saved, 0u);

@@ -1,0 +1,224 @@
+#include "runtime/units/window/window_unit.h"
+
+#include <algorithm>
+
+#include "platform/base/backend.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/gdi/gdi.h"
+#include "platform/windows/menu.h"
+#include "platform/windows/system_metrics.h"
+#include "platform/windows/window.h"
+#include "platform/windows/window_dc.h"
+#include "runtime/core/application.h"
+#include "runtime/core/notify.h"
+#include "runtime/forms/events.h"
+#include "runtime/forms/loader.h"
+#include "runtime/forms/window_table.h"
+#include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
+#include "platform/gdi/owners.h"
+#include "runtime/picture/drawing/picture_drawing.h"
+#include "runtime/picture/drawing/picture_scaling.h"
+#include "runtime/core/unit_window.h"
+
+namespace runtime::units::window {
+
+using forms::RaiseSimpleEvent;
+using forms::TeardownWindow;
+using forms::Windows;
+using forms::WindowTable;
+using picture::drawing::ChooseStretchMode;
+using picture::drawing::RenderColourRows;
+using picture::drawing::RenderPictureOnColour;
+namespace window_event = forms::window_event;
+namespace {
+
+using namespace platform;
+
+constexpr const char* kDefaultClass = "WTWindow";
+
+using platform::MemoryDc;
+
+}  // namespace
+
+WindowUnit::WindowUnit(WindowId window, UnitId unit, WindowBlock block)
+    : window_(window), unit_(unit), block_(std::move(block)) {}
+
+WindowUnit::~WindowUnit() = default;
+
+UnitObject* WindowUnit::Create(const CreateParams& p) {
+  auto block = ReadWindowBlock(std::span<const uint8_t>(p.block, p.block ? static_cast<size_t>(std::max(p.blockLength, 0)) : 0));
+  if (!block) return nullptr;
+  const WindowBlock& b = *block;
+  DWORD style = p.style | WS_CLIPCHILDREN;
+  DWORD exStyle = 0;
+  const bool child = p.style & WS_CHILD;
+  if (b.border != 0) {
+    if (!b.title.empty() || b.controlBox == 1) style |= WS_CAPTION;
+    if (b.controlBox == 1) style |= WS_SYSMENU;
+    if (!child) style |= WS_DLGFRAME;
+  }
+  if (b.border == 1 || b.border == 3 || b.border == 5) style |= WS_THICKFRAME;
+  if (b.border == 3 || b.border == 4) exStyle |= WS_EX_TOOLWINDOW;
+  if (b.border == 5 || b.border == 6) exStyle |= WS_EX_CLIENTEDGE;
+  if (b.maximiseButton) style |= WS_MAXIMIZEBOX;
+  if (b.minimiseButton) style |= WS_MINIMIZEBOX;
+
+  int x = p.x, y = p.y;
+  if (b.startPosition == 1) {
+    const SIZE screen = ScreenSize();
+    x = (screen.cx - p.width) / 2;
+    y = (screen.cy - p.height) / 2;
+  } else if (b.startPosition == 2) {
+    style |= WS_MINIMIZE;
+  } else if (b.startPosition == 3 && (style & WS_THICKFRAME)) {
+    style |= WS_MAXIMIZE;
+  }
+  HWND owner = p.parent;
+  if (owner) style |= WS_POPUP;
+  const Application& app = App();
+  const WindowTable* table = Windows();
+  if (!owner && app.programKind != 0 && ((table && table->loadModal) || b.showInTaskbar == 0)) owner = app.hiddenOwner;
+
+  const std::string className = b.className.empty() ? kDefaultClass : b.className;
+  EnsureUnitClass(className.c_str());  // each window's own procedure is set at creation
+  auto* unit = new WindowUnit(p.window, p.unit, *block);
+  HWND hwnd = CreateWindowExA(exStyle, className.c_str(), unit->block_.title.c_str(), style, x, y, p.width,
+                              p.height, owner, p.menu, nullptr);
+  if (!hwnd) {
+    delete unit;
+    return nullptr;
+  }
+  unit->hwnd_ = hwnd;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<intptr_t>(unit));
+  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<intptr_t>(&WindowUnit::Proc));
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  if (outer.right - outer.left != p.width || outer.bottom - outer.top != p.height)
+    MoveWindow(hwnd, x, y, p.width, p.height, TRUE);
+
+  SendMessageA(hwnd, WM_SETFONT, static_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  if (b.alwaysOnTop == 1) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (b.movable == 0) RemoveMenu(GetSystemMenu(hwnd, FALSE), SC_MOVE, MF_BYCOMMAND);
+  return unit;
+}
+
+void WindowUnit::BackgroundChanged() {
+  picture_.reset();
+  pictureTried_ = false;
+  rendered_.Reset();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool WindowUnit::IsChild() const { return GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_CHILD; }
+
+EventRecord WindowUnit::Raise(int32_t key) { return RaiseSimpleEvent(window_, unit_, key); }
+
+LRESULT WindowUnit::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* unit = reinterpret_cast<WindowUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!unit || unit->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return unit->Handle(message, wParam, lParam);
+}
+
+LRESULT WindowUnit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND hwnd = hwnd_;
+  switch (message) {
+    case kAskRuntimeObject: return reinterpret_cast<LRESULT>(static_cast<UnitObject*>(this));
+    case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
+    case WM_PAINT: Paint(); return 0;
+    case WM_SIZE:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      Raise(window_event::kSized);
+      return 0;
+    case WM_MOVE: Raise(window_event::kMoved); return 0;
+    case WM_SHOWWINDOW: Raise(wParam ? window_event::kShown : window_event::kHidden); return 0;
+    case WM_SETFOCUS: Raise(window_event::kFocusGained); return 0;
+    case WM_KILLFOCUS: Raise(window_event::kFocusLost); return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_QUERYENDSESSION: {
+      EventRecord r = Raise(window_event::kQueryClose);
+      return (r.resultFlag && r.result == 0 && IsWindow(hwnd) && !IsChild()) ? FALSE : TRUE;
+    }
+    case WM_DESTROY: Raise(window_event::kDestroyed); return 0;
+    case WM_NCDESTROY:
+      OnFinalDestroy();  // deletes this
+      return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+void WindowUnit::OnClose() {
+  const HWND hwnd = hwnd_;
+  // A handler's false keeps a top-level window open; a handler may also have
+  // destroyed the window meanwhile.
+  for (int32_t key : {window_event::kClosing, window_event::kQueryClose}) {
+    EventRecord r = Raise(key);
+    if (!IsWindow(hwnd)) return;
+    if (r.resultFlag && r.result == 0 && !IsChild()) return;
+  }
+  ReleaseDisabled();
+  DestroyWindow(hwnd);
+}
+
+void WindowUnit::OnFinalDestroy() {
+  const WindowId window = window_;
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  if (accelerators) DestroyAcceleratorTable(accelerators);
+  accelerators = 0;
+  ReleaseDisabled();
+  delete this;
+  TeardownWindow(window);
+}
+
+void WindowUnit::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const COLORREF colour = PaintColour(block_.background);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &client, brush);
+  DeleteObject(brush);
+
+  if (!pictureTried_) {
+    pictureTried_ = true;
+    if (!block_.picture.empty())
+      picture_.reset(picture::table::DecodePicture(block_.picture.data(), static_cast<int64_t>(block_.picture.size())));
+  }
+  if (picture_) {
+    const int cw = client.right, ch = client.bottom;
+    const bool stretched = block_.pictureLayout == 3;
+    const SIZE wanted = stretched ? SIZE{cw, ch} : SIZE{picture_->width, picture_->height};
+    if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
+    if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
+      // Drawn once at the size it is shown at; repaints only copy it. A
+      // photograph is stretched straight from its colour rows, without a
+      // device bitmap of its full size.
+      const RECT place{0, 0, wanted.cx, wanted.cy};
+      rendered_.Reset(picture::drawing::RenderColourRows(*picture_, place, place, picture::drawing::ChooseStretchMode()));
+      if (!rendered_) {
+        rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
+        MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
+        if (memory.get())
+          picture::drawing::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
+      }
+      renderedSize_ = wanted;
+    }
+    if (rendered_) {
+      MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
+      const int w = renderedSize_.cx, h = renderedSize_.cy;
+      switch (block_.pictureLayout) {
+        case 1:  // tiled from the top-left corner
+          for (int y = 0; y < ch; y += h)
+            for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
+          break;
+        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.get(), 0, 0, SRCCOPY); break;
+        default: BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY); break;
+      }
+    }
+  }
+  EndPaint(hwnd_, &ps);
+}
+
+}  // namespace runtime::units::window

@@ -1,0 +1,64 @@
+// The window unit (type 0x00010001): a top-level window built from its block,
+// painting its background colour and picture, raising the window's events.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/base/types.h"
+#include "runtime/core/program.h"
+#include "runtime/forms/loaded_window.h"
+#include "runtime/units/window/window_block.h"
+#include "platform/gdi/owners.h"
+#include "runtime/picture/picture.h"
+
+namespace runtime::units::window {
+
+inline constexpr uint32_t kWindowTypeCode = 0x00010001;
+
+class WindowUnit final : public forms::LoadedWindow {
+ public:
+  WindowUnit(WindowId window, UnitId unit, WindowBlock block);
+  ~WindowUnit() override;
+  platform::HWND WindowHandle() const override { return hwnd_; }
+
+  static UnitObject* Create(const CreateParams& params);
+
+  WindowId Window() const { return window_; }
+  UnitId Unit() const { return unit_; }
+  const WindowBlock& Block() const { return block_; }
+  WindowBlock& MutableBlock() { return block_; }
+  forms::StartPosition StartsAs() const override { return static_cast<forms::StartPosition>(block_.startPosition); }
+  // The background changed: drop what was decoded and repaint.
+  void BackgroundChanged();
+
+  platform::HACCEL accelerators = 0;
+
+ private:
+  static platform::LRESULT Proc(platform::HWND hwnd, platform::UINT message, platform::WPARAM wParam,
+                                platform::LPARAM lParam);
+  platform::LRESULT Handle(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
+  void Paint();
+  void OnClose();
+  // Raises one of the window's events; the record carries the result.
+  EventRecord Raise(int32_t key);
+  bool IsChild() const;
+  void OnFinalDestroy();
+
+  platform::HWND hwnd_ = 0;
+  WindowId window_;
+  UnitId unit_;
+  WindowBlock block_;
+  // The background picture, decoded once; for the stretched layout also the
+  // client area's rendering, rebuilt only when the size changes.
+  picture::PicturePtr picture_;
+  bool pictureTried_ = false;
+  platform::OwnedGdiObject rendered_;
+  platform::SIZE renderedSize_{0, 0};
+};
+
+// The window type's descriptor (name, flags, 32 properties, entry).
+const UnitTypeDescriptor& WindowUnitType();
+
+}  // namespace runtime::units::window
