@@ -5,8 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/base/types.h"
+#include "platform/gdi/blit.h"
+#include "runtime/picture/pixel_block.h"
 
 namespace runtime::picture {
 
@@ -27,11 +30,11 @@ struct Picture {
   int32_t width = 0;
   int32_t height = 0;
   platform::HICON icon = 0;
-  uint8_t* pixels = nullptr;  // released with std::free, or by pixelOwner when it is set
+  uint8_t* pixels = nullptr;  // inside the block pixelOwner holds
   int32_t pixelByteCount = 0;
-  // Set when the pixels may be shared with other pictures of the same bytes:
-  // they go with the last picture that holds them. Pixels are never written
-  // after decoding.
+  // The pixel block. Pictures decoded from the same bytes may share it: it
+  // goes with the last picture that holds it. Pixels are never written after
+  // decoding.
   std::shared_ptr<const void> pixelOwner;
 };
 
@@ -44,7 +47,13 @@ struct PictureDeleter {
 };
 using PicturePtr = std::unique_ptr<Picture, PictureDeleter>;
 
-// A new record of the given kind and size that takes over `pixels`.
-PicturePtr MakePicture(PictureKind kind, int32_t width, int32_t height, uint8_t* pixels, size_t byteCount);
+// A new record of the given kind and size that takes over `pixels` (empty
+// for icons and cursors); null when out of memory.
+PicturePtr MakePicture(PictureKind kind, int32_t width, int32_t height, PixelBlock pixels);
+
+// The colour rows of a JPEG or BMP picture as the drawing layer reads them
+// (stored bottom-up, three bytes a pixel, no padding); nothing for other
+// kinds, or for a pixel block too short for the picture's size.
+std::optional<platform::ColourRows> PhotographRows(const Picture& picture);
 
 }  // namespace runtime::picture

@@ -24,9 +24,12 @@ class PixelBlock {
   uint8_t* data() const { return data_.get(); }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  uint8_t* Release() {
+  // The block as the owner a picture keeps (freed with the last holder);
+  // leaves this empty. Throws std::bad_alloc, and then keeps the block.
+  std::shared_ptr<const void> Share() && {
+    std::shared_ptr<const void> shared(std::move(data_));
     size_ = 0;
-    return data_.release();
+    return shared;
   }
 
  private:

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -51,16 +50,15 @@ struct Canvas {
 
 // A picture record built by hand, as a decoder would leave it.
 struct OwnedPicture {
-  Picture picture;
-  OwnedPicture(PictureKind kind, int w, int h, std::vector<uint8_t> pixels) {
-    picture.kind = static_cast<int32_t>(kind);
-    picture.width = w;
-    picture.height = h;
-    picture.pixelByteCount = static_cast<int32_t>(pixels.size());
-    picture.pixels = static_cast<uint8_t*>(std::malloc(pixels.size()));
-    std::memcpy(picture.pixels, pixels.data(), pixels.size());
+  runtime::picture::PicturePtr record;
+  Picture& picture;
+  OwnedPicture(PictureKind kind, int w, int h, const std::vector<uint8_t>& pixels)
+      : record(MakeFilled(kind, w, h, pixels)), picture(*record) {}
+  static runtime::picture::PicturePtr MakeFilled(PictureKind kind, int w, int h, const std::vector<uint8_t>& pixels) {
+    auto block = runtime::picture::PixelBlock::Zeroed(pixels.size());
+    std::memcpy(block.data(), pixels.data(), pixels.size());
+    return runtime::picture::MakePicture(kind, w, h, std::move(block));
   }
-  ~OwnedPicture() { std::free(picture.pixels); }
 };
 
 TEST(PictureDrawing, BgrRowsAreStoredBottomUp) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
 #include "runtime/core/notify.h"
@@ -8,20 +7,15 @@
 
 namespace picture_test {
 
-using runtime::picture::table::PictureTable;
 namespace {
 
 using runtime::picture::Picture;
 using runtime::picture::table::PictureTable;
 
 Picture* NewPicture() {
-  auto* p = new Picture;
-  p->kind = 2;
-  p->width = 1;
-  p->height = 1;
-  p->pixels = static_cast<uint8_t*>(std::calloc(3, 1));
-  p->pixelByteCount = 3;
-  return p;
+  return runtime::picture::MakePicture(runtime::picture::PictureKind::Bmp, 1, 1,
+                                       runtime::picture::PixelBlock::Zeroed(3))
+      .release();
 }
 
 TEST(PictureTable, RegisteringTwiceKeepsOneEntryAndOneHandle) {

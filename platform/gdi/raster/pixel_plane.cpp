@@ -36,9 +36,15 @@ void StoreMono(const PixelPlane& plane, int32_t x, int32_t y, int32_t n, const u
   }
 }
 
+void LoadBgr(const PixelPlane& plane, int32_t x, int32_t y, int32_t n, uint32_t* out) {
+  const uint8_t* p = plane.Row(y) + static_cast<size_t>(x) * 3;
+  for (int32_t i = 0; i < n; ++i, p += 3) out[i] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+}
+
 constexpr FormatKernels kKernels[] = {
     {LoadBgrx, StoreBgrx},  // PixelFormat::Bgrx32
     {LoadMono, StoreMono},  // PixelFormat::Mono1
+    {LoadBgr, nullptr},     // PixelFormat::Bgr24: only ever a source
 };
 
 }  // namespace

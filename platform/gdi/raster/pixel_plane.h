@@ -9,7 +9,9 @@
 
 namespace platform::gdi {
 
-enum class PixelFormat : uint8_t { Bgrx32, Mono1 };
+// Bgr24 is read only: rows of three bytes a pixel that a caller draws from
+// where they lie (decoded photographs); no bitmap or window is ever one.
+enum class PixelFormat : uint8_t { Bgrx32, Mono1, Bgr24 };
 
 // Rows top-down; `stride` may be negative (bottom-up storage). Monochrome
 // rows hold 8 pixels a byte, most significant bit first.
@@ -26,7 +28,7 @@ struct PixelPlane {
 struct FormatKernels {
   // n pixels from (x, y) into `out` in operation domain.
   void (*load)(const PixelPlane&, int32_t x, int32_t y, int32_t n, uint32_t* out);
-  // n pixels from `in` (operation domain) to (x, y).
+  // n pixels from `in` (operation domain) to (x, y); null for Bgr24.
   void (*store)(const PixelPlane&, int32_t x, int32_t y, int32_t n, const uint32_t* in);
 };
 

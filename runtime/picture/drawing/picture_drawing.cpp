@@ -25,22 +25,6 @@ HBITMAP FromDib(HDC target, const BITMAPINFOHEADER& header, const void* bits, co
   return CreateDIBitmap(target, &header, CBM_INIT, bits, info, DIB_RGB_COLORS);
 }
 
-// Kinds 1 and 2: bottom-up BGR rows without padding. Rows whose length is
-// already a multiple of 4 are DIB rows as they stand and are not copied.
-HBITMAP PrepareRgb(HDC target, const Picture& picture) {
-  const size_t row = static_cast<size_t>(picture.width) * 3;
-  const size_t stride = (row + 3) & ~size_t{3};
-  if (static_cast<uint64_t>(row) * static_cast<uint64_t>(picture.height) > static_cast<uint64_t>(picture.pixelByteCount))
-    return 0;
-  BITMAPINFO info;
-  info.bmiHeader = DibHeader(picture.width, picture.height, 24);
-  if (stride == row) return FromDib(target, info.bmiHeader, picture.pixels, &info);
-  std::vector<uint8_t> padded(stride * static_cast<size_t>(picture.height));
-  for (int32_t y = 0; y < picture.height; ++y)
-    std::memcpy(padded.data() + y * stride, picture.pixels + y * row, row);
-  return FromDib(target, info.bmiHeader, padded.data(), &info);
-}
-
 // Kind 8: BGRA rows blended over the background colour.
 HBITMAP PreparePng(HDC target, const Picture& picture, COLORREF background) {
   const size_t bytes = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 4;
@@ -88,17 +72,31 @@ HBITMAP PreparePackedDib(HDC target, const Picture& picture) {
   return screen;
 }
 
-// A monochrome mask of the bitmap: pixels of colour `key` become 1.
-HBITMAP MakeMask(HDC target, HBITMAP bitmap, int width, int height, COLORREF key) {
-  HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+// Copies the prepared picture's own pixels, unstretched or stretched, with
+// `operation` onto `target`; for a monochrome target pixels of `key` become 1.
+void CopyPrepared(const PreparedPicture& prepared, HDC target, int x, int y, int width, int height, DWORD operation,
+                  COLORREF key) {
+  if (prepared.rows.top) {
+    StretchColourRows(target, x, y, width, height, prepared.rows, 0, 0, prepared.width, prepared.height, operation,
+                      key);
+    return;
+  }
+  MemoryDc source(target, prepared.bitmap);
+  if (!source.get()) return;
+  SetBkColor(source.get(), key);
+  StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height, operation);
+}
+
+// A monochrome mask of the picture: pixels of colour `key` become 1.
+HBITMAP MakeMask(const PreparedPicture& prepared, COLORREF key) {
+  HBITMAP mask = CreateBitmap(prepared.width, prepared.height, 1, 1, nullptr);
   if (!mask) return 0;
-  MemoryDc from(target, bitmap), to(target, mask);
-  if (!from.get() || !to.get()) {
+  MemoryDc to(prepared.target, mask);
+  if (!to.get()) {
     DeleteObject(mask);
     return 0;
   }
-  SetBkColor(from.get(), key);
-  BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY);
+  CopyPrepared(prepared, to.get(), 0, 0, prepared.width, prepared.height, SRCCOPY, key);
   return mask;
 }
 
@@ -126,7 +124,12 @@ int PreparePicture(HDC target, const Picture* picture, COLORREF background, Prep
     case PictureKind::Pcx1: out->bitmap = CreateBitmap(picture->width, picture->height, 1, 1, picture->pixels); break;
     case PictureKind::Png: out->bitmap = PreparePng(target, *picture, background); break;
     case PictureKind::Jpeg:
-    case PictureKind::Bmp: out->bitmap = PrepareRgb(target, *picture); break;
+    case PictureKind::Bmp: {
+      const auto rows = PhotographRows(*picture);
+      if (!rows) return 0;
+      out->rows = *rows;
+      return 1;
+    }
     default: break;
   }
   if (!picture->pixels || !out->bitmap) {
@@ -146,25 +149,22 @@ void BlitPicture(const PreparedPicture& prepared, int x, int y, int width, int h
     DrawIconEx(target, x, y, prepared.icon, width, height, 0, 0, DI_NORMAL);
     return;
   }
-  if (!prepared.bitmap) return;
+  if (!prepared.bitmap && !prepared.rows.top) return;
   if (operation >= 0) {
-    MemoryDc source(target, prepared.bitmap);
-    if (source.get())
-      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height,
-                 static_cast<DWORD>(operation));
+    CopyPrepared(prepared, target, x, y, width, height, static_cast<DWORD>(operation), RGB(255, 255, 255));
     return;
   }
   // The mask is made first: a bitmap can be selected into one DC at a time.
-  HBITMAP mask = MakeMask(target, prepared.bitmap, prepared.width, prepared.height, static_cast<COLORREF>(-operation));
+  HBITMAP mask = MakeMask(prepared, static_cast<COLORREF>(-operation));
   if (!mask) return;
   {
-    MemoryDc source(target, prepared.bitmap), maskDc(target, mask);
-    if (source.get() && maskDc.get()) {
+    MemoryDc maskDc(target, mask);
+    if (maskDc.get()) {
       COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
       COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height, SRCINVERT);
+      CopyPrepared(prepared, target, x, y, width, height, SRCINVERT, RGB(255, 255, 255));
       StretchBlt(target, x, y, width, height, maskDc.get(), 0, 0, prepared.width, prepared.height, SRCAND);
-      StretchBlt(target, x, y, width, height, source.get(), 0, 0, prepared.width, prepared.height, SRCINVERT);
+      CopyPrepared(prepared, target, x, y, width, height, SRCINVERT, RGB(255, 255, 255));
       SetBkColor(target, oldBk);
       SetTextColor(target, oldText);
     }

@@ -7,18 +7,22 @@
 #include <functional>
 #include <vector>
 
+#include "platform/gdi/blit.h"
 #include "platform/gdi/gdi_types.h"
 #include "runtime/picture/picture.h"
 
 namespace runtime::picture::drawing {
 
-// Exists while one picture is drawn on one device context.
+// Exists while one picture is drawn on one device context. A photograph
+// (JPEG, BMP) is drawn straight from its colour rows; other kinds go through
+// a bitmap made for the drawing.
 struct PreparedPicture {
   platform::HDC target = 0;
   int32_t kind = 0;
   int32_t width = 0;
   int32_t height = 0;
   platform::HICON icon = 0;      // borrowed from the picture (icons and cursors)
+  platform::ColourRows rows;     // borrowed from the picture (photographs)
   platform::HBITMAP bitmap = 0;  // owned (every other kind)
 };
 

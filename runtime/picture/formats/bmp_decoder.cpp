@@ -130,8 +130,7 @@ PicturePtr DecodeBmp(ByteSource& source, const DecodeLimits& limits) {
       DirectRowToBgr(row.data(), out, header->width, header->bits / 8);
     }
   }
-  return MakePicture(PictureKind::Bmp, static_cast<int32_t>(header->width), static_cast<int32_t>(header->height),
-                     block.Release(), blockBytes);
+  return MakePicture(PictureKind::Bmp, static_cast<int32_t>(header->width), static_cast<int32_t>(header->height), std::move(block));
 }
 
 }  // namespace runtime::picture::formats

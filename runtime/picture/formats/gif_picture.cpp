@@ -54,9 +54,7 @@ PicturePtr DecodeGif(ByteSource& source, const DecodeLimits& limits) {
     std::memset(row, fill, width);
     if (y < copyRows) std::memcpy(row, frame.dib.Row(y), copyWidth);
   }
-  const size_t bytes = screen->block.size();
-  return MakePicture(PictureKind::Gif, static_cast<int32_t>(width), static_cast<int32_t>(height),
-                     screen->block.Release(), bytes);
+  return MakePicture(PictureKind::Gif, static_cast<int32_t>(width), static_cast<int32_t>(height), std::move(screen->block));
 }
 
 }  // namespace runtime::picture::formats

@@ -90,7 +90,7 @@ PicturePtr DecodeIconOrCursor(ByteSource& source, const DecodeLimits& limits) {
   if (!icon.Get()) return nullptr;
 
   const PictureKind kind = header->type == 1 ? PictureKind::Icon : PictureKind::Cursor;
-  PicturePtr picture = MakePicture(kind, size->width, size->height, nullptr, 0);
+  PicturePtr picture = MakePicture(kind, size->width, size->height, PixelBlock{});
   if (!picture) return nullptr;
   picture->icon = icon.Release();
   return picture;

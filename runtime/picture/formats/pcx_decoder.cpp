@@ -81,8 +81,7 @@ PicturePtr DecodeMonochrome(std::span<const uint8_t> file, const PcxHeader& head
   for (uint32_t y = 0; y < header.height; ++y) {
     if (!runs.Line(header.bytesPerLine, block.data() + y * rowBytes, static_cast<size_t>(rowBytes))) return nullptr;
   }
-  return MakePicture(PictureKind::Pcx1, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
-                     block.Release(), blockBytes);
+  return MakePicture(PictureKind::Pcx1, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height), std::move(block));
 }
 
 PicturePtr DecodeIndexed(std::span<const uint8_t> file, const PcxHeader& header, const DecodeLimits& limits) {
@@ -101,9 +100,7 @@ PicturePtr DecodeIndexed(std::span<const uint8_t> file, const PcxHeader& header,
     if (file.size() - after - 1 < kPaletteBytes) return nullptr;
     SetPaletteFromRgb(*dib, &file[after + 1], 256);
   }
-  const size_t bytes = dib->block.size();
-  return MakePicture(PictureKind::Pcx8, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
-                     dib->block.Release(), bytes);
+  return MakePicture(PictureKind::Pcx8, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height), std::move(dib->block));
 }
 
 }  // namespace

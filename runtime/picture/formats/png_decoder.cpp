@@ -25,8 +25,7 @@ PicturePtr DecodePng(ByteSource& source, const DecodeLimits& limits) {
   PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;
   if (!PngFinishBgra(session.get(), block.data())) return nullptr;
-  return MakePicture(PictureKind::Png, static_cast<int32_t>(width), static_cast<int32_t>(height), block.Release(),
-                     blockBytes);
+  return MakePicture(PictureKind::Png, static_cast<int32_t>(width), static_cast<int32_t>(height), std::move(block));
 }
 
 }  // namespace runtime::picture::formats

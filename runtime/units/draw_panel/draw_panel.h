@@ -71,7 +71,6 @@ class DrawPanel final : public UnitObject {
 
   // draw_panel_canvas.cpp
   void BuildCanvas(bool keepDrawing);
-  bool CopyPhotographOnto(platform::HBITMAP canvas, int width, int height);
   const picture::Picture* BackgroundPicture();
   // Lays the background out in `frame` for `update` and fills the rest of
   // `update` with the background colour.

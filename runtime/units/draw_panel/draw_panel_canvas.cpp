@@ -90,28 +90,6 @@ void DrawPanel::PaintBackground(HDC dc, const RECT& frame, const RECT& update) {
   RestoreDC(dc, saved);
 }
 
-// A photograph of exactly the canvas's size covers all of it in every layout
-// (at the origin, as the one whole tile, or fitted to its own size): its rows
-// become the canvas's as they stand, without a device bitmap of the
-// photograph in between.
-bool DrawPanel::CopyPhotographOnto(HBITMAP canvas, int width, int height) {
-  const Picture* picture = BackgroundPicture();
-  if (!picture || properties_.layout < 0 || properties_.layout > 2 || !picture->pixels) return false;
-  const auto kind = static_cast<PictureKind>(picture->kind);
-  if (kind != PictureKind::Jpeg && kind != PictureKind::Bmp) return false;
-  if (picture->width != width || picture->height != height) return false;
-  // Bottom-up blue-green-red rows without padding: DIB rows when their
-  // length is a multiple of 4.
-  const uint64_t row = uint64_t{static_cast<uint32_t>(width)} * 3;
-  if (row % 4 != 0 || row * static_cast<uint32_t>(height) > static_cast<uint32_t>(picture->pixelByteCount))
-    return false;
-  BITMAPINFO info;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biBitCount = 24;
-  return SetDIBits(0, canvas, 0, static_cast<UINT>(height), picture->pixels, &info, DIB_RGB_COLORS) == height;
-}
-
 void DrawPanel::BuildCanvas(bool keepDrawing) {
   if (designer_ || properties_.autoRedraw != 1) return;
   RECT client;
@@ -123,7 +101,7 @@ void DrawPanel::BuildCanvas(bool keepDrawing) {
     MemoryDc target(windowDc, fresh.get());
     if (target.get()) {
       const RECT whole{0, 0, width, height};
-      if (!CopyPhotographOnto(fresh.get(), width, height)) PaintBackground(target.get(), whole, whole);
+      PaintBackground(target.get(), whole, whole);
       // A fitted background moves with the size, so old drawings would no
       // longer sit on it.
       if (canvas_ && keepDrawing && (!backgroundPicture_ || properties_.layout != 2)) {

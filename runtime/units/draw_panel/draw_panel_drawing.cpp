@@ -10,7 +10,6 @@
 #include "runtime/picture/little_endian.h"
 #include "runtime/picture/drawing/picture_drawing.h"
 #include "platform/gdi/owners.h"
-#include "runtime/picture/drawing/picture_scaling.h"
 
 namespace runtime::units::draw_panel {
 
@@ -19,7 +18,6 @@ using picture::drawing::BlitPicture;
 using picture::drawing::PreparePicture;
 using picture::drawing::PreparedPicture;
 using picture::drawing::ReleasePreparedPicture;
-using picture::drawing::RenderColourRows;
 
 using picture::Picture;
 using picture::drawing::BmpPlace;
@@ -65,8 +63,6 @@ void DrawPanel::DrawPicture(const Picture& picture, int32_t x, int32_t y, std::o
     // The picture becomes a bitmap once and is stretched onto each target.
     PreparedPicture prepared;
     bool preparedTried = false;
-    OwnedGdiObject shrunk;
-    SIZE shrunkSize{0, 0};
     for (const HDC target : {canvas ? canvas->get() : HDC{0}, windowDc}) {
       RECT box;
       // A target where nothing can show (a panel outside its window's client
@@ -78,23 +74,6 @@ void DrawPanel::DrawPicture(const Picture& picture, int32_t x, int32_t y, std::o
       SIZE size{width.value_or(0), height.value_or(0)};
       LPtoDPSize(target, &size);
       SetMapMode(target, MM_TEXT);
-      // A photograph copied at a smaller size is stretched straight from its
-      // colour rows: no device bitmap of its full size (72 MB for 18 MP) is
-      // made, and the pixels are those of the stretch the bitmap would get.
-      if (operation == SRCCOPY && width && height && size.cx > 0 && size.cy > 0 && size.cx <= picture.width &&
-          size.cy <= picture.height) {
-        const RECT place{0, 0, size.cx, size.cy};
-        if (!shrunk || shrunkSize.cx != size.cx || shrunkSize.cy != size.cy) {
-          shrunk.Reset(RenderColourRows(picture, place, place, GetStretchBltMode(target)));
-          shrunkSize = size;
-        }
-        if (shrunk) {
-          MemoryDc source(target, static_cast<HBITMAP>(shrunk.get()));
-          if (source.get()) BitBlt(target, at.x, at.y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-          RestoreDrawingDc(target);
-          continue;
-        }
-      }
       if (!preparedTried) {
         preparedTried = true;
         // Transparent PNG pixels blend over white.

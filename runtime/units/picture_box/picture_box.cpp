@@ -13,7 +13,6 @@
 #include "runtime/picture/table/picture_table.h"
 #include "runtime/picture/drawing/picture_drawing.h"
 #include "runtime/units/picture_box/picture_placement.h"
-#include "runtime/picture/drawing/picture_scaling.h"
 #include "runtime/core/unit_window.h"
 
 namespace runtime::units::picture_box {
@@ -23,7 +22,6 @@ using picture::formats::GifComposer;
 using picture::table::DecodePicture;
 
 using picture::drawing::ChooseStretchMode;
-using picture::drawing::RenderColourRows;
 using picture::drawing::RenderPictureOnColour;
 using picture::formats::DetectPictureKind;
 namespace {
@@ -288,22 +286,14 @@ void PictureBox::PaintPicture(HDC dc, const RECT& client) {
   }
   if (rendered_ && !(place == renderedPlace_ && part == renderedPart_)) rendered_.Reset();
   if (!rendered_) {
-    // A photograph is shrunk straight from its rows; other kinds are drawn.
-    OwnedGdiObject direct(RenderColourRows(*picture_, place, part, ChooseStretchMode()));
-    if (direct) {
-      rendered_ = std::move(direct);
-      renderedPlace_ = place;
-      renderedPart_ = part;
-    }
-  }
-  if (!rendered_) {
+    // Rendered once for the part that shows; repaints only copy it. Icons
+    // draw over what lies beneath: the background first.
     OwnedGdiObject bitmap(CreateCompatibleBitmap(dc, part.Width(), part.Height()));
     MemoryDc memory(dc, bitmap.get());
     if (!memory.get()) {
       FillRect(dc, &client, brush_.get());
       return;
     }
-    // Icons draw over what lies beneath: the background first.
     const RECT whole{0, 0, part.Width(), part.Height()};
     FillRect(memory.get(), &whole, brush_.get());
     RenderPictureOnColour(picture_.get(), memory.get(), place.left - part.left, place.top - part.top, place.Width(),

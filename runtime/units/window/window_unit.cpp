@@ -18,7 +18,6 @@
 #include "runtime/picture/table/picture_table.h"
 #include "platform/gdi/owners.h"
 #include "runtime/picture/drawing/picture_drawing.h"
-#include "runtime/picture/drawing/picture_scaling.h"
 #include "runtime/core/unit_window.h"
 
 namespace runtime::units::window {
@@ -27,8 +26,6 @@ using forms::RaiseSimpleEvent;
 using forms::TeardownWindow;
 using forms::Windows;
 using forms::WindowTable;
-using picture::drawing::ChooseStretchMode;
-using picture::drawing::RenderColourRows;
 using picture::drawing::RenderPictureOnColour;
 namespace window_event = forms::window_event;
 namespace {
@@ -192,17 +189,10 @@ void WindowUnit::Paint() {
     const SIZE wanted = stretched ? SIZE{cw, ch} : SIZE{picture_->width, picture_->height};
     if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
     if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
-      // Drawn once at the size it is shown at; repaints only copy it. A
-      // photograph is stretched straight from its colour rows, without a
-      // device bitmap of its full size.
-      const RECT place{0, 0, wanted.cx, wanted.cy};
-      rendered_.Reset(picture::drawing::RenderColourRows(*picture_, place, place, picture::drawing::ChooseStretchMode()));
-      if (!rendered_) {
-        rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
-        MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
-        if (memory.get())
-          picture::drawing::RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
-      }
+      // Drawn once at the size it is shown at; repaints only copy it.
+      rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
+      MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
+      if (memory.get()) RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
       renderedSize_ = wanted;
     }
     if (rendered_) {
