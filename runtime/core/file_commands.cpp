@@ -1,3 +1,4 @@
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/file_commands.h"
 
 #include <cstdlib>
@@ -64,7 +65,7 @@ void* ReadWholeFile(const char* path) {
 }  // namespace
 
 void ReadFileData(ArgRecord* result, int32_t count, ArgRecord* args) {
-  result->payload = reinterpret_cast<uintptr_t>(ReadWholeFile(PathArgument(count, args)));
+  result->payload = AddressPayload(ReadWholeFile(PathArgument(count, args)));
   result->tag = TypeByteArray;
 }
 
@@ -93,14 +94,14 @@ void RemoveFile(ArgRecord* result, int32_t count, ArgRecord* args) {
 }
 
 void GetProgramDirectory(ArgRecord* result, int32_t, ArgRecord*) {
-  auto* directory = reinterpret_cast<const char*>(NotifyRuntime(notify::kProgramDirectory, 0, 0));
+  auto* directory = AddressIn<const char>(NotifyRuntime(notify::kProgramDirectory, 0, 0));
   *result = ArgRecord::Text(CopyText(directory));
 }
 
 void GetWindowHandle(ArgRecord* result, int32_t count, ArgRecord* args) {
   WindowId window = count >= 1 ? args[0].RefWindow() : 0;
   UnitId unit = count >= 1 ? args[0].RefUnit() : 0;
-  auto* object = reinterpret_cast<UnitObject*>(NotifyRuntime(notify::kFindUnitObjectOrFail, window, unit));
+  UnitObject* object = Runtime().FindUnitObject(window, unit);
   *result = ArgRecord::Int(object ? static_cast<int32_t>(object->WindowHandle()) : 0);
 }
 

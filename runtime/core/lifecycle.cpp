@@ -87,7 +87,7 @@ void InitialiseRuntime() {
   for (int32_t i = 0; i < header.libraryCount; ++i) {
     const LibraryEntry* library = header.libraries ? header.libraries[i] : nullptr;
     if (library && library->notify)
-      library->notify(notify::kLibraryAttach, reinterpret_cast<intptr_t>(&NotifyRuntime), 0);
+      library->notify(notify::kLibraryAttach, AddressWord(&NotifyRuntime), 0);
   }
   app.libraries.assign(header.libraries, header.libraries + std::max(0, header.libraryCount));
   app.libraryValues.assign(app.libraries.size(), 0);

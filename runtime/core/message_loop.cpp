@@ -6,7 +6,7 @@
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
 #include "runtime/core/message_pump.h"
-#include "runtime/core/notify.h"
+#include "runtime/core/runtime_calls.h"
 
 namespace runtime {
 namespace {
@@ -32,12 +32,8 @@ bool IdleStep(int32_t count, IdleState& state) {
   bool anyIdling = false;
   for (WindowId window : registry->LiveWindows()) {
     if (std::find(state.finished.begin(), state.finished.end(), window) != state.finished.end()) continue;
-    EventRecord record;
-    record.window = window;
-    record.key = kIdleEventKey;
-    record.argumentCount = 1;
-    record.arguments[0] = static_cast<int32_t>(GetTickCount() - state.start);
-    NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
+    const EventRecord record =
+        Runtime().RaiseEvent(window, 0, kIdleEventKey, {static_cast<int32_t>(GetTickCount() - state.start)});
     if (record.resultFlag && record.result) anyIdling = true;
     else state.finished.push_back(window);
   }

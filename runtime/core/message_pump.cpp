@@ -2,7 +2,7 @@
 
 #include "platform/windows/window.h"
 #include "runtime/core/program.h"
-#include "runtime/core/unit_window.h"
+#include "runtime/core/runtime_calls.h"
 
 namespace runtime {
 
@@ -10,7 +10,7 @@ using namespace platform;
 
 bool OfferToRuntimeObjects(const MSG& msg) {
   for (HWND hwnd = msg.hwnd; hwnd;) {
-    auto* object = reinterpret_cast<UnitObject*>(SendMessageA(hwnd, kAskRuntimeObject, 0, 0));
+    UnitObject* object = AskRuntimeObject(hwnd);
     if (object && object->PreTranslateMessage(&msg)) return true;
     if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
     hwnd = GetParent(hwnd);

@@ -72,9 +72,9 @@ intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
 
   switch (code) {
     case notify::kObjectDestroyed: OnRuntimeObjectDestroyed(); return 0;
-    case notify::kValueToInteger: return ValueToInteger(*reinterpret_cast<const ArgRecord*>(arg1));
-    case notify::kProgramDirectory: return reinterpret_cast<intptr_t>(app.programDirectory.c_str());
-    case notify::kProgramFileName: return reinterpret_cast<intptr_t>(app.programFileName.c_str());
+    case notify::kValueToInteger: return ValueToInteger(*AddressIn<const ArgRecord>(arg1));
+    case notify::kProgramDirectory: return AddressWord(app.programDirectory.c_str());
+    case notify::kProgramFileName: return AddressWord(app.programFileName.c_str());
     case notify::kLoadWindow: return -1;
     case notify::kFindUnitObjectOrFail:
       // Without a window table no unit exists.
@@ -89,17 +89,17 @@ intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
       if (app.eventSuppression > 0) --app.eventSuppression;
       return 0;
     case notify::kProcessMessages: ProcessPendingMessages(); return 0;
-    case notify::kFreeArray: FreeArray(static_cast<TypeTag>(arg1), reinterpret_cast<void*>(arg2)); return 0;
+    case notify::kFreeArray: FreeArray(static_cast<TypeTag>(arg1), AddressIn<void>(arg2)); return 0;
     case notify::kAllocate:
-      return reinterpret_cast<intptr_t>(arg2 ? TryAllocate(static_cast<size_t>(arg1))
+      return AddressWord(arg2 ? TryAllocate(static_cast<size_t>(arg1))
                                              : Allocate(static_cast<size_t>(arg1)));
-    case notify::kFree: Free(reinterpret_cast<void*>(arg1)); return 0;
+    case notify::kFree: Free(AddressIn<void>(arg1)); return 0;
     case notify::kReallocate:
-      return reinterpret_cast<intptr_t>(Reallocate(reinterpret_cast<void*>(arg1), static_cast<size_t>(arg2)));
-    case notify::kRuntimeError: FatalError(TextView(reinterpret_cast<const char*>(arg1)), 0, 0, 0);
+      return AddressWord(Reallocate(AddressIn<void>(arg1), static_cast<size_t>(arg2)));
+    case notify::kRuntimeError: FatalError(TextView(AddressIn<const char>(arg1)), 0, 0, 0);
     case notify::kEndProgram: EndProgram(static_cast<int32_t>(arg1));
     case notify::kProgramKind: return app.programKind;
-    case notify::kAddIdleRoutine: AddIdleRoutine(reinterpret_cast<const IdleRegistration*>(arg1)); return 0;
+    case notify::kAddIdleRoutine: AddIdleRoutine(AddressIn<const IdleRegistration>(arg1)); return 0;
     case notify::kRemoveIdleRoutine: RemoveIdleRoutine(static_cast<platform::HWND>(arg1)); return 0;
     default: return 0;  // 2006, 2008, 2031, 2021, 2032, ...: nothing to find without their layer
   }

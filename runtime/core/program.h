@@ -113,11 +113,11 @@ template <CreateUnitOp kCreate, SetPropertyOp kSet, SavePropertiesOp kSave, GetP
           VisitTextsOp kVisit = nullptr>
 void* UnitOperations(int32_t operation) {
   switch (operation) {
-    case unit_op::kCreate: return reinterpret_cast<void*>(kCreate);
-    case unit_op::kSetProperty: return reinterpret_cast<void*>(kSet);
-    case unit_op::kSaveProperties: return reinterpret_cast<void*>(kSave);
-    case unit_op::kGetProperty: return reinterpret_cast<void*>(kGet);
-    case unit_op::kVisitTexts: return reinterpret_cast<void*>(kVisit);
+    case unit_op::kCreate: return RoutineAddress(kCreate);
+    case unit_op::kSetProperty: return RoutineAddress(kSet);
+    case unit_op::kSaveProperties: return RoutineAddress(kSave);
+    case unit_op::kGetProperty: return RoutineAddress(kGet);
+    case unit_op::kVisitTexts: return RoutineAddress(kVisit);
     default: return nullptr;
   }
 }

@@ -76,13 +76,13 @@ void CopyArrayOutOfConstants(int32_t elementSize, void** array) {
 intptr_t Numbered(int32_t number, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4) {
   switch (number) {
     case numbered::kFindFile:
-      return reinterpret_cast<intptr_t>(FindFile(reinterpret_cast<const char*>(a1), static_cast<uint32_t>(a2),
-                                                 a3 != 0, reinterpret_cast<uint32_t*>(a4)));
+      return AddressWord(FindFile(AddressIn<const char>(a1), static_cast<uint32_t>(a2),
+                                                 a3 != 0, AddressIn<uint32_t>(a4)));
     case numbered::kCloseFind: CloseFind(static_cast<uint32_t>(a1)); return 0;
     case numbered::kCopyArrayOutOfConstants:
-      CopyArrayOutOfConstants(static_cast<int32_t>(a1), reinterpret_cast<void**>(a2));
+      CopyArrayOutOfConstants(static_cast<int32_t>(a1), AddressIn<void*>(a2));
       return 0;
-    case numbered::kRegisterCleanupRoutine: RegisterCleanupRoutine(reinterpret_cast<CleanupRoutine>(a1)); return 0;
+    case numbered::kRegisterCleanupRoutine: RegisterCleanupRoutine(RoutineIn<CleanupRoutine>(a1)); return 0;
     case numbered::kGetObjectProperty:
     case numbered::kSetObjectProperty: {
       auto& services = App().objectPropertyServices;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 namespace runtime {
 
@@ -49,6 +51,40 @@ constexpr uint16_t TypeNumberOf(TypeTag tag) { return static_cast<uint16_t>(tag 
 
 // One value: 12 bytes, payload first. Texts and byte arrays keep a full
 // pointer in the payload (the process is 64-bit).
+// A runtime word that carries an address (a value's payload, a notification
+// argument or answer, a property value, a window's data), and back. Words are
+// pointer-wide inside the process, so an address always fits; these are the
+// only places the runtime turns the one into the other.
+template <class T>
+intptr_t AddressWord(T* address) {
+  return reinterpret_cast<intptr_t>(address);
+}
+template <class T>
+uint64_t AddressPayload(T* address) {
+  return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(address));
+}
+template <class T, std::integral Word>
+T* AddressIn(Word word) {
+  return reinterpret_cast<T*>(static_cast<uintptr_t>(word));
+}
+// The same for a routine's address, as a word or as the untyped address a
+// unit type's entry hands out.
+template <class Routine>
+  requires std::is_function_v<std::remove_pointer_t<Routine>>
+Routine RoutineIn(intptr_t word) {
+  return reinterpret_cast<Routine>(word);
+}
+template <class Routine>
+  requires std::is_function_v<std::remove_pointer_t<Routine>>
+void* RoutineAddress(Routine routine) {
+  return reinterpret_cast<void*>(routine);
+}
+template <class Routine>
+  requires std::is_function_v<std::remove_pointer_t<Routine>>
+Routine RoutineAt(void* address) {
+  return reinterpret_cast<Routine>(address);
+}
+
 #pragma pack(push, 4)
 struct ArgRecord {
   uint64_t payload = 0;
@@ -71,7 +107,7 @@ struct ArgRecord {
   }
   static ArgRecord DateTime(double v) { return Double(v, TypeDateTime); }
   static ArgRecord Pointer(const void* p, TypeTag tag) {
-    return {static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)), tag};
+    return {AddressPayload(p), tag};
   }
   static ArgRecord Text(const char* text) { return Pointer(text, TypeText); }
   static ArgRecord Bytes(const void* byteArray) { return Pointer(byteArray, TypeByteArray); }
@@ -99,7 +135,7 @@ struct ArgRecord {
   }
   template <typename T>
   T* AsPointer() const {
-    return reinterpret_cast<T*>(static_cast<uintptr_t>(payload));
+    return AddressIn<T>(payload);
   }
   const char* AsText() const { return AsPointer<const char>(); }
   WindowId RefWindow() const { return static_cast<WindowId>(Low()); }

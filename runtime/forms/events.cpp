@@ -114,13 +114,4 @@ intptr_t CurrentEvent(int32_t* words) {
   return 1;
 }
 
-EventRecord RaiseSimpleEvent(WindowId window, UnitId unit, int32_t key) {
-  EventRecord record;
-  record.window = window;
-  record.unit = unit;
-  record.key = key;
-  NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
-  return record;
-}
-
 }  // namespace runtime::forms

@@ -14,8 +14,4 @@ intptr_t RaiseEventEx(EventRecordEx& record);
 // Notification 2017: the current event's window and unit into two words.
 intptr_t CurrentEvent(int32_t* words);
 
-// Raises an event of a window or unit with the short form and no arguments;
-// returns the record for the result.
-EventRecord RaiseSimpleEvent(WindowId window, UnitId unit, int32_t key);
-
 }  // namespace runtime::forms

@@ -40,7 +40,7 @@ void SetAngle(LOGFONTA& f, int32_t value) {
 
 LOGFONTA FontOf(const RawValue& raw) {
   LOGFONTA font;
-  if (raw.first && raw.second == static_cast<intptr_t>(sizeof(LOGFONTA))) std::memcpy(&font, reinterpret_cast<const void*>(raw.first), sizeof font);
+  if (raw.first && raw.second == static_cast<intptr_t>(sizeof(LOGFONTA))) std::memcpy(&font, AddressIn<const void>(raw.first), sizeof font);
   else font = platform::gdi::DefaultGuiFont();
   return font;
 }
@@ -56,14 +56,14 @@ uint64_t FontValue(const RawValue& raw, int32_t selector) {
     case 5: return static_cast<uint32_t>(PointsOf(f));
     case 6: {
       const std::string_view face(f.lfFaceName, strnlen(f.lfFaceName, sizeof f.lfFaceName));
-      return reinterpret_cast<uintptr_t>(CopyText(face));
+      return AddressPayload(CopyText(face));
     }
     case -1: {
       auto* record = static_cast<FontRecord*>(Allocate(sizeof(FontRecord)));
       *record = FontRecord{f.lfEscapement,       f.lfWeight >= kBoldWeight ? 1 : 0, f.lfItalic ? 1 : 0,
                            f.lfStrikeOut ? 1 : 0, f.lfUnderline ? 1 : 0, PointsOf(f),
                            CopyText(std::string_view(f.lfFaceName, strnlen(f.lfFaceName, sizeof f.lfFaceName)))};
-      return reinterpret_cast<uintptr_t>(record);
+      return AddressPayload(record);
     }
     default: return 0;
   }
@@ -78,9 +78,9 @@ bool ChangeFont(LOGFONTA& f, int32_t selector, uint64_t payload) {
     case 3: f.lfStrikeOut = value ? 1 : 0; return true;
     case 4: f.lfUnderline = value ? 1 : 0; return true;
     case 5: f.lfHeight = -MulDiv(value, kLogicalInch, 72); return true;
-    case 6: SetFace(f, reinterpret_cast<const char*>(static_cast<uintptr_t>(payload)), 31); return true;
+    case 6: SetFace(f, AddressIn<const char>(payload), 31); return true;
     case -1: {
-      const auto* record = reinterpret_cast<const FontRecord*>(static_cast<uintptr_t>(payload));
+      const auto* record = AddressIn<const FontRecord>(payload);
       if (!record) return false;
       f = LOGFONTA{};
       SetAngle(f, record->angle);

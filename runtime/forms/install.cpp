@@ -22,22 +22,22 @@ intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {
   const auto window = static_cast<WindowId>(a1);
   const auto unit = static_cast<UnitId>(a2);
   switch (code) {
-    case notify::kWindowTable: return reinterpret_cast<intptr_t>(table);
-    case notify::kUnitTypeDescriptor: return reinterpret_cast<intptr_t>(DescriptorOf(static_cast<uint32_t>(a1)));
+    case notify::kWindowTable: return AddressWord(table);
+    case notify::kUnitTypeDescriptor: return AddressWord(DescriptorOf(static_cast<uint32_t>(a1)));
     case notify::kObjectDestroyed:
       if (table) table->OnObjectDestroyed(window, unit);
       else OnRuntimeObjectDestroyed();
       return 0;
-    case notify::kLoadWindow: return LoadFromRequest(reinterpret_cast<const LoadRequest*>(a1));
-    case notify::kFindUnitObject: return reinterpret_cast<intptr_t>(table ? table->FindUnitObject(window, unit) : nullptr);
+    case notify::kLoadWindow: return LoadFromRequest(AddressIn<const LoadRequest>(a1));
+    case notify::kFindUnitObject: return AddressWord(table ? table->FindUnitObject(window, unit) : nullptr);
     case notify::kFindUnitObjectOrFail: {
       UnitObject* object = table ? table->FindUnitObject(window, unit) : nullptr;
       if (!object) FatalError(Ansi("指定窗口或窗口组件不存在或尚未载入"), 0, window, unit);
-      return reinterpret_cast<intptr_t>(object);
+      return AddressWord(object);
     }
-    case notify::kRaiseEvent: return RaiseEvent(*reinterpret_cast<EventRecord*>(a1));
-    case notify::kRaiseEventEx: return RaiseEventEx(*reinterpret_cast<EventRecordEx*>(a1));
-    case notify::kCurrentEvent: return CurrentEvent(reinterpret_cast<int32_t*>(a1));
+    case notify::kRaiseEvent: return RaiseEvent(*AddressIn<EventRecord>(a1));
+    case notify::kRaiseEventEx: return RaiseEventEx(*AddressIn<EventRecordEx>(a1));
+    case notify::kCurrentEvent: return CurrentEvent(AddressIn<int32_t>(a1));
     case notify::kUnitTypeOf: {
       const WindowDefinition* definition = table ? table->Find(window) : nullptr;
       const int32_t index = definition ? WindowTable::RecordIndex(*definition, unit) : kNoIndex;

@@ -13,6 +13,7 @@
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/forms/events.h"
 #include "runtime/forms/pointer_codes.h"
 #include "runtime/forms/unit_types.h"
@@ -55,7 +56,7 @@ bool FailLoad(WindowTable& table, WindowDefinition& definition) {
   for (int32_t i = 0; i < definition.units.Count(); ++i) DestroyUnitCursor(definition.units.CursorSlot(i));
   if (!definition.backup.Empty()) definition.units = std::move(definition.backup);
   definition.backup = UnitList();
-  NotifyRuntime(notify::kAllowEvents, 0, 0);
+  Runtime().AllowEvents();
   return false;
 }
 
@@ -111,7 +112,7 @@ void RaiseFocusEvent(WindowTable& table, const WindowDefinition& definition) {
   for (int32_t i = 0; i < definition.units.Count(); ++i) {
     UnitObject* unit = table.LiveObject(definition, i);
     if (unit && unit->WindowHandle() == focus) {
-      RaiseSimpleEvent(definition.id, definition.units.IdAt(i), window_event::kFocusGained);
+      Runtime().RaiseEvent(definition.id, definition.units.IdAt(i), window_event::kFocusGained);
       return;
     }
   }
@@ -159,7 +160,7 @@ bool Load(WindowDefinition& definition, bool modal, HWND owner) {
   if (modal) owner = 0;
   else if (owner && !IsWindow(owner)) return false;
   // 3, 4.
-  NotifyRuntime(notify::kSuppressEvents, 0, 0);
+  Runtime().SuppressEvents();
   definition.backup = definition.units;
   UnitList& units = definition.units;
   if (units.Count() < 1 || units.IsMenuItem(0)) return FailLoad(table, definition);
@@ -237,13 +238,13 @@ bool Load(WindowDefinition& definition, bool modal, HWND owner) {
   for (const CreatedRecord& record : created)
     if (UnitObject* unit = table.LiveObject(definition, record.index))
       ShowWindow(unit->WindowHandle(), record.visible ? SW_SHOWNA : SW_HIDE);
-  NotifyRuntime(notify::kAllowEvents, 0, 0);
+  Runtime().AllowEvents();
 
   // 11. A handler may close the window; later steps then find it gone.
   const UnitId windowUnit = units.IdAt(0);
-  RaiseSimpleEvent(definition.id, windowUnit, window_event::kCreated);
-  if (IsWindow(windowHandle)) RaiseSimpleEvent(definition.id, windowUnit, window_event::kMoved);
-  if (IsWindow(windowHandle)) RaiseSimpleEvent(definition.id, windowUnit, window_event::kSized);
+  Runtime().RaiseEvent(definition.id, windowUnit, window_event::kCreated);
+  if (IsWindow(windowHandle)) Runtime().RaiseEvent(definition.id, windowUnit, window_event::kMoved);
+  if (IsWindow(windowHandle)) Runtime().RaiseEvent(definition.id, windowUnit, window_event::kSized);
 
   // 12.
   LoadedWindow* window = IsWindow(windowHandle) ? WindowObjectOf(table, definition) : nullptr;
@@ -316,7 +317,7 @@ void TeardownWindow(WindowId window) {
       definition->units.SetCursorSlot(i, 0);
     }
   }
-  NotifyRuntime(notify::kObjectDestroyed, window, 0);
+  Runtime().ObjectDestroyed(window, 0);
 }
 
 void WindowTable::OnObjectDestroyed(WindowId window, UnitId unit) {

@@ -8,6 +8,7 @@
 #include "platform/windows/pointer.h"
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
@@ -60,7 +61,7 @@ std::vector<uint8_t> TranslatedPointer(const uint8_t* data, size_t length, int32
 }
 
 uint64_t BytesValue(const std::vector<uint8_t>& bytes) {
-  return reinterpret_cast<uintptr_t>(CopyBytes(bytes.data(), bytes.size()));
+  return AddressPayload(CopyBytes(bytes.data(), bytes.size()));
 }
 
 const PropertyDescriptor* DescriptorFor(const UnitTypeDescriptor* type, int32_t property) {
@@ -76,13 +77,13 @@ uint64_t FromRaw(uint16_t type, const RawValue& raw, int32_t selector) {
   if (type == dt::kBool) return static_cast<uint32_t>(raw.first) == 1 ? 1 : 0;
   if (type == dt::kFont) return FontValue(raw, selector);
   if (IsByteData(type) || type == dt::kMousePointer) {
-    const auto* data = reinterpret_cast<const uint8_t*>(raw.first);
+    const auto* data = AddressIn<const uint8_t>(raw.first);
     if (!data || raw.second <= 0) return 0;
     const size_t length = static_cast<size_t>(raw.second);
     if (type == dt::kMousePointer) return BytesValue(TranslatedPointer(data, length, &CursorIdToPointerCode));
-    return reinterpret_cast<uintptr_t>(CopyBytes(data, length));
+    return AddressPayload(CopyBytes(data, length));
   }
-  return reinterpret_cast<uintptr_t>(CopyText(reinterpret_cast<const char*>(raw.first)));
+  return AddressPayload(CopyText(AddressIn<const char>(raw.first)));
 }
 
 // The raw value handed to the unit on set; `keep` holds what it points into.
@@ -106,14 +107,14 @@ void ToRaw(uint16_t type, uint64_t payload, int32_t selector, UnitObject* unit, 
   } else if (type == dt::kChoice) {
     raw.first = std::max(0, static_cast<int32_t>(payload));
   } else if (IsByteData(type) || type == dt::kMousePointer) {
-    const void* array = reinterpret_cast<const void*>(static_cast<uintptr_t>(payload));
+    const void* array = AddressIn<const void>(payload);
     const int32_t length = ByteArrayLength(array);
     if (array && length > 0) {
       if (type == dt::kMousePointer) {
         out.keep = TranslatedPointer(ByteArrayData(array), static_cast<size_t>(length), &PointerCodeToCursorId);
-        raw.first = reinterpret_cast<intptr_t>(out.keep.data());
+        raw.first = AddressWord(out.keep.data());
       } else {
-        raw.first = reinterpret_cast<intptr_t>(ByteArrayData(array));
+        raw.first = AddressWord(ByteArrayData(array));
       }
       raw.second = length;
     }
@@ -125,11 +126,11 @@ void ToRaw(uint16_t type, uint64_t payload, int32_t selector, UnitObject* unit, 
       out.font = FontOf(current);
     }
     if (!ChangeFont(out.font, selector, payload)) return;
-    raw.first = reinterpret_cast<intptr_t>(&out.font);
+    raw.first = AddressWord(&out.font);
     raw.second = sizeof(LOGFONTA);
   } else {
-    const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(payload));
-    raw.first = reinterpret_cast<intptr_t>(text ? text : "");
+    const char* text = AddressIn<const char>(payload);
+    raw.first = AddressWord(text ? text : "");
   }
 }
 
@@ -184,7 +185,7 @@ void SetVisible(Target& t, bool visible) {
 
 void SetPointer(Target& t, uint64_t payload) {
   UnitList& units = t.definition->units;
-  const void* array = reinterpret_cast<const void*>(static_cast<uintptr_t>(payload));
+  const void* array = AddressIn<const void>(payload);
   const int32_t length = ByteArrayLength(array);
   std::vector<uint8_t> block;
   if (array && length > 0) block = TranslatedPointer(ByteArrayData(array), static_cast<size_t>(length), &PointerCodeToCursorId);
@@ -211,9 +212,9 @@ void SetTypeProperty(Target& t, WindowId window, UnitId unit, int32_t property, 
   if (set(t.live, property - 8, &value.raw) != 1 || !IsWindow(hwnd)) return;
   const int32_t index = Windows()->RecordIndexOfHandle(*t.definition, hwnd, false);
   if (index <= 0) return;
-  NotifyRuntime(notify::kSuppressEvents, 0, 0);
+  Runtime().SuppressEvents();
   RecreateUnit(*t.definition, index);
-  NotifyRuntime(notify::kAllowEvents, 0, 0);
+  Runtime().AllowEvents();
 }
 
 }  // namespace
@@ -242,7 +243,7 @@ uint64_t GetProperty(WindowId window, UnitId unit, int32_t property, int32_t sel
       const int32_t values[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
       return static_cast<uint32_t>(values[property]);
     }
-    case 4: return reinterpret_cast<uintptr_t>(CopyText(units.Tag(t.index)));
+    case 4: return AddressPayload(CopyText(units.Tag(t.index)));
     case 5:
       return t.live ? (IsWindowVisible(t.live->WindowHandle()) ? 1 : 0) : (units.Flags(t.index) & kFlagVisible ? 1 : 0);
     case 6:
@@ -280,7 +281,7 @@ void SetProperty(WindowId window, UnitId unit, int32_t property, int32_t selecto
       }
       return;
     }
-    case 4: units.ReplaceTag(t.index, TextView(reinterpret_cast<const char*>(static_cast<uintptr_t>(payload)))); return;
+    case 4: units.ReplaceTag(t.index, TextView(AddressIn<const char>(payload))); return;
     case 5: SetVisible(t, value != 0); return;
     case 6:
       units.SetFlags(t.index, value ? units.Flags(t.index) | kFlagDisabled : units.Flags(t.index) & ~kFlagDisabled);

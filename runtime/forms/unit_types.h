@@ -26,7 +26,7 @@ const UnitTypeDescriptor* DescriptorOf(uint32_t typeCode);
 template <class Op>
 Op OperationOf(const UnitTypeDescriptor* type, int32_t operation) {
   if (!type || !type->entry) return nullptr;
-  return reinterpret_cast<Op>(type->entry(operation));
+  return RoutineAt<Op>(type->entry(operation));
 }
 
 }  // namespace runtime::forms

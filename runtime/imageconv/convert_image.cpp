@@ -133,7 +133,7 @@ void ConvertImage(runtime::ArgRecord* result, int32_t count, runtime::ArgRecord*
 
 intptr_t ImageConvNotify(int32_t code, intptr_t arg1, intptr_t /*arg2*/) {
   if (code != runtime::notify::kLibraryAttach) return -1;
-  runtimeEntry.store(reinterpret_cast<runtime::NotifyRoutine>(arg1));
+  runtimeEntry.store(runtime::RoutineIn<runtime::NotifyRoutine>(arg1));
   return 0;
 }
 

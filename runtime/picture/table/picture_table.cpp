@@ -5,6 +5,7 @@
 #include <span>
 
 #include "runtime/core/notify.h"
+#include "runtime/core/value.h"
 #include "runtime/picture/formats/picture_decode.h"
 
 namespace runtime::picture::table {
@@ -93,7 +94,7 @@ namespace {
 
 intptr_t AnswerPictureRequest(int32_t code, intptr_t arg1, intptr_t) {
   PictureTable* table = InstalledPictureTable();
-  auto* picture = reinterpret_cast<Picture*>(arg1);
+  auto* picture = AddressIn<Picture>(arg1);
   if (!table) return 0;
   switch (code) {
     case notify::kRegisterPicture:

@@ -7,6 +7,7 @@
 #include "platform/windows/pointer.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/units/border_style.h"
 #include "runtime/core/unit_window.h"
@@ -53,20 +54,20 @@ UnitObject* DrawPanel::Create(const CreateParams& p) {
 
 LRESULT DrawPanel::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    const auto* create = AddressIn<const CREATESTRUCTA>(lParam);
     if (auto* panel = create ? static_cast<DrawPanel*>(create->lpCreateParams) : nullptr) {
       panel->hwnd_ = hwnd;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<intptr_t>(panel));
+      AttachUnit(hwnd, panel);
     }
   }
-  auto* panel = reinterpret_cast<DrawPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* panel = AttachedUnit<DrawPanel>(hwnd);
   if (!panel || panel->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
   return panel->Handle(message, wParam, lParam);
 }
 
 LRESULT DrawPanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kAskRuntimeObject: return reinterpret_cast<LRESULT>(static_cast<UnitObject*>(this));
+    case kAskRuntimeObject: return RuntimeObjectAnswer(this);
     case WM_ERASEBKGND: return 1;  // the paint covers its whole area
     case WM_PAINT: Paint(); return 0;
     case WM_SIZE: BuildCanvas(true); return 0;
@@ -90,22 +91,16 @@ LRESULT DrawPanel::MouseActivate(WPARAM wParam, LPARAM lParam) {
   return MA_ACTIVATE;
 }
 
-void DrawPanel::RaiseSimple(int32_t key) {
-  EventRecord record;
-  record.window = window_;
-  record.unit = unit_;
-  record.key = key;
-  NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
-}
+void DrawPanel::RaiseSimple(int32_t key) { Runtime().RaiseEvent(window_, unit_, key); }
 
 void DrawPanel::FinalDestroy() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  AttachUnit(hwnd_, nullptr);
   // A window lost while it is being made leaves the object to Create.
   if (!created_) return;
   const WindowId window = window_;
   const UnitId unit = unit_;
   delete this;
-  NotifyRuntime(notify::kObjectDestroyed, window, unit);
+  Runtime().ObjectDestroyed(window, unit);
 }
 
 void DrawPanel::Repaint() { InvalidateRect(hwnd_, nullptr, FALSE); }

@@ -3,6 +3,7 @@
 
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/units/draw_panel/draw_panel.h"
 #include "runtime/picture/formats/picture_decode.h"
@@ -145,17 +146,8 @@ void DrawPanel::Paint() {
   ApplyScaleMode(dc, properties_.scaleMode);
   POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
   DPtoLP(dc, corners, 2);
-  EventRecord record;
-  record.window = window_;
-  record.unit = unit_;
-  record.key = draw_panel_event::kPaint;
-  record.argumentCount = 4;
-  record.arguments[0] = corners[0].x;
-  record.arguments[1] = corners[0].y;
-  record.arguments[2] = corners[1].x;
-  record.arguments[3] = corners[1].y;
   paintDc_ = dc;
-  NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
+  Runtime().RaiseEvent(window_, unit_, draw_panel_event::kPaint, {corners[0].x, corners[0].y, corners[1].x, corners[1].y});
   // A handler may have destroyed the window, and this object with it.
   if (IsWindow(hwnd)) {
     paintDc_ = 0;

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/gdi/gdi_types.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program.h"
 #include "runtime/units/draw_panel/draw_panel.h"
@@ -20,9 +21,7 @@ using namespace platform;
 // error of notification 2007.
 DrawPanel* PanelOf(int32_t count, const runtime::ArgRecord* args) {
   if (count < 1 || !args) return nullptr;
-  auto* unit = reinterpret_cast<runtime::UnitObject*>(
-      runtime::NotifyRuntime(notify::kFindUnitObjectOrFail, args[0].RefWindow(), args[0].RefUnit()));
-  return dynamic_cast<DrawPanel*>(unit);
+  return Runtime().FindUnit<DrawPanel>(args[0].RefWindow(), args[0].RefUnit());
 }
 
 // An omitted argument is an all-zero record, or absent at the end.
@@ -49,8 +48,7 @@ void DrawPicture(runtime::ArgRecord*, int32_t count, runtime::ArgRecord* args) {
   if (!panel || count < 4) return;
   const uint32_t handle = args[1].Low();
   Picture* picture = PictureFromHandle(handle);
-  if (!picture || !runtime::NotifyRuntime(notify::kIsPictureRegistered, reinterpret_cast<intptr_t>(picture), 0))
-    return;
+  if (!Runtime().IsPictureRegistered(picture)) return;
   panel->DrawPicture(*picture, args[2].AsInt(), args[3].AsInt(), Given(count, args, 4), Given(count, args, 5),
                      OperationOf(Given(count, args, 6)));
 }

@@ -5,6 +5,7 @@
 
 #include "platform/memory/global_memory.h"
 #include "runtime/units/draw_panel/draw_panel.h"
+#include "runtime/core/runtime_calls.h"
 
 namespace runtime::units::draw_panel {
 namespace {
@@ -86,13 +87,8 @@ void Apply(DrawPanel& panel, Effect effect) {
 }
 
 std::vector<uint8_t> BytesOf(const RawValue& value) {
-  const auto* data = reinterpret_cast<const uint8_t*>(value.first);
-  if (!data || value.second <= 0) return {};
-  return std::vector<uint8_t>(data, data + value.second);
-}
-
-RawValue RawBytes(const std::vector<uint8_t>& bytes) {
-  return RawValue{reinterpret_cast<intptr_t>(bytes.data()), static_cast<intptr_t>(bytes.size())};
+  const std::span<const uint8_t> given = ValueBytes(value);
+  return std::vector<uint8_t>(given.begin(), given.end());
 }
 
 int32_t SetPanelProperty(UnitObject* object, int32_t number, const RawValue* value) {
@@ -123,9 +119,9 @@ int32_t GetPanelProperty(UnitObject* object, int32_t number, RawValue* value) {
   if (const IntegerProperty* property = IntegerPropertyOf(number)) {
     value->first = p.*(property->field);
   } else if (number == kBackgroundPicture) {
-    *value = RawBytes(p.picture);
+    *value = BytesValue(p.picture);
   } else if (number == kFont) {
-    *value = RawBytes(p.font);
+    *value = BytesValue(p.font);
   } else if (number == kDrawingWidth || number == kDrawingHeight) {
     const SIZE size = panel->DrawingSize();
     value->first = number == kDrawingWidth ? size.cx : size.cy;

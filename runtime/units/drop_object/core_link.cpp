@@ -16,13 +16,10 @@ NotifyRoutine& StoredCore() {
 
 intptr_t DragDropNotify(int32_t code, intptr_t arg1, intptr_t /*arg2*/) {
   if (code != notify::kLibraryAttach) return -1;
-  StoredCore() = reinterpret_cast<NotifyRoutine>(arg1);
+  StoredCore() = RoutineIn<NotifyRoutine>(arg1);
   return 0;
 }
 
-intptr_t CallCore(int32_t code, intptr_t arg1, intptr_t arg2) {
-  NotifyRoutine core = StoredCore();
-  return core ? core(code, arg1, arg2) : 0;
-}
+RuntimeCalls Core() { return RuntimeCalls(StoredCore()); }
 
 }  // namespace runtime::units::drop_object

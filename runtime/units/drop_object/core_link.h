@@ -4,13 +4,15 @@
 
 #include <cstdint>
 
+#include "runtime/core/runtime_calls.h"
+
 namespace runtime::units::drop_object {
 
 // The library's notification entry: code 1 stores the core's function
 // (argument 1) and answers 0; every other code answers -1.
 intptr_t DragDropNotify(int32_t code, intptr_t arg1, intptr_t arg2);
 
-// Calls the stored core function; 0 while none is stored.
-intptr_t CallCore(int32_t code, intptr_t arg1, intptr_t arg2);
+// Requests through the stored core function; they answer 0 while none is stored.
+RuntimeCalls Core();
 
 }  // namespace runtime::units::drop_object

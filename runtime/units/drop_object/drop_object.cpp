@@ -7,6 +7,7 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/units/drop_object/core_link.h"
 #include "runtime/core/unit_window.h"
@@ -49,8 +50,7 @@ UnitObject* DropObject::Create(const CreateParams& p) {
     delete unit;
     return nullptr;
   }
-  SetWindowLongPtrA(unit->hwnd_, GWLP_USERDATA, reinterpret_cast<intptr_t>(unit));
-  SetWindowLongPtrA(unit->hwnd_, GWLP_WNDPROC, reinterpret_cast<intptr_t>(&DropObject::Proc));
+  AttachUnit(unit->hwnd_, unit, &DropObject::Proc);
   if (p.designer == 0) unit->target_.InstallEvents(p.window, p.unit);
   return unit;
 }
@@ -69,10 +69,10 @@ void DropObject::TargetUnused() {
 }
 
 LRESULT DropObject::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* unit = reinterpret_cast<DropObject*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* unit = AttachedUnit<DropObject>(hwnd);
   if (!unit || unit->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
   switch (message) {
-    case kAskRuntimeObject: return reinterpret_cast<LRESULT>(static_cast<UnitObject*>(unit));
+    case kAskRuntimeObject: return RuntimeObjectAnswer(unit);
     case WM_PAINT: unit->Paint(); return 0;
     case WM_NCDESTROY: unit->OnFinalDestroy(); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -96,8 +96,8 @@ void DropObject::Paint() {
 }
 
 void DropObject::OnFinalDestroy() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-  CallCore(notify::kObjectDestroyed, window_, unit_);
+  AttachUnit(hwnd_, nullptr);
+  Core().ObjectDestroyed(window_, unit_);
   // Only a registration of its own: after a failed one the window may hold
   // another unit's target.
   if (registrationHeld_) RevokeDragDrop(registered_);
@@ -109,9 +109,8 @@ void DropObject::OnFinalDestroy() {
 void RegisterWindowMethod(ArgRecord* result, int32_t count, ArgRecord* args) {
   bool registered = false;
   if (args && count >= 2) {
-    auto* object = reinterpret_cast<UnitObject*>(
-        CallCore(notify::kFindUnitObjectOrFail, args[0].RefWindow(), args[0].RefUnit()));
-    if (auto* unit = dynamic_cast<DropObject*>(object)) registered = unit->RegisterWindow(static_cast<HWND>(args[1].Low()));
+    if (auto* unit = Core().FindUnit<DropObject>(args[0].RefWindow(), args[0].RefUnit()))
+      registered = unit->RegisterWindow(static_cast<HWND>(args[1].Low()));
   }
   if (result) *result = ArgRecord::Bool(registered);
 }

@@ -48,25 +48,6 @@ class FetchedMedium {
   bool ok_ = false;
 };
 
-// Raises one event whose argument is a text variable passed by reference;
-// the text is the core's memory, freed once the handler has run.
-void RaiseTextEvent(WindowId window, UnitId unit, int32_t event, std::string_view text) {
-  auto* copy = reinterpret_cast<char*>(CallCore(notify::kAllocate, static_cast<intptr_t>(text.size() + 1), 0));
-  if (!copy) return;
-  std::memcpy(copy, text.data(), text.size());
-  copy[text.size()] = '\0';
-  char* variable = copy;
-  EventRecordEx record;
-  record.window = window;
-  record.unit = unit;
-  record.key = event;
-  record.argumentCount = 1;
-  record.arguments[0] = EventArgument{reinterpret_cast<uintptr_t>(&variable), TypeText, 1};
-  CallCore(notify::kRaiseEventEx, reinterpret_cast<intptr_t>(&record), 0);
-  // The handler may have put another text in the variable: that one is ours now.
-  CallCore(notify::kFree, reinterpret_cast<intptr_t>(variable), 0);
-}
-
 }  // namespace
 
 bool ChooseEffect(bool accepting, DWORD keyState, DWORD* effect) {
@@ -211,7 +192,7 @@ bool QDropTarget::RaiseDropEvents(IDataObject& data) {
 bool QDropTarget::Send(int32_t event, std::string_view text) {
   if (!eventsInstalled_) return true;
   if (!owner_.Alive()) return false;
-  RaiseTextEvent(window_, unit_, event, text);
+  Core().RaiseTextEvent(window_, unit_, event, text);
   return owner_.Alive();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/picture/formats/picture_decode.h"
 #include "runtime/picture/table/picture_table.h"
@@ -50,8 +51,7 @@ UnitObject* PictureBox::Create(const CreateParams& p) {
                                p.height, p.parent, 0, nullptr);
   if (!box->hwnd_) return nullptr;
   SetWindowLongPtrA(box->hwnd_, GWLP_ID, p.controlId);
-  SetWindowLongPtrA(box->hwnd_, GWLP_USERDATA, reinterpret_cast<intptr_t>(box.get()));
-  SetWindowLongPtrA(box->hwnd_, GWLP_WNDPROC, reinterpret_cast<intptr_t>(&PictureBox::Proc));
+  AttachUnit(box->hwnd_, box.get(), &PictureBox::Proc);
 
   // A designer shows a GIF's first image and never plays it.
   box->animationEnabled_ = !box->designer_ && box->block_.animate != 0;
@@ -66,23 +66,23 @@ UnitObject* PictureBox::Create(const CreateParams& p) {
 }
 
 LRESULT PictureBox::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* box = AttachedUnit<PictureBox>(hwnd);
   if (!box || box->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
   return box->Handle(message, wParam, lParam);
 }
 
 LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kAskRuntimeObject: return reinterpret_cast<LRESULT>(static_cast<UnitObject*>(this));
+    case kAskRuntimeObject: return RuntimeObjectAnswer(this);
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
     case WM_PAINT: Paint(); return 0;
     case WM_SIZE: InvalidateRect(hwnd_, nullptr, FALSE); return 0;
     case WM_NCDESTROY: {
       const WindowId window = window_;
       const UnitId unit = unit_;
-      SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+      AttachUnit(hwnd_, nullptr);
       delete this;  // stops the animation first
-      NotifyRuntime(notify::kObjectDestroyed, window, unit);
+      Runtime().ObjectDestroyed(window, unit);
       return 0;
     }
     default: return DefWindowProcA(hwnd_, message, wParam, lParam);
@@ -93,14 +93,11 @@ bool PictureBox::GetProperty(int32_t number, RawValue* value) const {
   switch (number) {
     case property::kBorder: value->first = block_.border; return true;
     case property::kBackground: value->first = static_cast<intptr_t>(block_.background); return true;
-    case property::kPicture:
-      value->first = reinterpret_cast<intptr_t>(block_.picture.data());
-      value->second = static_cast<intptr_t>(block_.picture.size());
-      return true;
+    case property::kPicture: *value = BytesValue(block_.picture); return true;
     case property::kDisplayMode: value->first = block_.displayMode; return true;
     case property::kAnimate: value->first = block_.animate; return true;
-    case property::kDataSource: value->first = reinterpret_cast<intptr_t>(block_.dataSource.c_str()); return true;
-    case property::kDataColumn: value->first = reinterpret_cast<intptr_t>(block_.dataColumn.c_str()); return true;
+    case property::kDataSource: *value = TextValue(block_.dataSource.c_str()); return true;
+    case property::kDataColumn: *value = TextValue(block_.dataColumn.c_str()); return true;
     default: return false;
   }
 }
@@ -108,7 +105,7 @@ bool PictureBox::GetProperty(int32_t number, RawValue* value) const {
 void PictureBox::SetProperty(int32_t number, const RawValue& value) {
   const auto asInt = [&] { return static_cast<int32_t>(value.first); };
   const auto asText = [&] {
-    const char* text = reinterpret_cast<const char*>(value.first);
+    const char* text = ValueText(value);
     return std::string(text ? text : "");
   };
   switch (number) {
@@ -124,9 +121,8 @@ void PictureBox::SetProperty(int32_t number, const RawValue& value) {
       InvalidateRect(hwnd_, nullptr, FALSE);
       break;
     case property::kPicture: {
-      const auto* data = reinterpret_cast<const uint8_t*>(value.first);
-      if (data && value.second > 0) block_.picture.assign(data, data + value.second);
-      else block_.picture.clear();
+      const std::span<const uint8_t> given = ValueBytes(value);
+      block_.picture.assign(given.begin(), given.end());
       ShowPictureBytes();
       break;
     }

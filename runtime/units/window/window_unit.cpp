@@ -9,6 +9,7 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/application.h"
 #include "runtime/core/notify.h"
 #include "runtime/forms/events.h"
@@ -22,7 +23,6 @@
 
 namespace runtime::units::window {
 
-using forms::RaiseSimpleEvent;
 using forms::TeardownWindow;
 using forms::Windows;
 using forms::WindowTable;
@@ -87,8 +87,7 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
     return nullptr;
   }
   unit->hwnd_ = hwnd;
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<intptr_t>(unit));
-  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<intptr_t>(&WindowUnit::Proc));
+  AttachUnit(hwnd, unit, &WindowUnit::Proc);
   RECT outer;
   GetWindowRect(hwnd, &outer);
   if (outer.right - outer.left != p.width || outer.bottom - outer.top != p.height)
@@ -109,10 +108,10 @@ void WindowUnit::BackgroundChanged() {
 
 bool WindowUnit::IsChild() const { return GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_CHILD; }
 
-EventRecord WindowUnit::Raise(int32_t key) { return RaiseSimpleEvent(window_, unit_, key); }
+EventRecord WindowUnit::Raise(int32_t key) { return Runtime().RaiseEvent(window_, unit_, key); }
 
 LRESULT WindowUnit::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* unit = reinterpret_cast<WindowUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* unit = AttachedUnit<WindowUnit>(hwnd);
   if (!unit || unit->hwnd_ != hwnd) return DefWindowProcA(hwnd, message, wParam, lParam);
   return unit->Handle(message, wParam, lParam);
 }
@@ -120,7 +119,7 @@ LRESULT WindowUnit::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT WindowUnit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = hwnd_;
   switch (message) {
-    case kAskRuntimeObject: return reinterpret_cast<LRESULT>(static_cast<UnitObject*>(this));
+    case kAskRuntimeObject: return RuntimeObjectAnswer(this);
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
     case WM_PAINT: Paint(); return 0;
     case WM_SIZE:
@@ -159,7 +158,7 @@ void WindowUnit::OnClose() {
 
 void WindowUnit::OnFinalDestroy() {
   const WindowId window = window_;
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  AttachUnit(hwnd_, nullptr);
   if (accelerators) DestroyAcceleratorTable(accelerators);
   accelerators = 0;
   ReleaseDisabled();

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/type_block.h"
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
@@ -70,10 +71,9 @@ int32_t GetWindowProperty(UnitObject* object, int32_t number, RawValue* value) {
   } else if (int32_t* field = IntegerField(b, number)) {
     value->first = *field;
   } else if (std::string* text = TextField(b, number)) {
-    value->first = reinterpret_cast<intptr_t>(text->c_str());
+    *value = TextValue(text->c_str());
   } else if (std::vector<uint8_t>* bytes = BytesField(b, number)) {
-    value->first = reinterpret_cast<intptr_t>(bytes->data());
-    value->second = static_cast<intptr_t>(bytes->size());
+    *value = BytesValue(*bytes);
   } else {
     return 0;
   }
@@ -95,14 +95,12 @@ int32_t SetWindowProperty(UnitObject* object, int32_t number, const RawValue* va
       SetWindowPos(hwnd, *field == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   } else if (std::string* text = TextField(b, number)) {
-    const char* given = reinterpret_cast<const char*>(value->first);
+    const char* given = ValueText(*value);
     *text = given ? given : "";
     if (number == 22) SetWindowTextA(hwnd, text->c_str());
   } else if (std::vector<uint8_t>* bytes = BytesField(b, number)) {
-    const auto* data = reinterpret_cast<const uint8_t*>(value->first);
-    const intptr_t length = value->second;
-    if (data && length > 0) bytes->assign(data, data + length);
-    else bytes->clear();
+    const std::span<const uint8_t> given = ValueBytes(*value);
+    bytes->assign(given.begin(), given.end());
     if (number == 19) unit->BackgroundChanged();
   }
   return 0;  // the window is never re-created
