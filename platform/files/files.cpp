@@ -262,14 +262,6 @@ int64_t SetFilePointerEx(HANDLE file, int64_t distance, int origin) {
   return position;
 }
 
-BOOL SetEndOfFile(HANDLE file) {
-  auto object = FileOf(file);
-  if (!object) return Fail(ERROR_INVALID_HANDLE);
-  off_t position = lseek(object->fd(), 0, SEEK_CUR);
-  if (position < 0 || ftruncate(object->fd(), position) != 0) return Fail(ErrorFromErrno(errno));
-  return TRUE;
-}
-
 int FileDescriptorOf(HANDLE file) {
   auto object = FileOf(file);
   return object ? object->fd() : -1;
@@ -322,33 +314,6 @@ BOOL MoveFileExA(const char* from, const char* to, bool replaceExisting) {
   return TRUE;
 }
 
-DWORD GetFileAttributesA(const char* name) {
-  auto path = OsName(name);
-  if (!path) return INVALID_FILE_ATTRIBUTES;
-  struct stat st {};
-  if (stat(path->c_str(), &st) != 0) {
-    SetLastError(ErrorFromErrno(errno));
-    return INVALID_FILE_ATTRIBUTES;
-  }
-  std::string_view base(*path);
-  if (auto slash = base.find_last_of('/'); slash != std::string_view::npos) base = base.substr(slash + 1);
-  return AttributesOf(st, base);
-}
-
-BOOL CreateDirectoryA(const char* name) {
-  auto path = OsName(name);
-  if (!path) return FALSE;
-  if (::mkdir(path->c_str(), 0777) != 0) return Fail(ErrorFromErrno(errno));
-  return TRUE;
-}
-
-BOOL RemoveDirectoryA(const char* name) {
-  auto path = OsName(name);
-  if (!path) return FALSE;
-  if (::rmdir(path->c_str()) != 0) return Fail(ErrorFromErrno(errno));
-  return TRUE;
-}
-
 HANDLE FindFirstFileA(const char* pattern, FindData* data) {
   auto full = OsName(pattern);
   if (!full) return INVALID_HANDLE;
@@ -396,12 +361,6 @@ std::string GetModuleFileNameA() {
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return std::string();
   return Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n))).value_or(std::string());
-}
-
-std::string GetCurrentDirectoryA() {
-  char buffer[PATH_MAX];
-  if (!getcwd(buffer, sizeof buffer)) return std::string();
-  return Utf8ToAnsi(buffer).value_or(std::string());
 }
 
 BOOL SetCurrentDirectoryA(const char* path) {

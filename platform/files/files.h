@@ -44,13 +44,9 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written);
 int64_t GetFileSizeEx(HANDLE file);
 // Origin: 0 begin, 1 current, 2 end. Returns the new position or -1.
 int64_t SetFilePointerEx(HANDLE file, int64_t distance, int origin);
-BOOL SetEndOfFile(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
 BOOL DeleteFileA(const char* name);
 BOOL MoveFileExA(const char* from, const char* to, bool replaceExisting);
-DWORD GetFileAttributesA(const char* name);
-BOOL CreateDirectoryA(const char* name);
-BOOL RemoveDirectoryA(const char* name);
 
 // The underlying descriptor of an open file handle, for the platform's own
 // mapping and stream code; -1 when the handle is not a file.
@@ -71,7 +67,6 @@ BOOL FindClose(HANDLE search);
 // Empty when the path cannot be had or the ANSI code page cannot hold it: a
 // name is never handed out with characters replaced.
 std::string GetModuleFileNameA();           // the program's own path
-std::string GetCurrentDirectoryA();
 BOOL SetCurrentDirectoryA(const char* path);
 std::string GetTempPathA();                 // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
 

@@ -98,31 +98,26 @@ COLORREF GetTextColor(HDC dc) { return Read<COLORREF>(dc, &gdi::DcState::textCol
 COLORREF SetBkColor(HDC dc, COLORREF c) {
   return Exchange<COLORREF>(dc, &gdi::DcState::bkColour, c & 0x00FFFFFFu, CLR_INVALID);
 }
-COLORREF GetBkColor(HDC dc) { return Read<COLORREF>(dc, &gdi::DcState::bkColour, CLR_INVALID); }
 
 int SetBkMode(HDC dc, int mode) {
   if (mode != TRANSPARENT && mode != OPAQUE) return 0;
   return Exchange<int>(dc, &gdi::DcState::bkMode, mode, 0);
 }
-int GetBkMode(HDC dc) { return Read<int>(dc, &gdi::DcState::bkMode, 0); }
 
 int SetROP2(HDC dc, int rop2) {
   if (rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
   return Exchange<int>(dc, &gdi::DcState::rop2, rop2, 0);
 }
-int GetROP2(HDC dc) { return Read<int>(dc, &gdi::DcState::rop2, 0); }
 
 int SetStretchBltMode(HDC dc, int mode) {
   if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
   return Exchange<int>(dc, &gdi::DcState::stretchMode, mode, 0);
 }
-int GetStretchBltMode(HDC dc) { return Read<int>(dc, &gdi::DcState::stretchMode, 0); }
 
 int SetPolyFillMode(HDC dc, int mode) {
   if (mode != ALTERNATE && mode != WINDING) return 0;
   return Exchange<int>(dc, &gdi::DcState::polyFillMode, mode, 0);
 }
-int GetPolyFillMode(HDC dc) { return Read<int>(dc, &gdi::DcState::polyFillMode, 0); }
 
 BOOL SetBrushOrgEx(HDC handle, int x, int y, POINT* previous) {
   auto dc = FindDc(handle);

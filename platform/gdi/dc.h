@@ -24,15 +24,10 @@ BOOL RestoreDC(HDC dc, int saved);
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF colour);
-COLORREF GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
 int SetROP2(HDC dc, int rop2);
-int GetROP2(HDC dc);
 int SetStretchBltMode(HDC dc, int mode);
-int GetStretchBltMode(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
-int GetPolyFillMode(HDC dc);
 BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* previous);
 
 // Mapping modes and the window/viewport transform.

@@ -69,16 +69,6 @@ bool Reaches(HMENU from, HMENU target) {
   return false;
 }
 
-BOOL TakeItem(HMENU menu, UINT item, UINT flags, bool destroySubmenu) {
-  std::shared_ptr<MenuObject> holder;
-  size_t index = 0;
-  if (!FindItem(menu, item, flags, &holder, &index)) return FALSE;
-  const MenuItem taken = holder->items[index];
-  holder->items.erase(holder->items.begin() + static_cast<ptrdiff_t>(index));
-  if (destroySubmenu && (taken.flags & MF_POPUP)) DestroyMenu(static_cast<HMENU>(taken.id));
-  return TRUE;
-}
-
 }  // namespace
 
 HMENU CreateMenu() { return AddMenu(); }
@@ -101,8 +91,14 @@ BOOL AppendMenuA(HMENU menu, UINT flags, uintptr_t id, const char* text) {
   return TRUE;
 }
 
-BOOL RemoveMenu(HMENU menu, UINT item, UINT flags) { return TakeItem(menu, item, flags, false); }
-BOOL DeleteMenu(HMENU menu, UINT item, UINT flags) { return TakeItem(menu, item, flags, true); }
+// A removed submenu lives on: its owner destroys it.
+BOOL RemoveMenu(HMENU menu, UINT item, UINT flags) {
+  std::shared_ptr<MenuObject> holder;
+  size_t index = 0;
+  if (!FindItem(menu, item, flags, &holder, &index)) return FALSE;
+  holder->items.erase(holder->items.begin() + static_cast<ptrdiff_t>(index));
+  return TRUE;
+}
 
 int GetMenuItemCount(HMENU menu) {
   auto object = FindMenu(menu);

@@ -25,8 +25,6 @@ BOOL DestroyMenu(HMENU menu);
 BOOL AppendMenuA(HMENU menu, UINT flags, uintptr_t id, const char* text);
 // Takes an item out; a submenu it held is kept, not destroyed.
 BOOL RemoveMenu(HMENU menu, UINT item, UINT flags);
-// As RemoveMenu, but destroys a submenu the item held.
-BOOL DeleteMenu(HMENU menu, UINT item, UINT flags);
 int GetMenuItemCount(HMENU menu);  // -1 for a bad handle
 // The item's command, -1 for a submenu or a position beyond the end.
 UINT GetMenuItemID(HMENU menu, int position);

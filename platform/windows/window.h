@@ -117,7 +117,6 @@ struct CREATESTRUCTA {
 
 // Returns a non-zero atom, 0 when the name is taken or missing.
 WORD RegisterClassA(const WNDCLASSA* wc);
-BOOL UnregisterClassA(const char* className);
 BOOL GetClassInfoA(const char* className, WNDCLASSA* out);
 
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
@@ -133,7 +132,6 @@ HWND GetParent(HWND hwnd);
 HWND SetParent(HWND hwnd, HWND newParent);
 HWND GetWindow(HWND hwnd, UINT relation);
 HWND GetAncestorRoot(HWND hwnd);
-HWND GetDesktopWindow();
 
 // Showing a top-level window (other than SW_SHOWNA, SW_SHOWNOACTIVATE and
 // the minimizing commands that do not show it active) activates it.
@@ -167,11 +165,6 @@ intptr_t GetWindowLongPtrA(HWND hwnd, int index);
 intptr_t SetWindowLongPtrA(HWND hwnd, int index, intptr_t value);
 BOOL SetWindowTextA(HWND hwnd, const char* text);
 std::string GetWindowTextA(HWND hwnd);
-std::string GetClassNameA(HWND hwnd);
-// Named values attached to a window (the runtime keeps its objects there).
-BOOL SetPropA(HWND hwnd, const char* name, intptr_t value);
-intptr_t GetPropA(HWND hwnd, const char* name);
-intptr_t RemovePropA(HWND hwnd, const char* name);
 
 // Activation sends WM_ACTIVATE (WA_INACTIVE, then WA_ACTIVE, each with the
 // other window in lParam) and moves the focus into the window. A child
@@ -181,7 +174,6 @@ HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
 // Activates the window and brings it to the top of its z-order band.
 BOOL SetForegroundWindow(HWND hwnd);
-HWND GetForegroundWindow();
 
 // Focusing a window in an inactive top-level window activates that first.
 HWND SetFocus(HWND hwnd);

@@ -44,8 +44,6 @@ BOOL SetForegroundWindow(HWND hwnd) {
   return TRUE;
 }
 
-HWND GetForegroundWindow() { return Manager().active; }
-
 HWND SetFocus(HWND hwnd) {
   WindowManager& manager = Manager();
   if (hwnd && !IsWindow(hwnd)) return 0;

@@ -64,28 +64,4 @@ std::string GetWindowTextA(HWND hwnd) {
 }
 
 
-BOOL SetPropA(HWND hwnd, const char* name, intptr_t value) {
-  auto locked = LockWindow(hwnd);
-  if (!locked || !name) return FALSE;
-  locked->props[name] = value;
-  return TRUE;
-}
-
-intptr_t GetPropA(HWND hwnd, const char* name) {
-  auto locked = LockWindow(hwnd);
-  if (!locked || !name) return 0;
-  auto it = locked->props.find(name);
-  return it == locked->props.end() ? 0 : it->second;
-}
-
-intptr_t RemovePropA(HWND hwnd, const char* name) {
-  auto locked = LockWindow(hwnd);
-  if (!locked || !name) return 0;
-  auto it = locked->props.find(name);
-  if (it == locked->props.end()) return 0;
-  intptr_t value = it->second;
-  locked->props.erase(it);
-  return value;
-}
-
 }  // namespace platform

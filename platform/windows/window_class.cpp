@@ -27,11 +27,6 @@ bool WindowManager::RegisterClass(const WNDCLASSA& info) {
   return true;
 }
 
-bool WindowManager::UnregisterClass(const std::string& name) {
-  std::lock_guard lock(mutex_);
-  return classes_.erase(ClassKey(name)) > 0;
-}
-
 std::shared_ptr<const WindowClass> WindowManager::FindClass(const std::string& name) const {
   std::lock_guard lock(mutex_);
   auto it = classes_.find(ClassKey(name));
@@ -49,21 +44,12 @@ WORD RegisterClassA(const WNDCLASSA* wc) {
   return 0xC000;
 }
 
-BOOL UnregisterClassA(const char* className) {
-  return className && Manager().UnregisterClass(className) ? TRUE : FALSE;
-}
-
 BOOL GetClassInfoA(const char* className, WNDCLASSA* out) {
   if (!className) return FALSE;
   auto cls = Manager().FindClass(className);
   if (!cls) return FALSE;
   if (out) *out = cls->info;
   return TRUE;
-}
-
-std::string GetClassNameA(HWND hwnd) {
-  auto locked = LockWindow(hwnd);
-  return locked ? locked->windowClass->name : std::string();
 }
 
 }  // namespace platform

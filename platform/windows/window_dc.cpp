@@ -28,8 +28,6 @@ HDC MakeWindowDc(HWND window) {
 
 HDC GetDC(HWND window) { return MakeWindowDc(window); }
 
-HDC GetWindowDC(HWND window) { return MakeWindowDc(window); }
-
 int ReleaseDC(HWND, HDC handle) {
   auto dc = gdi::FindDc(handle);
   if (!dc || dc->kind == DeviceContext::Kind::Memory) return 0;

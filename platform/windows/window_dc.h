@@ -6,10 +6,8 @@
 
 namespace platform {
 
-// Window DCs. GetDC draws into the client area; GetWindowDC is the same
-// surface here (frames are drawn by the window side).
+// A DC that draws into the window's client area.
 HDC GetDC(HWND window);
-HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 // The paint DC draws only inside the window's update area, which BeginPaint
 // takes and validates; rcPaint is that area within the visible part. The

@@ -57,7 +57,6 @@ struct Window : HandleObject {
   HMENU menu = 0;              // top-level windows: the menu bar's menu
   HMENU systemMenu = 0;        // made by the first GetSystemMenu
   std::thread::id thread;
-  std::map<std::string, intptr_t> props;
   bool destroying = false;
   bool invalid = false;
   RECT invalidArea;
@@ -72,7 +71,6 @@ class WindowManager {
 
   std::shared_ptr<Window> Find(HWND hwnd) const;
   bool RegisterClass(const WNDCLASSA& info);
-  bool UnregisterClass(const std::string& name);
   std::shared_ptr<const WindowClass> FindClass(const std::string& name) const;
 
   // Z-order list that holds `window` (its parent's children or the top-level list).

@@ -125,6 +125,4 @@ HWND GetAncestorRoot(HWND hwnd) {
   return window->handle;
 }
 
-HWND GetDesktopWindow() { return 0; }
-
 }  // namespace platform

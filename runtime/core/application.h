@@ -21,7 +21,6 @@ namespace runtime {
 
 using CleanupRoutine = void (*)();
 using IdleRoutine = void (*)(intptr_t argument);
-using ObjectPropertyService = intptr_t (*)(intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4);
 using GetPropertyService = uint64_t (*)(WindowId, UnitId, int32_t property, int32_t selector);
 using SetPropertyService = void (*)(WindowId, UnitId, int32_t property, int32_t selector, uint64_t payload);
 using ErrorHook = int32_t (*)(int32_t code, const char* text);
@@ -79,7 +78,6 @@ struct Application {
   std::vector<void*> dllAddresses;
   std::vector<void*> dllModules;
   std::map<int32_t, NotificationHandler> handlers;
-  std::map<int32_t, ObjectPropertyService> objectPropertyServices;
   GetPropertyService getProperty = nullptr;
   SetPropertyService setProperty = nullptr;
   // The open search of the find-file service when the caller keeps none.

@@ -1,9 +1,9 @@
 // The typed face of what units and libraries exchange with the runtime:
-// requests through a notification entry with their records filled and their
-// arguments cast here, property values as texts and byte runs, and a unit
-// object attached to its window. Every cast between an address and a
-// runtime word lives in runtime_calls.cpp; the words themselves (the
-// notification entry, the value pairs, the window's data) stay as they are.
+// requests through a notification entry with their records filled here,
+// property values as texts and byte runs, and a unit object attached to its
+// window. The words themselves (the notification entry, the value pairs, the
+// window's data) stay as they are; every cast between an address and such a
+// word is one of the few in runtime/core/value.h.
 #pragma once
 
 #include <cstddef>

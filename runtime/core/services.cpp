@@ -84,11 +84,7 @@ intptr_t Numbered(int32_t number, intptr_t a1, intptr_t a2, intptr_t a3, intptr_
       return 0;
     case numbered::kRegisterCleanupRoutine: RegisterCleanupRoutine(RoutineIn<CleanupRoutine>(a1)); return 0;
     case numbered::kGetObjectProperty:
-    case numbered::kSetObjectProperty: {
-      auto& services = App().objectPropertyServices;
-      auto it = services.find(number);
-      return it == services.end() ? 0 : it->second(a1, a2, a3, a4);
-    }
+    case numbered::kSetObjectProperty: return 0;  // no unit object is ever held in a variable here
     case numbered::kInitialiseRuntime: InitialiseRuntime(); return 0;
     default: return 0;
   }
@@ -107,10 +103,6 @@ const ServiceTable kServices = {
 }  // namespace
 
 const ServiceTable& Services() { return kServices; }
-
-void InstallObjectPropertyService(int32_t number, ObjectPropertyService service) {
-  App().objectPropertyServices[number] = service;
-}
 
 void InstallPropertyServices(GetPropertyService get, SetPropertyService set) {
   App().getProperty = get;

@@ -38,9 +38,6 @@ struct ServiceTable {
 
 const ServiceTable& Services();
 
-// Numbered services 4 and 5 (properties of unit objects held in variables)
-// are answered by the windows-and-units layer.
-void InstallObjectPropertyService(int32_t number, ObjectPropertyService service);
 
 // Property access is answered by the windows-and-units layer.
 void InstallPropertyServices(GetPropertyService get, SetPropertyService set);

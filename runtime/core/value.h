@@ -41,11 +41,6 @@ constexpr TypeClass ClassOf(TypeTag tag) {
   return TypeClass::Library;
 }
 
-// The six numeric tags are the basic tags whose lowest byte is 1.
-constexpr bool IsNumeric(TypeTag tag) {
-  return ClassOf(tag) == TypeClass::Basic && (tag & 0xFF) == 1;
-}
-
 constexpr uint16_t LibraryNumberOf(TypeTag tag) { return static_cast<uint16_t>(tag >> 16); }
 constexpr uint16_t TypeNumberOf(TypeTag tag) { return static_cast<uint16_t>(tag & 0xFFFF); }
 
