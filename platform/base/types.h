@@ -61,6 +61,8 @@ struct RECT {
   LONG Width() const { return right - left; }
   LONG Height() const { return bottom - top; }
   bool IsEmpty() const { return right <= left || bottom <= top; }
+  // Left and top edges inside, right and bottom outside.
+  bool Contains(LONG x, LONG y) const { return x >= left && x < right && y >= top && y < bottom; }
   bool operator==(const RECT&) const = default;
 };
 

@@ -124,7 +124,7 @@ RECT Region::Bounds() const {
 
 bool Region::Contains(LONG x, LONG y) const {
   for (const RECT& r : rects_)
-    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+    if (r.Contains(x, y)) return true;
   return false;
 }
 

@@ -6,8 +6,6 @@
 namespace platform {
 namespace {
 
-WORD LOWORD(LPARAM value) { return static_cast<WORD>(value & 0xFFFF); }
-
 // The system menu's commands, as a click on the frame's boxes gives them.
 LRESULT SystemCommand(HWND hwnd, WPARAM command) {
   switch (command & 0xFFF0) {

@@ -5,6 +5,19 @@
 
 namespace platform {
 
+// Two 16-bit halves in one message word, the low one first: sizes, positions
+// and points as WM_SIZE, WM_MOVE and the mouse messages carry them.
+constexpr LPARAM MAKELPARAM(LONG low, LONG high) {
+  return static_cast<LPARAM>((static_cast<uint32_t>(high & 0xFFFF) << 16) | static_cast<uint32_t>(low & 0xFFFF));
+}
+constexpr WORD LOWORD(uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
+constexpr WORD HIWORD(uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
+// A point packed that way; each half is signed.
+constexpr POINT PointFromLParam(LPARAM value) {
+  return POINT{static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(value))),
+               static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(value)))};
+}
+
 inline constexpr UINT WM_NULL = 0x0000;
 inline constexpr UINT WM_CREATE = 0x0001;
 inline constexpr UINT WM_DESTROY = 0x0002;

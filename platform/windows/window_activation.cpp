@@ -17,24 +17,24 @@ HWND SetActiveWindow(HWND hwnd) {
     hwnd = GetAncestorRoot(hwnd);  // a child activates its top-level window
     if (!hwnd) return 0;
   }
-  const HWND previous = manager.active;
+  const HWND previous = manager.Active();
   if (previous == hwnd) return previous;
-  manager.active = hwnd;
+  manager.SetActive(hwnd);
   SyncTopLevel(previous);
   SyncTopLevel(hwnd);
   if (previous && IsWindow(previous)) SendMessageA(previous, WM_ACTIVATE, ActivateParam(WA_INACTIVE, previous), hwnd);
-  if (manager.active != hwnd) return previous;  // the old window's procedure chose another
+  if (manager.Active() != hwnd) return previous;  // the old window's procedure chose another
   if (hwnd) {
     SendMessageA(hwnd, WM_ACTIVATE, ActivateParam(WA_ACTIVE, hwnd), previous);
     // The focus follows into the window unless its procedure placed it there.
-    if (manager.active == hwnd && !IsIconic(hwnd) && GetAncestorRoot(manager.focus) != hwnd) SetFocus(hwnd);
-  } else if (manager.focus) {
+    if (manager.Active() == hwnd && !IsIconic(hwnd) && GetAncestorRoot(manager.Focus()) != hwnd) SetFocus(hwnd);
+  } else if (manager.Focus()) {
     SetFocus(0);
   }
   return previous;
 }
 
-HWND GetActiveWindow() { return Manager().active; }
+HWND GetActiveWindow() { return Manager().Active(); }
 
 BOOL SetForegroundWindow(HWND hwnd) {
   HWND root = GetAncestorRoot(hwnd);
@@ -47,20 +47,20 @@ BOOL SetForegroundWindow(HWND hwnd) {
 HWND SetFocus(HWND hwnd) {
   WindowManager& manager = Manager();
   if (hwnd && !IsWindow(hwnd)) return 0;
-  HWND previous = manager.focus;
+  HWND previous = manager.Focus();
   if (previous == hwnd) return previous;
   // Focusing a window in an inactive top-level window activates that first.
-  if (hwnd && GetAncestorRoot(hwnd) != manager.active) {
+  if (hwnd && GetAncestorRoot(hwnd) != manager.Active()) {
     SetActiveWindow(hwnd);
-    if (manager.focus == hwnd) return previous;
+    if (manager.Focus() == hwnd) return previous;
   }
-  const HWND current = manager.focus;  // activation may have moved it
-  manager.focus = hwnd;
+  const HWND current = manager.Focus();  // activation may have moved it
+  manager.SetFocusWindow(hwnd);
   if (current && IsWindow(current)) SendMessageA(current, WM_KILLFOCUS, hwnd, 0);
-  if (hwnd && manager.focus == hwnd) SendMessageA(hwnd, WM_SETFOCUS, current, 0);
+  if (hwnd && manager.Focus() == hwnd) SendMessageA(hwnd, WM_SETFOCUS, current, 0);
   return previous;
 }
 
-HWND GetFocus() { return Manager().focus; }
+HWND GetFocus() { return Manager().Focus(); }
 
 }  // namespace platform

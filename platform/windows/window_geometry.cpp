@@ -60,7 +60,7 @@ BOOL GetClientRect(HWND hwnd, RECT* rect) {
 void SendSize(HWND hwnd, WPARAM type) {
   RECT client{};
   GetClientRect(hwnd, &client);
-  SendMessageA(hwnd, WM_SIZE, type, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));
+  SendMessageA(hwnd, WM_SIZE, type, MAKELPARAM(client.right, client.bottom));
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
@@ -96,7 +96,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     }
   }
   if (clientSized) SendSize(hwnd, sizeType);
-  if (moved) SendMessageA(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((y & 0xFFFF) << 16) | (x & 0xFFFF)));
+  if (moved) SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(x, y));
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOWNA);
   if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
   SyncTopLevel(hwnd);
@@ -151,7 +151,7 @@ HWND ChildWindowFromPointDeep(HWND hwnd, POINT clientPoint) {
       if (!c || !(c->style & WS_VISIBLE)) continue;
       RECT r;
       GetWindowRect(child, &r);
-      if (screen.x >= r.left && screen.x < r.right && screen.y >= r.top && screen.y < r.bottom) {
+      if (r.Contains(screen.x, screen.y)) {
         hit = child;
         break;
       }

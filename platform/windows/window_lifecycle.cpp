@@ -85,8 +85,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   SyncTopLevel(hwnd);
   RECT client;
   GetClientRect(hwnd, &client);
-  SendMessageA(hwnd, WM_SIZE, 0, static_cast<LPARAM>((client.bottom << 16) | (client.right & 0xFFFF)));
-  SendMessageA(hwnd, WM_MOVE, 0, static_cast<LPARAM>(((y & 0xFFFF) << 16) | (x & 0xFFFF)));
+  SendMessageA(hwnd, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+  SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(x, y));
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return IsWindow(hwnd) ? hwnd : 0;
 }
@@ -128,9 +128,11 @@ BOOL DestroyWindow(HWND hwnd) {
   }
   if (topLevel && wasVisible) System::Get().GetBackend().OnTopLevelHidden(hwnd);
   {
+    // One step under the lock, so no other thread sees the focus half-moved.
     std::lock_guard lock(manager.Lock());
-    if (manager.focus == hwnd || IsChild(hwnd, manager.focus)) manager.focus = 0;
-    if (manager.active == hwnd) manager.active = 0;
+    const HWND focus = manager.Focus();
+    if (focus == hwnd || IsChild(hwnd, focus)) manager.SetFocusWindow(0);
+    if (manager.Active() == hwnd) manager.SetActive(0);
   }
   // A window's menus go with it.
   for (HMENU menu : menus)

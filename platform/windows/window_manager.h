@@ -84,9 +84,25 @@ class WindowManager {
     if (windowGone_) windowGone_(hwnd);
   }
 
-  // Written under Lock(): the drag dispatcher's thread reads them.
-  HWND focus = 0;
-  HWND active = 0;     // the active top-level window
+  // The keyboard focus and the active top-level window. Read and written
+  // under the lock: the drag dispatcher's thread reads them.
+  HWND Focus() const {
+    std::lock_guard lock(mutex_);
+    return focus_;
+  }
+  void SetFocusWindow(HWND hwnd) {
+    std::lock_guard lock(mutex_);
+    focus_ = hwnd;
+  }
+  HWND Active() const {
+    std::lock_guard lock(mutex_);
+    return active_;
+  }
+  void SetActive(HWND hwnd) {
+    std::lock_guard lock(mutex_);
+    active_ = hwnd;
+  }
+
   HCURSOR cursor = 0;  // SetCursor's cursor
   POINT pointer;       // the pointer's screen position
 
@@ -95,6 +111,8 @@ class WindowManager {
   std::map<std::string, std::shared_ptr<const WindowClass>> classes_;
   std::vector<HWND> topLevel_;
   std::function<void(HWND)> windowGone_;
+  HWND focus_ = 0;
+  HWND active_ = 0;
 };
 
 // Locks the manager and finds a window; `window` is null for a bad handle.

@@ -25,7 +25,7 @@ void SyncTopLevel(HWND hwnd) {
     if (auto owner = Manager().Find(locked->owner); owner && (owner->style & WS_VISIBLE)) state.owner = locked->owner;
     state.visible = (locked->style & WS_VISIBLE) != 0;
     state.enabled = (locked->style & WS_DISABLED) == 0;
-    state.active = Manager().active == hwnd;
+    state.active = Manager().Active() == hwnd;
   }
   System::Get().GetBackend().OnTopLevelChanged(state);
 }
@@ -68,10 +68,10 @@ HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys) {
       auto locked = LockWindow(hit);
       if (locked && locked->windowClass) classCursor = locked->windowClass->info.hCursor;
     }
-    if (!SendMessageA(hit, WM_SETCURSOR, hit, static_cast<LPARAM>(HTCLIENT | (WM_MOUSEMOVE << 16))))
+    if (!SendMessageA(hit, WM_SETCURSOR, hit, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
       SetCursor(classCursor ? classCursor : LoadCursorA(0, IDC_ARROW));
   }
-  const LPARAM where = static_cast<LPARAM>(((local.y & 0xFFFF) << 16) | (local.x & 0xFFFF));
+  const LPARAM where = MAKELPARAM(local.x, local.y);
   PostMessageA(hit, message, keys, where);
   return GetCursor();
 }

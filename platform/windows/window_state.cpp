@@ -89,7 +89,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
     if (topLevel) {
       SyncTopLevel(hwnd);
       System::Get().GetBackend().OnTopLevelHidden(hwnd);
-      if (manager.active == hwnd) SetActiveWindow(0);
+      if (manager.Active() == hwnd) SetActiveWindow(0);
     }
     return TRUE;
   }
@@ -125,7 +125,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
   if (topLevel && IsWindow(hwnd)) {
     if (activate) SetActiveWindow(hwnd);
     // A window minimized out of the way hands the activation on.
-    else if (placement == Placement::Minimized && !keepPlacement && manager.active == hwnd) SetActiveWindow(0);
+    else if (placement == Placement::Minimized && !keepPlacement && manager.Active() == hwnd) SetActiveWindow(0);
   }
   return wasVisible;
 }

@@ -77,7 +77,7 @@ struct Application {
   // DLL commands: resolved addresses and the modules that hold them.
   std::vector<void*> dllAddresses;
   std::vector<void*> dllModules;
-  std::map<int32_t, NotificationHandler> handlers;
+  std::map<int32_t, NotifyRoutine> handlers;
   GetPropertyService getProperty = nullptr;
   SetPropertyService setProperty = nullptr;
   // The open search of the find-file service when the caller keeps none.

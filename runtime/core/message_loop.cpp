@@ -56,8 +56,7 @@ void RunIdleRoutines() {
 bool WantsIdleAgain(const MSG& msg, POINT& lastMouse) {
   if (msg.message == WM_PAINT || msg.message == WM_SYSTIMER) return false;
   if (msg.message == WM_MOUSEMOVE) {
-    POINT p{static_cast<LONG>(static_cast<int16_t>(msg.lParam & 0xFFFF)),
-            static_cast<LONG>(static_cast<int16_t>((msg.lParam >> 16) & 0xFFFF))};
+    const POINT p = PointFromLParam(msg.lParam);
     bool moved = p.x != lastMouse.x || p.y != lastMouse.y;
     lastMouse = p;
     return moved;

@@ -7,11 +7,10 @@
 
 namespace runtime {
 
-// (code, argument 1, argument 2) -> a 32-bit value or a pointer.
+// (code, argument 1, argument 2) -> a 32-bit value or a pointer: the shape of
+// every notification entry, and of the handlers that folders above core
+// (window registry, events, picture table) install for the codes they answer.
 using NotifyRoutine = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
-// Codes that folders above core answer (window registry, events, picture
-// table) are served by handlers they install when the program starts.
-using NotificationHandler = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
 
 namespace notify {
 inline constexpr int32_t kObjectDestroyed = 2000;

@@ -62,7 +62,7 @@ void RemoveIdleRoutine(platform::HWND window) {
 
 }  // namespace
 
-void InstallNotificationHandler(int32_t code, NotificationHandler handler) { App().handlers[code] = handler; }
+void InstallNotificationHandler(int32_t code, NotifyRoutine handler) { App().handlers[code] = handler; }
 
 intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
   Application& app = App();

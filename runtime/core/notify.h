@@ -9,6 +9,6 @@ namespace runtime {
 
 intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2);
 
-void InstallNotificationHandler(int32_t code, NotificationHandler handler);
+void InstallNotificationHandler(int32_t code, NotifyRoutine handler);
 
 }  // namespace runtime

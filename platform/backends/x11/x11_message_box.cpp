@@ -137,7 +137,6 @@ void SetDialogHints(Display* display, ::Window window, std::string_view caption,
   }
 }
 
-bool Inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 }  // namespace
 
@@ -177,10 +176,10 @@ void RunModalMessageBox(const char* displayName, std::string_view caption, const
         if (event.xexpose.count == 0) painter.Paint(lines, width, height);
         break;
       case ButtonPress:
-        pressed = event.xbutton.button == Button1 && Inside(button, event.xbutton.x, event.xbutton.y);
+        pressed = event.xbutton.button == Button1 && button.Contains(event.xbutton.x, event.xbutton.y);
         break;
       case ButtonRelease:
-        if (pressed && Inside(button, event.xbutton.x, event.xbutton.y)) return;
+        if (pressed && button.Contains(event.xbutton.x, event.xbutton.y)) return;
         pressed = false;
         break;
       case KeyPress: {
