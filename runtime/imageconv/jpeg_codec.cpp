@@ -7,9 +7,9 @@
 #include "platform/files/file_replace.h"
 #include "platform/files/file_stream.h"
 #include "platform/files/files.h"
-#include "platform/gdi/raster/cmyk.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
+#include "runtime/jpeg/cmyk.h"
 
 namespace runtime::imageconv {
 namespace {
@@ -126,7 +126,7 @@ bool JpegCodec::Read() {
     uint8_t* row = image.Row(y);
     if (!JpegReadRow(&decode_, cmyk_ ? cmykLine.data() : row)) return FailRead(image);
     if (cmyk_) {
-      platform::gdi::CmykRowToColour(cmykLine.data(), row, width, invertedCmyk_, platform::gdi::ChannelOrder::Rgb);
+      runtime::jpeg::CmykRowToColour(cmykLine.data(), row, width, invertedCmyk_, runtime::jpeg::ChannelOrder::Rgb);
     }
     ReportProgress(source_.progress, kProgressReading, y, height_);
   }

@@ -5,13 +5,10 @@
 #include <jerror.h>
 
 #include "runtime/imageconv/image_size.h"
+#include "runtime/jpeg/decode_limits.h"
 
 namespace runtime::imageconv {
 namespace {
-
-// More scans than any sane progressive file has; each scan can cost a full
-// pass over the image, so a file with thousands of them is refused.
-constexpr int kMaxScans = 500;
 
 [[noreturn]] void JumpOnError(j_common_ptr info) {
   auto* error = reinterpret_cast<JpegErrorState*>(info->err);
@@ -32,7 +29,7 @@ void StayQuiet(j_common_ptr) {}
 
 void LimitScans(j_common_ptr info) {
   auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-  if (decompress->input_scan_number > kMaxScans) {
+  if (decompress->input_scan_number > runtime::jpeg::kMaxScans) {
     info->err->msg_code = JERR_NOT_COMPILED;
     JumpOnError(info);
   }
