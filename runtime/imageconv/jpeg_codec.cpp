@@ -71,8 +71,9 @@ class JpegDestination {
           stream_ = std::move(stream);
           sidePath_ = std::move(candidate);
         } else {
+          // Both closed first: an open file cannot be deleted.
           stream.reset();
-          file.Reset();
+          file = ScopedHandle();
           DeleteFileA(candidate.c_str());
         }
         return;

@@ -33,17 +33,6 @@ uint8_t Clamp(double value) {
   return static_cast<uint8_t>(rounded);
 }
 
-// The row buffers live in stores of their own, deleted when the read ends.
-class ScopedRowStore {
- public:
-  ~ScopedRowStore() { store_.Release(true); }
-  bool Allocate(size_t bytes) { return store_.Allocate(bytes, kStorePrefix); }
-  uint8_t* Data() const { return store_.Data(); }
-
- private:
-  PixelStore store_;
-};
-
 }  // namespace
 
 void PhotoCdPixel(uint8_t luma, uint8_t chroma1, uint8_t chroma2, uint8_t* rgb) {
@@ -81,7 +70,8 @@ bool PhotoCdReader::Read() {
   FILE* in = source_.stream.get();
   ImageBuffer& image = *source_.target;
   const size_t width = static_cast<size_t>(width_);
-  ScopedRowStore luma1, luma2, chroma;
+  // The row buffers live in stores of their own, deleted when the read ends.
+  ScratchStore luma1, luma2, chroma;
   if (!image.Create(width_, height_, 24, 0) || !luma1.Allocate(width) || !luma2.Allocate(width) ||
       !chroma.Allocate(width) || !SeekTo(in, offset_)) {
     return FailRead(image);

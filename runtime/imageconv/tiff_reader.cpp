@@ -3,20 +3,6 @@
 #include "runtime/imageconv/image_size.h"
 
 namespace runtime::imageconv {
-namespace {
-
-// The RGBA raster lives in a store of its own, deleted when the read ends.
-class ScopedRaster {
- public:
-  ~ScopedRaster() { store_.Release(true); }
-  bool Allocate(size_t bytes) { return store_.Allocate(bytes, kStorePrefix); }
-  uint32_t* Pixels() const { return reinterpret_cast<uint32_t*>(store_.Data()); }
-
- private:
-  PixelStore store_;
-};
-
-}  // namespace
 
 bool TiffReader::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
   Reset();
@@ -40,20 +26,22 @@ bool TiffReader::Read() {
   ImageBuffer& image = *source_.target;
   const bool reusable = image.Width() == width_ && image.Height() == height_ && image.Depth() == 24;
   if (!reusable && !image.Create(width_, height_, 24, 0)) return FailRead(image);
-  ScopedRaster raster;
+  // The RGBA raster lives in a store of its own, deleted when the read ends.
+  ScratchStore raster;
   auto rasterBytes = CheckedImageBytes(width_, height_, 4);
   if (!rasterBytes || !raster.Allocate(*rasterBytes)) return FailRead(image);
+  auto* pixels = reinterpret_cast<uint32_t*>(raster.Data());
   // Errors are counted even where libtiff carries on past them: a file with
   // missing or damaged strips is not a picture.
   const int errorsBefore = diagnostics_->errors;
-  if (!TIFFReadRGBAImage(tiff_, static_cast<uint32_t>(width_), static_cast<uint32_t>(height_), raster.Pixels(), 0) ||
+  if (!TIFFReadRGBAImage(tiff_, static_cast<uint32_t>(width_), static_cast<uint32_t>(height_), pixels, 0) ||
       diagnostics_->errors != errorsBefore) {
     return FailRead(image);
   }
   // libtiff delivers the bottom row first.
   const size_t width = static_cast<size_t>(width_);
   for (int32_t y = 0; y < height_; ++y) {
-    const uint32_t* in = raster.Pixels() + static_cast<size_t>(height_ - 1 - y) * width;
+    const uint32_t* in = pixels + static_cast<size_t>(height_ - 1 - y) * width;
     uint8_t* out = image.Row(y);
     for (size_t x = 0; x < width; ++x, out += 3) {
       out[0] = static_cast<uint8_t>(TIFFGetR(in[x]));
