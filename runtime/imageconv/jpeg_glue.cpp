@@ -1,6 +1,6 @@
 #include "runtime/imageconv/jpeg_glue.h"
 
-#include <cstring>
+#include <new>
 
 #include <jerror.h>
 
@@ -43,10 +43,7 @@ void InstallErrorHandling(JpegErrorState* error) {
   error->message[0] = '\0';
 }
 
-}  // namespace
-
-bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
-  std::memset(session, 0, sizeof(*session));
+bool StartDecode(JpegDecodeSession* session, FILE* in) {
   InstallErrorHandling(&session->error);
   session->info.err = &session->error.manager;
   if (setjmp(session->error.jump)) return false;
@@ -64,19 +61,7 @@ bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
   return true;
 }
 
-bool JpegReadRow(JpegDecodeSession* session, uint8_t* row) {
-  if (setjmp(session->error.jump)) return false;
-  JSAMPROW rows[1] = {row};
-  return jpeg_read_scanlines(&session->info, rows, 1) == 1;
-}
-
-void JpegEndDecode(JpegDecodeSession* session) {
-  if (session->created) jpeg_destroy_decompress(&session->info);
-  session->created = false;
-}
-
-bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings) {
-  std::memset(session, 0, sizeof(*session));
+bool StartEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings) {
   InstallErrorHandling(&session->error);
   session->info.err = &session->error.manager;
   if (setjmp(session->error.jump)) return false;
@@ -94,6 +79,31 @@ bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSett
   jpeg_set_quality(info, settings->quality, TRUE);
   jpeg_start_compress(info, TRUE);
   return true;
+}
+
+}  // namespace
+
+JpegDecoder JpegBeginDecode(FILE* in) {
+  JpegDecoder session(new (std::nothrow) JpegDecodeSession{});
+  if (!session || !StartDecode(session.get(), in)) return nullptr;
+  return session;
+}
+
+bool JpegReadRow(JpegDecodeSession* session, uint8_t* row) {
+  if (setjmp(session->error.jump)) return false;
+  JSAMPROW rows[1] = {row};
+  return jpeg_read_scanlines(&session->info, rows, 1) == 1;
+}
+
+void JpegEndDecode(JpegDecodeSession* session) {
+  if (session->created) jpeg_destroy_decompress(&session->info);
+  delete session;
+}
+
+JpegEncoder JpegBeginEncode(FILE* out, const JpegEncodeSettings* settings) {
+  JpegEncoder session(new (std::nothrow) JpegEncodeSession{});
+  if (!session || !StartEncode(session.get(), out, settings)) return nullptr;
+  return session;
 }
 
 bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress,
@@ -119,7 +129,7 @@ bool JpegFinishEncode(JpegEncodeSession* session) {
 
 void JpegEndEncode(JpegEncodeSession* session) {
   if (session->created) jpeg_destroy_compress(&session->info);
-  session->created = false;
+  delete session;
 }
 
 }  // namespace runtime::imageconv
