@@ -17,6 +17,13 @@ namespace {
 
 using namespace testing;
 
+// Descriptors this process has open: a refused file must leave none behind.
+size_t OpenDescriptors() {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
 class MalformedTest : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_TRUE(StoreFiles().empty()) << "a pixel store file was left behind"; }
@@ -26,12 +33,14 @@ class MalformedTest : public ::testing::Test {
     SCOPED_TRACE(what);
     const fs::path file = WorkPath("hostile.bin"), out = WorkPath("hostile.jpg");
     WriteBytes(file, bytes);
+    const size_t descriptors = OpenDescriptors();
     ImageBuffer image;
     EXPECT_EQ(LoadImageFile(file.c_str(), image), kSourceUnreadable);
     EXPECT_FALSE(image.HoldsImage());
     EXPECT_EQ(Convert(file.c_str(), out.c_str()), kSourceUnreadable);
     EXPECT_FALSE(fs::exists(out));
     EXPECT_TRUE(StoreFiles().empty());
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "a file was left open";
   }
 };
 
