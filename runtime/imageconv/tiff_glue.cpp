@@ -36,12 +36,8 @@ std::unique_ptr<TiffFile> OpenTiffQuietly(FILE* stream, const char* name) {
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxTiffAllocation);
   const int fd = fcntl(fileno(stream), F_DUPFD_CLOEXEC, 0);
   if (fd < 0) return nullptr;
-  if (lseek(fd, 0, SEEK_SET) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
   // "m": no memory mapping, so a file that shrinks under us gives read errors.
-  file->tiff.reset(TIFFFdOpenExt(fd, name, "rm", options.get()));
+  if (lseek(fd, 0, SEEK_SET) == 0) file->tiff.reset(TIFFFdOpenExt(fd, name, "rm", options.get()));
   if (!file->tiff) {
     ::close(fd);  // libtiff takes the descriptor only when it opens the file
     return nullptr;
