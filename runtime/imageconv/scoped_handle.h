@@ -32,6 +32,8 @@ class ScopedHandle {
   platform::HANDLE handle_ = platform::INVALID_HANDLE;
 };
 
+// Not FreedBy<std::fclose>: a standard library function may not be taken by
+// address.
 struct StreamCloser {
   void operator()(FILE* stream) const { std::fclose(stream); }
 };
