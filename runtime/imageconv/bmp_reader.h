@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "runtime/imageconv/image_reader.h"
@@ -13,20 +14,25 @@ class BmpReader : public ImageReader {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
   bool Prepare() override;
   bool FillRows(RowFeed& feed) override;
 
  private:
-  bool Fill(RowFeed* feed);
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    uint32_t pixelOffset = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool bottomUp = true;
+    uint64_t rowBytes = 0;
+    std::vector<uint8_t> row;  // one file row, made by Prepare
+  };
+  static bool PrepareFile(OpenFile& file);
+  static bool Fill(OpenFile& file, RowFeed* feed);
 
-  ReaderSource source_;
-  uint32_t pixelOffset_ = 0;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  bool bottomUp_ = true;
-  uint64_t rowBytes_ = 0;
-  std::vector<uint8_t> row_;  // one file row, made by Prepare
+  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

@@ -46,11 +46,10 @@ namespace {
 class ReaderChain {
  public:
   // The first reader that accepts the file's header, opened on `image`; null
-  // when none does.
+  // when none does. A reader that refuses a file holds nothing of it.
   ImageReader* Open(const char* path, ImageBuffer& image) {
     for (ImageReader* reader : chain_) {
       if (reader->Open(path, &image, nullptr)) return reader;
-      reader->Reset();
     }
     return nullptr;
   }
@@ -90,9 +89,8 @@ int32_t Convert(const char* source, const char* target, ImageBuffer& image, cons
   ImageReader* reader = readers.Open(source, image);
   if (!reader) return kSourceUnreadable;
   if (reader->Prepare()) return ReadWhileWriting(*reader, image, target, options);
-  const bool read = reader->Read();
-  reader->Reset();
-  if (!read) return kSourceUnreadable;
+  // Read closes the source, before the target (perhaps the same file) is written.
+  if (!reader->Read()) return kSourceUnreadable;
   JpegCodec codec;
   return codec.Save(target, image, options, nullptr) ? kConverted : kWriteFailed;
 }
@@ -104,9 +102,7 @@ int32_t LoadImageFile(const char* path, ImageBuffer& image) {
   ReaderChain readers;
   ImageReader* reader = readers.Open(path, image);
   if (!reader) return kSourceUnreadable;
-  const bool read = reader->Read();
-  reader->Reset();
-  return read ? kConverted : kSourceUnreadable;
+  return reader->Read() ? kConverted : kSourceUnreadable;
 }
 
 void ConvertImage(runtime::ArgRecord* result, int32_t count, runtime::ArgRecord* given) {

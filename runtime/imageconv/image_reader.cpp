@@ -5,7 +5,6 @@
 namespace runtime::imageconv {
 
 bool ReaderSource::OpenStream(const char* openPath, ImageBuffer* openTarget, ProgressCallback openProgress) {
-  Close();
   stream.reset(platform::OpenFileStreamA(openPath, "rb"));
   if (!stream) return false;
   path = openPath;

@@ -1,7 +1,7 @@
 // What every format reader offers the reader chain: Open checks that a file
 // is of its format with an acceptable header, Read puts all its pixels into
-// the target, Reset forgets everything and closes the file. A failed Open or
-// Read leaves the reader reset.
+// the target, Reset forgets everything and closes the file. A failed Open and
+// any Read leave the reader reset, so it is ready for the next file.
 #pragma once
 
 #include <string>
@@ -30,25 +30,23 @@ class ImageReader {
   virtual bool FillRows(RowFeed& /*feed*/) { return false; }
 
  protected:
-  // A Read that fails leaves an empty target and a reset reader.
-  bool FailRead(ImageBuffer& image) {
+  // A Read that fails leaves an empty target.
+  static bool FailRead(ImageBuffer& image) {
     image.Clear();
-    Reset();
     return false;
   }
 };
 
-// The state every reader keeps between Open and Read.
+// What every reader keeps of an open file between Open and Read; the stream
+// closes when it goes.
 struct ReaderSource {
   ScopedStream stream;
-  bool opened = false;
   std::string path;
   ImageBuffer* target = nullptr;
   ProgressCallback progress = nullptr;
 
   // Opens `path` for reading; false when it cannot be opened.
   bool OpenStream(const char* path, ImageBuffer* target, ProgressCallback progress);
-  void Close() { *this = ReaderSource(); }
 };
 
 }  // namespace runtime::imageconv

@@ -2,14 +2,15 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files/file_replace.h"
 #include "platform/files/file_stream.h"
 #include "platform/files/files.h"
-#include "platform/gdi/raster/cmyk.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
+#include "runtime/jpeg/cmyk.h"
 
 namespace runtime::imageconv {
 namespace {
@@ -71,8 +72,9 @@ class JpegDestination {
           stream_ = std::move(stream);
           sidePath_ = std::move(candidate);
         } else {
+          // Both closed first: an open file cannot be deleted.
           stream.reset();
-          file.Reset();
+          file = ScopedHandle();
           DeleteFileA(candidate.c_str());
         }
         return;
@@ -86,66 +88,70 @@ class JpegDestination {
   ScopedStream stream_;
 };
 
+// Encodes every row of `pixels` into `out`. The encoder is gone when this
+// returns, before the destination is committed.
+bool Encode(FILE* out, const ImageBuffer& pixels, const JpegEncodeSettings& settings, ProgressCallback progress,
+            const RowFeed* feed) {
+  JpegEncoder encoder = JpegBeginEncode(out, &settings);
+  return encoder && JpegEncodeRows(encoder.get(), pixels.Pixels(), pixels.Stride(), progress, feed) &&
+         JpegFinishEncode(encoder.get());
+}
+
 }  // namespace
 
 bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
   Reset();
-  if (!source_.OpenStream(path, target, progress)) return false;
-  FILE* in = source_.stream.get();
+  OpenFile file;
+  if (!file.source.OpenStream(path, target, progress)) return false;
+  FILE* in = file.source.stream.get();
   std::array<uint8_t, 2> marker{};
   if (!ReadExact(in, marker.data(), marker.size()) || marker[0] != 0xFF || marker[1] != 0xD8 ||
       !SeekTo(in, 0)) {
-    return Reset(), false;
+    return false;
   }
-  if (!JpegBeginDecode(&decode_, in)) return Reset(), false;
-  const jpeg_decompress_struct& info = decode_.info;
+  file.decoder = JpegBeginDecode(in);
+  if (!file.decoder) return false;
+  const jpeg_decompress_struct& info = file.decoder->info;
   const int components = info.output_components;
   const bool cmyk = components == 4 && info.out_color_space == JCS_CMYK;
   if (info.output_width == 0 || info.output_height == 0 || (components != 1 && components != 3 && !cmyk) ||
       !CheckedImageBytes(info.output_width, info.output_height, cmyk ? 3 : components)) {
-    return Reset(), false;
+    return false;
   }
-  width_ = static_cast<int32_t>(info.output_width);
-  height_ = static_cast<int32_t>(info.output_height);
-  colour_ = components != 1;
-  cmyk_ = cmyk;
+  file.width = static_cast<int32_t>(info.output_width);
+  file.height = static_cast<int32_t>(info.output_height);
+  file.colour = components != 1;
+  file.cmyk = cmyk;
   // Files with the Adobe marker store CMYK inverted (255 = no ink).
-  invertedCmyk_ = cmyk && info.saw_Adobe_marker;
-  source_.opened = true;
+  file.invertedCmyk = cmyk && info.saw_Adobe_marker;
+  file_ = std::move(file);
   return true;
 }
 
 bool JpegCodec::Read() {
-  if (!source_.opened || !source_.target) return Reset(), false;
-  ImageBuffer& image = *source_.target;
-  if (!image.Create(width_, height_, colour_ ? 24 : 8, 0)) return FailRead(image);
-  const auto width = static_cast<size_t>(width_);
+  // The read takes the open file: it closes as `taken` goes, however the
+  // read ends.
+  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+  if (!taken || !taken->source.target) return false;
+  const OpenFile& file = *taken;
+  ImageBuffer& image = *file.source.target;
+  if (!image.Create(file.width, file.height, file.colour ? 24 : 8, 0)) return FailRead(image);
+  const auto width = static_cast<size_t>(file.width);
   // CMYK rows are decoded beside the image and turned into colour.
-  std::vector<uint8_t> cmykLine(cmyk_ ? width * 4 : 0);
-  for (int32_t y = 0; y < height_; ++y) {
+  std::vector<uint8_t> cmykLine(file.cmyk ? width * 4 : 0);
+  for (int32_t y = 0; y < file.height; ++y) {
     uint8_t* row = image.Row(y);
-    if (!JpegReadRow(&decode_, cmyk_ ? cmykLine.data() : row)) return FailRead(image);
-    if (cmyk_) {
-      platform::gdi::CmykRowToColour(cmykLine.data(), row, width, invertedCmyk_, platform::gdi::ChannelOrder::Rgb);
+    if (!JpegReadRow(file.decoder.get(), file.cmyk ? cmykLine.data() : row)) return FailRead(image);
+    if (file.cmyk) {
+      runtime::jpeg::CmykRowToColour(cmykLine.data(), row, width, file.invertedCmyk, runtime::jpeg::ChannelOrder::Rgb);
     }
-    ReportProgress(source_.progress, kProgressReading, y, height_);
+    ReportProgress(file.source.progress, kProgressReading, y, file.height);
   }
-  Reset();
   return true;
-}
-
-void JpegCodec::Reset() {
-  JpegEndDecode(&decode_);
-  JpegEndEncode(&encode_);
-  source_.Close();
-  width_ = height_ = 0;
-  colour_ = true;
-  cmyk_ = invertedCmyk_ = false;
 }
 
 int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
                         ProgressCallback progress, const RowFeed* feed) {
-  Reset();
   if (!path || !source.HoldsImage() || source.Width() < 1 || source.Height() < 1) return 0;
 
   // The encoder takes red, green, blue bytes, or grey levels without a palette.
@@ -175,12 +181,7 @@ int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegS
                                     options.quality,
                                     options.optimize,
                                     options.smoothing};
-  bool ok = JpegBeginEncode(&encode_, destination.Stream(), &settings) &&
-            JpegEncodeRows(&encode_, pixels->Pixels(), pixels->Stride(), progress, rowFeed) &&
-            JpegFinishEncode(&encode_);
-  Reset();
-  ok = ok && destination.Commit();
-  return ok ? 1 : 0;
+  return Encode(destination.Stream(), *pixels, settings, progress, rowFeed) && destination.Commit() ? 1 : 0;
 }
 
 }  // namespace runtime::imageconv

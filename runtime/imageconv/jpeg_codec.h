@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/jpeg_glue.h"
@@ -18,14 +19,9 @@ struct JpegSaveOptions {
 
 class JpegCodec : public ImageReader {
  public:
-  JpegCodec() = default;
-  JpegCodec(const JpegCodec&) = delete;
-  JpegCodec& operator=(const JpegCodec&) = delete;
-  ~JpegCodec() override { Reset(); }
-
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
 
   // Writes `source` as a baseline JPEG to `path`. The file is written beside
   // the destination under a temporary name and renamed over it once complete,
@@ -38,14 +34,17 @@ class JpegCodec : public ImageReader {
                ProgressCallback progress, const RowFeed* feed = nullptr);
 
  private:
-  ReaderSource source_;
-  JpegDecodeSession decode_{};
-  JpegEncodeSession encode_{};
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  bool colour_ = true;   // 24-bit target, else 8-bit grey
-  bool cmyk_ = false;    // rows come as four CMYK bytes a pixel
-  bool invertedCmyk_ = false;
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    JpegDecoder decoder;  // reads source's stream: declared after it, so freed before it closes
+    int32_t width = 0;
+    int32_t height = 0;
+    bool colour = true;   // 24-bit target, else 8-bit grey
+    bool cmyk = false;    // rows come as four CMYK bytes a pixel
+    bool invertedCmyk = false;
+  };
+  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

@@ -1,17 +1,14 @@
 #include "runtime/imageconv/jpeg_glue.h"
 
-#include <cstring>
+#include <new>
 
 #include <jerror.h>
 
 #include "runtime/imageconv/image_size.h"
+#include "runtime/jpeg/decode_limits.h"
 
 namespace runtime::imageconv {
 namespace {
-
-// More scans than any sane progressive file has; each scan can cost a full
-// pass over the image, so a file with thousands of them is refused.
-constexpr int kMaxScans = 500;
 
 [[noreturn]] void JumpOnError(j_common_ptr info) {
   auto* error = reinterpret_cast<JpegErrorState*>(info->err);
@@ -32,7 +29,7 @@ void StayQuiet(j_common_ptr) {}
 
 void LimitScans(j_common_ptr info) {
   auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-  if (decompress->input_scan_number > kMaxScans) {
+  if (decompress->input_scan_number > runtime::jpeg::kMaxScans) {
     info->err->msg_code = JERR_NOT_COMPILED;
     JumpOnError(info);
   }
@@ -46,10 +43,7 @@ void InstallErrorHandling(JpegErrorState* error) {
   error->message[0] = '\0';
 }
 
-}  // namespace
-
-bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
-  std::memset(session, 0, sizeof(*session));
+bool StartDecode(JpegDecodeSession* session, FILE* in) {
   InstallErrorHandling(&session->error);
   session->info.err = &session->error.manager;
   if (setjmp(session->error.jump)) return false;
@@ -67,19 +61,7 @@ bool JpegBeginDecode(JpegDecodeSession* session, FILE* in) {
   return true;
 }
 
-bool JpegReadRow(JpegDecodeSession* session, uint8_t* row) {
-  if (setjmp(session->error.jump)) return false;
-  JSAMPROW rows[1] = {row};
-  return jpeg_read_scanlines(&session->info, rows, 1) == 1;
-}
-
-void JpegEndDecode(JpegDecodeSession* session) {
-  if (session->created) jpeg_destroy_decompress(&session->info);
-  session->created = false;
-}
-
-bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings) {
-  std::memset(session, 0, sizeof(*session));
+bool StartEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSettings* settings) {
   InstallErrorHandling(&session->error);
   session->info.err = &session->error.manager;
   if (setjmp(session->error.jump)) return false;
@@ -97,6 +79,31 @@ bool JpegBeginEncode(JpegEncodeSession* session, FILE* out, const JpegEncodeSett
   jpeg_set_quality(info, settings->quality, TRUE);
   jpeg_start_compress(info, TRUE);
   return true;
+}
+
+}  // namespace
+
+JpegDecoder JpegBeginDecode(FILE* in) {
+  JpegDecoder session(new (std::nothrow) JpegDecodeSession{});
+  if (!session || !StartDecode(session.get(), in)) return nullptr;
+  return session;
+}
+
+bool JpegReadRow(JpegDecodeSession* session, uint8_t* row) {
+  if (setjmp(session->error.jump)) return false;
+  JSAMPROW rows[1] = {row};
+  return jpeg_read_scanlines(&session->info, rows, 1) == 1;
+}
+
+void JpegEndDecode(JpegDecodeSession* session) {
+  if (session->created) jpeg_destroy_decompress(&session->info);
+  delete session;
+}
+
+JpegEncoder JpegBeginEncode(FILE* out, const JpegEncodeSettings* settings) {
+  JpegEncoder session(new (std::nothrow) JpegEncodeSession{});
+  if (!session || !StartEncode(session.get(), out, settings)) return nullptr;
+  return session;
 }
 
 bool JpegEncodeRows(JpegEncodeSession* session, const uint8_t* pixels, size_t stride, ProgressCallback progress,
@@ -122,7 +129,7 @@ bool JpegFinishEncode(JpegEncodeSession* session) {
 
 void JpegEndEncode(JpegEncodeSession* session) {
   if (session->created) jpeg_destroy_compress(&session->info);
-  session->created = false;
+  delete session;
 }
 
 }  // namespace runtime::imageconv

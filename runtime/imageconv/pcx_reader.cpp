@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "runtime/imageconv/byte_input.h"
@@ -56,11 +57,12 @@ bool PcxLineDecoder::DecodeLine(uint8_t* line, size_t size) {
 
 bool PcxReader::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
   Reset();
-  if (!source_.OpenStream(path, target, progress)) return false;
-  FILE* in = source_.stream.get();
+  OpenFile file;
+  if (!file.source.OpenStream(path, target, progress)) return false;
+  FILE* in = file.source.stream.get();
   std::array<uint8_t, kHeaderBytes> bytes{};
   auto fileSize = StreamFileSize(in);
-  if (!fileSize || !ReadExact(in, bytes.data(), bytes.size()) || bytes[0] != kManufacturer) return Reset(), false;
+  if (!fileSize || !ReadExact(in, bytes.data(), bytes.size()) || bytes[0] != kManufacturer) return false;
   ByteFields header(bytes);
   const int32_t xMin = *header.I16(4), yMin = *header.I16(6), xMax = *header.I16(8), yMax = *header.I16(10);
   const uint32_t bitsPerPixel = bytes[3];
@@ -68,70 +70,65 @@ bool PcxReader::Open(const char* path, ImageBuffer* target, ProgressCallback pro
   const uint32_t bytesPerLine = *header.U16(66);
   const uint32_t bits = planes * bitsPerPixel;
   // A one-pixel-wide or one-line image is refused, as is an inverted frame.
-  if (xMax <= xMin || yMax <= yMin || (bits != 8 && bits != 24)) return Reset(), false;
-  width_ = xMax - xMin + 1;
-  height_ = yMax - yMin + 1;
+  if (xMax <= xMin || yMax <= yMin || (bits != 8 && bits != 24)) return false;
+  file.width = xMax - xMin + 1;
+  file.height = yMax - yMin + 1;
   // Lines must hold their pixels: a colour line is three planes of the row.
-  const bool linesFit = bits == 8 ? static_cast<uint64_t>(planes) * bytesPerLine >= static_cast<uint64_t>(width_)
-                                  : planes == 3 && bytesPerLine >= static_cast<uint32_t>(width_);
+  const bool linesFit = bits == 8 ? static_cast<uint64_t>(planes) * bytesPerLine >= static_cast<uint64_t>(file.width)
+                                  : planes == 3 && bytesPerLine >= static_cast<uint32_t>(file.width);
   const uint64_t minimumSize = kHeaderBytes + (bits == 8 ? kPaletteBytes : 0);
-  if (!linesFit || *fileSize < minimumSize || !CheckedImageBytes(width_, height_, bits / 8)) {
-    return Reset(), false;
-  }
-  bits_ = static_cast<int32_t>(bits);
-  planes_ = planes;
-  bytesPerLine_ = bytesPerLine;
-  fileSize_ = *fileSize;
-  source_.opened = true;
+  if (!linesFit || *fileSize < minimumSize || !CheckedImageBytes(file.width, file.height, bits / 8)) return false;
+  file.bits = static_cast<int32_t>(bits);
+  file.planes = planes;
+  file.bytesPerLine = bytesPerLine;
+  file.fileSize = *fileSize;
+  file_ = std::move(file);
   return true;
 }
 
 bool PcxReader::Read() {
-  if (!source_.opened || !source_.target) return Reset(), false;
-  FILE* in = source_.stream.get();
-  ImageBuffer& image = *source_.target;
-  const uint64_t dataBytes = fileSize_ - kHeaderBytes - (bits_ == 8 ? kPaletteBytes : 0);
-  const uint64_t lineBytes = static_cast<uint64_t>(planes_) * bytesPerLine_;
+  // The read takes the open file: it closes as `taken` goes, however the
+  // read ends.
+  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+  if (!taken || !taken->source.target) return false;
+  const OpenFile& file = *taken;
+  FILE* in = file.source.stream.get();
+  ImageBuffer& image = *file.source.target;
+  const int32_t width = file.width, height = file.height, bits = file.bits;
+  const uint64_t dataBytes = file.fileSize - kHeaderBytes - (bits == 8 ? kPaletteBytes : 0);
+  const uint64_t lineBytes = static_cast<uint64_t>(file.planes) * file.bytesPerLine;
   // Data that cannot possibly fill every line fails before pixel memory is made.
-  auto needed = CheckedSpan(lineBytes, static_cast<uint64_t>(height_), 0, UINT64_MAX);
+  auto needed = CheckedSpan(lineBytes, static_cast<uint64_t>(height), 0, UINT64_MAX);
   if (!needed || *needed / kMostBytesPerDataByte > dataBytes) return FailRead(image);
 
   std::vector<uint8_t> palette(kPaletteBytes);
-  if (bits_ == 8 && (!SeekTo(in, fileSize_ - kPaletteBytes) || !ReadExact(in, palette.data(), palette.size()))) {
+  if (bits == 8 && (!SeekTo(in, file.fileSize - kPaletteBytes) || !ReadExact(in, palette.data(), palette.size()))) {
     return FailRead(image);
   }
-  if (!image.Create(width_, height_, bits_, bits_ == 8 ? 256 : 0) || !SeekTo(in, kHeaderBytes)) return FailRead(image);
-  if (bits_ == 8) {
+  if (!image.Create(width, height, bits, bits == 8 ? 256 : 0) || !SeekTo(in, kHeaderBytes)) return FailRead(image);
+  if (bits == 8) {
     for (size_t i = 0; i < 256; ++i) std::memcpy(image.Palette() + i * kPaletteEntryBytes, &palette[i * 3], 3);
   }
 
   PcxLineDecoder decoder(in, dataBytes);
   std::vector<uint8_t> line(static_cast<size_t>(lineBytes));
-  const size_t planeBytes = bytesPerLine_;
-  for (int32_t y = 0; y < height_; ++y) {
+  const size_t planeBytes = file.bytesPerLine;
+  for (int32_t y = 0; y < height; ++y) {
     // Data that end before the last line fail the whole read.
     if (!decoder.DecodeLine(line.data(), line.size())) return FailRead(image);
     uint8_t* out = image.Row(y);
-    if (bits_ == 8) {
-      std::memcpy(out, line.data(), static_cast<size_t>(width_));
+    if (bits == 8) {
+      std::memcpy(out, line.data(), static_cast<size_t>(width));
     } else {
-      for (int32_t x = 0; x < width_; ++x, out += 3) {
+      for (int32_t x = 0; x < width; ++x, out += 3) {
         out[0] = line[static_cast<size_t>(x)];
         out[1] = line[planeBytes + static_cast<size_t>(x)];
         out[2] = line[2 * planeBytes + static_cast<size_t>(x)];
       }
     }
-    ReportProgress(source_.progress, kProgressReading, y, height_);
+    ReportProgress(file.source.progress, kProgressReading, y, height);
   }
-  Reset();
   return true;
-}
-
-void PcxReader::Reset() {
-  source_.Close();
-  width_ = height_ = bits_ = 0;
-  planes_ = bytesPerLine_ = 0;
-  fileSize_ = 0;
 }
 
 }  // namespace runtime::imageconv

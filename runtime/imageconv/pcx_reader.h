@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "runtime/imageconv/image_reader.h"
 
@@ -12,16 +13,20 @@ class PcxReader : public ImageReader {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
 
  private:
-  ReaderSource source_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  int32_t bits_ = 0;
-  uint32_t planes_ = 0;
-  uint32_t bytesPerLine_ = 0;
-  uint64_t fileSize_ = 0;
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t bits = 0;
+    uint32_t planes = 0;
+    uint32_t bytesPerLine = 0;
+    uint64_t fileSize = 0;
+  };
+  std::optional<OpenFile> file_;
 };
 
 // Run-length decoding over a bounded stretch of a stream: a byte below 0xC0

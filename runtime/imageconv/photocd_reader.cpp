@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
@@ -33,17 +34,6 @@ uint8_t Clamp(double value) {
   return static_cast<uint8_t>(rounded);
 }
 
-// The row buffers live in stores of their own, deleted when the read ends.
-class ScopedRowStore {
- public:
-  ~ScopedRowStore() { store_.Release(true); }
-  bool Allocate(size_t bytes) { return store_.Allocate(bytes, kStorePrefix); }
-  uint8_t* Data() const { return store_.Data(); }
-
- private:
-  PixelStore store_;
-};
-
 }  // namespace
 
 void PhotoCdPixel(uint8_t luma, uint8_t chroma1, uint8_t chroma2, uint8_t* rgb) {
@@ -59,56 +49,56 @@ bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resoluti
                          ProgressCallback progress) {
   Reset();
   if (resolutionClass < 0 || resolutionClass > 2) return false;
-  if (!source_.OpenStream(path, target, progress)) return false;
-  FILE* in = source_.stream.get();
+  OpenFile file;
+  if (!file.source.OpenStream(path, target, progress)) return false;
+  FILE* in = file.source.stream.get();
   auto fileSize = StreamFileSize(in);
-  if (!fileSize || *fileSize < kMinimumFileBytes) return Reset(), false;
+  if (!fileSize || *fileSize < kMinimumFileBytes) return false;
   std::array<uint8_t, kSignature.size()> signature{};
   if (!SeekTo(in, kSignatureOffset) || !ReadExact(in, signature.data(), signature.size()) ||
       signature != kSignature) {
-    return Reset(), false;
+    return false;
   }
   const ResolutionClass& chosen = kClasses[resolutionClass];
-  width_ = chosen.width;
-  height_ = chosen.height;
-  offset_ = chosen.offset;
-  source_.opened = true;
+  file.width = chosen.width;
+  file.height = chosen.height;
+  file.offset = chosen.offset;
+  file_ = std::move(file);
   return true;
 }
 
 bool PhotoCdReader::Read() {
-  if (!source_.opened || !source_.target) return Reset(), false;
-  FILE* in = source_.stream.get();
-  ImageBuffer& image = *source_.target;
-  const size_t width = static_cast<size_t>(width_);
-  ScopedRowStore luma1, luma2, chroma;
-  if (!image.Create(width_, height_, 24, 0) || !luma1.Allocate(width) || !luma2.Allocate(width) ||
-      !chroma.Allocate(width) || !SeekTo(in, offset_)) {
+  // The read takes the open file: it closes as `taken` goes, however the
+  // read ends.
+  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+  if (!taken || !taken->source.target) return false;
+  const OpenFile& file = *taken;
+  FILE* in = file.source.stream.get();
+  ImageBuffer& image = *file.source.target;
+  const int32_t height = file.height;
+  const size_t width = static_cast<size_t>(file.width);
+  // The row buffers live in stores of their own, deleted when the read ends.
+  ScratchStore luma1, luma2, chroma;
+  if (!image.Create(file.width, height, 24, 0) || !luma1.Allocate(width) || !luma2.Allocate(width) ||
+      !chroma.Allocate(width) || !SeekTo(in, file.offset)) {
     return FailRead(image);
   }
   const size_t half = width / 2;
-  for (int32_t y = 0; y < height_; y += 2) {
+  for (int32_t y = 0; y < height; y += 2) {
     if (!ReadExact(in, luma1.Data(), width) || !ReadExact(in, luma2.Data(), width) ||
         !ReadExact(in, chroma.Data(), width)) {
       return FailRead(image);
     }
     const uint8_t* chroma1 = chroma.Data();
     const uint8_t* chroma2 = chroma.Data() + half;
-    for (int32_t r = 0; r < 2 && y + r < height_; ++r) {
+    for (int32_t r = 0; r < 2 && y + r < height; ++r) {
       const uint8_t* luma = r == 0 ? luma1.Data() : luma2.Data();
       uint8_t* out = image.Row(y + r);
       for (size_t i = 0; i < width; ++i, out += 3) PhotoCdPixel(luma[i], chroma1[i / 2], chroma2[i / 2], out);
-      ReportProgress(source_.progress, kProgressReading, y + r, height_);
+      ReportProgress(file.source.progress, kProgressReading, y + r, height);
     }
   }
-  Reset();
   return true;
-}
-
-void PhotoCdReader::Reset() {
-  source_.Close();
-  width_ = height_ = 0;
-  offset_ = 0;
 }
 
 }  // namespace runtime::imageconv

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "runtime/imageconv/image_reader.h"
 
@@ -18,13 +19,17 @@ class PhotoCdReader : public ImageReader {
     return Open(path, target, kBaseClass, progress);
   }
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
 
  private:
-  ReaderSource source_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  uint64_t offset_ = 0;
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint64_t offset = 0;
+  };
+  std::optional<OpenFile> file_;
 };
 
 // One pixel from luma and the two chroma samples, rounded and clamped.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/files/files.h"
 
@@ -52,46 +53,36 @@ std::optional<std::string> TemporaryDirectory() {
 }
 
 bool PixelStore::Allocate(size_t size, std::string_view prefix, const char* name) {
-  if (size == 0) {
-    Release(true);
-    return false;
-  }
-  Release(false);
-  if (prefix.empty()) return false;
+  Release(size == 0);
+  if (size == 0 || prefix.empty()) return false;
 
-  std::string fileName;
+  Held fresh;
   if (name && *name) {
-    fileName = name;
-    DeleteFileA(fileName.c_str());
-    file_.Reset(CreateFileA(fileName.c_str(), kStoreAccess, kStoreSharing, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_HIDDEN));
+    DeleteFileA(name);
+    fresh.file = ScopedHandle(CreateFileA(name, kStoreAccess, kStoreSharing, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN));
+    fresh.fileName = name;
   } else {
-    file_.Reset(CreateFreshStoreFile(prefix, &fileName));
+    fresh.file = ScopedHandle(CreateFreshStoreFile(prefix, &fresh.fileName));
   }
-  if (!file_.IsValid()) return false;
-  fileName_ = std::move(fileName);
-  size_ = size;
-
-  mapping_.Reset(CreateFileMappingA(file_.Get(), PAGE_READWRITE, size));
-  if (mapping_.IsValid()) view_ = MapViewOfFile(mapping_.Get(), FILE_MAP_WRITE, 0, 0);
-  if (!view_) {
-    Release(true);
-    return false;
-  }
-  return true;
+  if (!fresh.file.IsValid()) return false;
+  fresh.size = size;
+  fresh.mapping = ScopedHandle(CreateFileMappingA(fresh.file.Get(), PAGE_READWRITE, size));
+  if (fresh.mapping.IsValid()) fresh.view = MapViewOfFile(fresh.mapping.Get(), FILE_MAP_WRITE, 0, 0);
+  held_ = std::move(fresh);
+  if (held_.view) return true;
+  Release(true);  // the file was made: a failure leaves none behind
+  return false;
 }
 
 void PixelStore::Release(bool deleteFile) {
-  UnmapViewOfFile(view_);
-  mapping_.Reset();
-  file_.Reset();
-  if (deleteFile && !fileName_.empty()) DeleteFileA(fileName_.c_str());
-  fileName_.clear();
-  size_ = 0;
+  // The old view, mapping and file are freed at the end of this statement,
+  // before the file is deleted: an open store file cannot be deleted.
+  const std::string name = std::exchange(held_, Held()).fileName;
+  if (deleteFile && !name.empty()) DeleteFileA(name.c_str());
 }
 
 bool PixelStore::Flush() const {
-  return view_ && FlushViewOfFile(view_.Address(), size_);
+  return held_.view && FlushViewOfFile(held_.view.Address(), held_.size);
 }
 
 }  // namespace runtime::imageconv

@@ -21,9 +21,9 @@ class PixelStore {
   PixelStore() = default;
   PixelStore(const PixelStore&) = delete;
   PixelStore& operator=(const PixelStore&) = delete;
-  // Releases without deleting the file: owners that want it gone (the image
-  // buffer always does) release with deletion first.
-  ~PixelStore() { Release(false); }
+  // Unmaps and closes without deleting the file: owners that want it gone
+  // (the image buffer always does) release with deletion first.
+  ~PixelStore() = default;
 
   // Maps a fresh file of `size` bytes, zero-filled. Without a name the file
   // gets a temporary name of its own (prefix + number + ".tmp" in the
@@ -36,18 +36,38 @@ class PixelStore {
   // Unmaps, closes, and deletes the file when asked; forgets the name.
   void Release(bool deleteFile);
 
-  uint8_t* Data() const { return static_cast<uint8_t*>(view_.Address()); }
-  size_t Size() const { return size_; }
-  const std::string& FileName() const { return fileName_; }
+  uint8_t* Data() const { return static_cast<uint8_t*>(held_.view.Address()); }
+  size_t Size() const { return held_.size; }
+  const std::string& FileName() const { return held_.fileName; }
   // Writes the whole mapped block to its file.
   bool Flush() const;
 
  private:
-  ScopedHandle file_;
-  ScopedHandle mapping_;
-  platform::MappedView view_;
-  std::string fileName_;
-  size_t size_ = 0;
+  // One allocation; as it goes, the view is unmapped first, then the mapping
+  // and the file are closed.
+  struct Held {
+    ScopedHandle file;
+    ScopedHandle mapping;
+    platform::MappedView view;
+    std::string fileName;
+    size_t size = 0;
+  };
+  Held held_;
+};
+
+// Working memory for one read: a store whose file is deleted when it goes.
+class ScratchStore {
+ public:
+  ScratchStore() = default;
+  ScratchStore(const ScratchStore&) = delete;
+  ScratchStore& operator=(const ScratchStore&) = delete;
+  ~ScratchStore() { store_.Release(true); }
+
+  bool Allocate(size_t bytes) { return store_.Allocate(bytes, kStorePrefix); }
+  uint8_t* Data() const { return store_.Data(); }
+
+ private:
+  PixelStore store_;
 };
 
 // The temporary directory with a trailing separator, when it names an

@@ -1,6 +1,7 @@
 #include "runtime/imageconv/png_glue.h"
 
 #include <csetjmp>
+#include <new>
 
 namespace runtime::imageconv {
 namespace {
@@ -14,17 +15,13 @@ void ReadFromStream(png_structp png, png_bytep data, size_t length) {
   if (std::fread(data, 1, length, in) != length) png_error(png, "reading png image error");
 }
 
-}  // namespace
-
-bool PngOpen(PngSession* session, FILE* in, PngHeader* header) {
+bool ReadHeader(PngSession* session, PngHeader* header) {
   session->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, JumpOnError, IgnoreWarning);
-  session->info = nullptr;
-  session->in = in;
   if (!session->png) return false;
   if (setjmp(png_jmpbuf(session->png))) return false;
   session->info = png_create_info_struct(session->png);
   if (!session->info) return false;
-  png_set_read_fn(session->png, in, ReadFromStream);
+  png_set_read_fn(session->png, session->in, ReadFromStream);
   png_read_info(session->png, session->info);
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0, colorType = 0;
@@ -34,6 +31,16 @@ bool PngOpen(PngSession* session, FILE* in, PngHeader* header) {
   header->bitDepth = bitDepth;
   header->colorType = colorType;
   return true;
+}
+
+}  // namespace
+
+PngReadSession PngOpen(FILE* in, PngHeader* header) {
+  PngReadSession session(new (std::nothrow) PngSession{});
+  if (!session) return nullptr;
+  session->in = in;
+  if (!ReadHeader(session.get(), header)) return nullptr;
+  return session;
 }
 
 bool PngPalette(PngSession* session, const png_color** entries, int* count) {
@@ -90,9 +97,7 @@ bool PngReadImage(PngSession* session, uint8_t* pixels, size_t stride, int passe
 
 void PngDestroy(PngSession* session) {
   if (session->png) png_destroy_read_struct(&session->png, session->info ? &session->info : nullptr, nullptr);
-  session->png = nullptr;
-  session->info = nullptr;
-  session->in = nullptr;
+  delete session;
 }
 
 }  // namespace runtime::imageconv

@@ -1,7 +1,7 @@
 // Every call into libpng (classic reading API) sits in this file, each under
 // its own setjmp in a function whose locals have no destructors: libpng
-// reports errors by a longjmp. A failed call leaves the session for
-// PngDestroy.
+// reports errors by a longjmp. A failed call leaves the session for its
+// owner to destroy.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,7 @@
 #include <png.h>
 
 #include "runtime/imageconv/progress.h"
+#include "runtime/imageconv/scoped_handle.h"
 
 namespace runtime::imageconv {
 
@@ -42,9 +43,15 @@ struct PngTransforms {
   double fileGamma;
 };
 
-// Reads the signature and the chunks before the image data. The version is
-// checked against the libpng this program was built with.
-bool PngOpen(PngSession* session, FILE* in, PngHeader* header);
+// Destroys the session's libpng structures, whatever state a failed call
+// left them in, and frees it.
+void PngDestroy(PngSession* session);
+using PngReadSession = ScopedPointer<PngSession, PngDestroy>;
+
+// Reads the signature and the chunks before the image data from `in`, which
+// must outlive the session; null when that fails. The version is checked
+// against the libpng this program was built with.
+PngReadSession PngOpen(FILE* in, PngHeader* header);
 // The palette as red, green, blue triples; count may exceed 256.
 bool PngPalette(PngSession* session, const png_color** entries, int* count);
 bool PngGammaInfo(PngSession* session, PngGammaChunks* chunks);
@@ -53,6 +60,5 @@ bool PngConfigure(PngSession* session, const PngTransforms* transforms, int* pas
 // Every pass, every row into pixels + row × stride, then the chunks after the
 // image data.
 bool PngReadImage(PngSession* session, uint8_t* pixels, size_t stride, int passes, ProgressCallback progress);
-void PngDestroy(PngSession* session);
 
 }  // namespace runtime::imageconv

@@ -1,5 +1,7 @@
 #include "runtime/imageconv/png_reader.h"
 
+#include <utility>
+
 #include "runtime/imageconv/image_size.h"
 
 namespace runtime::imageconv {
@@ -24,31 +26,39 @@ int32_t DepthFor(int colorType) {
 
 bool PngReader::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
   Reset();
-  if (!source_.OpenStream(path, target, progress)) return false;
-  if (!PngOpen(&session_, source_.stream.get(), &header_)) return Reset(), false;
-  depth_ = DepthFor(header_.colorType);
-  if (header_.bitDepth > 8 || depth_ == 0 ||
-      !CheckedImageBytes(header_.width, header_.height, depth_ / 8)) {
-    return Reset(), false;
+  OpenFile file;
+  if (!file.source.OpenStream(path, target, progress)) return false;
+  file.session = PngOpen(file.source.stream.get(), &file.header);
+  if (!file.session) return false;
+  file.depth = DepthFor(file.header.colorType);
+  if (file.header.bitDepth > 8 || file.depth == 0 ||
+      !CheckedImageBytes(file.header.width, file.header.height, file.depth / 8)) {
+    return false;
   }
-  source_.opened = true;
+  file_ = std::move(file);
   return true;
 }
 
 bool PngReader::Read() {
-  if (!source_.opened || !source_.target) return Reset(), false;
-  ImageBuffer& image = *source_.target;
+  // The read takes the open file: it closes as `taken` goes, however the
+  // read ends.
+  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+  if (!taken || !taken->source.target) return false;
+  const OpenFile& file = *taken;
+  PngSession* session = file.session.get();
+  const PngHeader& header = file.header;
+  ImageBuffer& image = *file.source.target;
 
   const png_color* palette = nullptr;
   int paletteSize = 0;
-  if (header_.colorType == PNG_COLOR_TYPE_PALETTE) {
-    if (!PngPalette(&session_, &palette, &paletteSize) || paletteSize > kMaxPaletteEntries) return FailRead(image);
+  if (header.colorType == PNG_COLOR_TYPE_PALETTE) {
+    if (!PngPalette(session, &palette, &paletteSize) || paletteSize > kMaxPaletteEntries) return FailRead(image);
   }
-  const auto width = static_cast<int32_t>(header_.width);
-  const auto height = static_cast<int32_t>(header_.height);
-  const bool reusable = image.Width() == width && image.Height() == height && image.Depth() == depth_ &&
+  const auto width = static_cast<int32_t>(header.width);
+  const auto height = static_cast<int32_t>(header.height);
+  const bool reusable = image.Width() == width && image.Height() == height && image.Depth() == file.depth &&
                         image.PaletteSize() == paletteSize;
-  if (!reusable && !image.Create(width, height, depth_, paletteSize)) return FailRead(image);
+  if (!reusable && !image.Create(width, height, file.depth, paletteSize)) return FailRead(image);
   for (int i = 0; i < paletteSize; ++i) {
     uint8_t* entry = image.Palette() + static_cast<size_t>(i) * kPaletteEntryBytes;
     entry[0] = palette[i].red;
@@ -57,12 +67,12 @@ bool PngReader::Read() {
   }
 
   PngGammaChunks chunks{};
-  if (!PngGammaInfo(&session_, &chunks)) return FailRead(image);
+  if (!PngGammaInfo(session, &chunks)) return FailRead(image);
   const double fileGamma = chunks.srgb ? kDefaultFileGamma : chunks.gama ? chunks.gamma : kDefaultFileGamma;
   const PngTransforms transforms{
-      .expandGrey = header_.colorType == PNG_COLOR_TYPE_GRAY && header_.bitDepth < 8,
+      .expandGrey = header.colorType == PNG_COLOR_TYPE_GRAY && header.bitDepth < 8,
       // Grey with alpha is kept as its grey levels.
-      .stripAlpha = header_.colorType == PNG_COLOR_TYPE_GRAY_ALPHA,
+      .stripAlpha = header.colorType == PNG_COLOR_TYPE_GRAY_ALPHA,
       .swapAlpha = true,
       .screenGamma = kScreenGamma,
       .fileGamma = fileGamma,
@@ -70,19 +80,11 @@ bool PngReader::Read() {
   int passes = 0;
   size_t rowBytes = 0;
   // Whatever libpng makes of the rows must be exactly the target's rows.
-  if (!PngConfigure(&session_, &transforms, &passes, &rowBytes) || rowBytes != image.Stride() || passes < 1) {
+  if (!PngConfigure(session, &transforms, &passes, &rowBytes) || rowBytes != image.Stride() || passes < 1) {
     return FailRead(image);
   }
-  if (!PngReadImage(&session_, image.Pixels(), image.Stride(), passes, source_.progress)) return FailRead(image);
-  Reset();
+  if (!PngReadImage(session, image.Pixels(), image.Stride(), passes, file.source.progress)) return FailRead(image);
   return true;
-}
-
-void PngReader::Reset() {
-  PngDestroy(&session_);
-  source_.Close();
-  header_ = {};
-  depth_ = 0;
 }
 
 }  // namespace runtime::imageconv

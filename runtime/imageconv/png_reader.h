@@ -2,6 +2,9 @@
 // grey as 8-bit levels, colour as 24 bits and colour with alpha as 32.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/png_glue.h"
 
@@ -9,20 +12,19 @@ namespace runtime::imageconv {
 
 class PngReader : public ImageReader {
  public:
-  PngReader() = default;
-  PngReader(const PngReader&) = delete;
-  PngReader& operator=(const PngReader&) = delete;
-  ~PngReader() override { Reset(); }
-
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
 
  private:
-  ReaderSource source_;
-  PngSession session_{};
-  PngHeader header_{};
-  int32_t depth_ = 0;
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    PngReadSession session;  // reads source's stream: declared after it, so freed before it closes
+    PngHeader header{};
+    int32_t depth = 0;
+  };
+  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

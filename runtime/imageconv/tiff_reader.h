@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "runtime/imageconv/image_reader.h"
 #include "runtime/imageconv/tiff_glue.h"
@@ -11,22 +12,19 @@ namespace runtime::imageconv {
 
 class TiffReader : public ImageReader {
  public:
-  TiffReader() = default;
-  TiffReader(const TiffReader&) = delete;
-  TiffReader& operator=(const TiffReader&) = delete;
-  ~TiffReader() override { Reset(); }
-
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override;
+  void Reset() override { file_.reset(); }
 
  private:
-  ReaderSource source_;
-  TIFF* tiff_ = nullptr;
-  // Heap-held so its address stays fixed for libtiff's handlers.
-  std::unique_ptr<TiffDiagnostics> diagnostics_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
+  // What Open found, kept until the reader is reset.
+  struct OpenFile {
+    ReaderSource source;
+    std::unique_ptr<TiffFile> tiff;
+    int32_t width = 0;
+    int32_t height = 0;
+  };
+  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

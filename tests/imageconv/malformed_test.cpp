@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include "runtime/imageconv/convert_image.h"
+#include "runtime/jpeg/decode_limits.h"
 #include "support.h"
 
 namespace runtime::imageconv {
@@ -15,6 +16,13 @@ namespace runtime::imageconv {
 namespace {
 
 using namespace testing;
+
+// Descriptors this process has open: a refused file must leave none behind.
+size_t OpenDescriptors() {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
 
 class MalformedTest : public ::testing::Test {
  protected:
@@ -25,12 +33,14 @@ class MalformedTest : public ::testing::Test {
     SCOPED_TRACE(what);
     const fs::path file = WorkPath("hostile.bin"), out = WorkPath("hostile.jpg");
     WriteBytes(file, bytes);
+    const size_t descriptors = OpenDescriptors();
     ImageBuffer image;
     EXPECT_EQ(LoadImageFile(file.c_str(), image), kSourceUnreadable);
     EXPECT_FALSE(image.HoldsImage());
     EXPECT_EQ(Convert(file.c_str(), out.c_str()), kSourceUnreadable);
     EXPECT_FALSE(fs::exists(out));
     EXPECT_TRUE(StoreFiles().empty());
+    EXPECT_EQ(OpenDescriptors(), descriptors) << "a file was left open";
   }
 };
 
@@ -183,6 +193,37 @@ TEST_F(MalformedTest, Jpeg) {
   }
   ExpectUnreadable(huge, "65000 x 65000 frame");
   ExpectUnreadable({0xFF, 0xD8, 0xFF}, "marker and nothing else");
+}
+
+TEST_F(MalformedTest, JpegScansBeyondTheCap) {
+  const fs::path ppm = WorkPath("s.ppm"), jpeg = WorkPath("s.jpg");
+  WritePpm(ppm, TestPattern(16, 16));
+  ASSERT_TRUE(RunTool("cjpeg -progressive -outfile " + Quote(jpeg) + " " + Quote(ppm)));
+  const std::vector<uint8_t> file = ReadBytes(jpeg);
+  // The first scan runs from its SOS marker to the next marker that is
+  // neither a stuffed byte nor a restart marker.
+  size_t first = 2;
+  while (first + 1 < file.size() && !(file[first] == 0xFF && file[first + 1] == 0xDA)) ++first;
+  size_t end = first + 2;
+  while (end + 1 < file.size() &&
+         !(file[end] == 0xFF && file[end + 1] != 0 && (file[end + 1] < 0xD0 || file[end + 1] > 0xD7))) {
+    ++end;
+  }
+  ASSERT_LT(end + 1, file.size());
+  // The file up to its first scan, then that scan again until there are
+  // `scans` of them.
+  auto withScans = [&](int scans) {
+    std::vector<uint8_t> many(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(end));
+    for (int i = 1; i < scans; ++i) many.insert(many.end(), file.begin() + first, file.begin() + end);
+    many.insert(many.end(), {0xFF, 0xD9});
+    return many;
+  };
+  ExpectUnreadable(withScans(runtime::jpeg::kMaxScans + 1), "one scan over the cap");
+  const fs::path atCap = WorkPath("at-cap.jpg");
+  WriteBytes(atCap, withScans(runtime::jpeg::kMaxScans));
+  ImageBuffer image;
+  EXPECT_EQ(LoadImageFile(atCap.c_str(), image), kConverted) << "at the cap";
+  EXPECT_EQ(image.Width(), 16);
 }
 
 // libtiff's complaints must not reach the terminal.

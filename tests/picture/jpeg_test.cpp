@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/jpeg/decode_limits.h"
 #include "test_support.h"
 
 // After the platform types: libjpeg defines TRUE and FALSE as macros.
@@ -168,18 +169,23 @@ TEST(Jpeg, TruncatedScanDataStillShowsWhatArrived) {
 }
 
 TEST(Jpeg, EndlessProgressiveScansAreCutOff) {
-  // The first scan of a progressive file repeated far more often than any
-  // real file does.
+  // The first scan of a progressive file repeated until the file holds
+  // `scans` scans: far more often than any real file does.
   const Bytes file = Sample("cj_prog.jpg");
   const size_t first = FindMarker(file, 0xDA);
   size_t end = first + 2;
   while (end < file.size() && !(file[end] == 0xFF && file[end + 1] != 0 && (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
     ++end;
   const Bytes scan(file.begin() + first, file.begin() + end);
-  Bytes many(file.begin(), file.begin() + end);
-  for (int i = 0; i < 1000; ++i) many.insert(many.end(), scan.begin(), scan.end());
-  many.insert(many.end(), {0xFF, 0xD9});
-  EXPECT_FALSE(Decode(many));
+  auto withScans = [&](int scans) {
+    Bytes many(file.begin(), file.begin() + end);
+    for (int i = 1; i < scans; ++i) many.insert(many.end(), scan.begin(), scan.end());
+    many.insert(many.end(), {0xFF, 0xD9});
+    return many;
+  };
+  EXPECT_FALSE(Decode(withScans(1001)));
+  EXPECT_FALSE(Decode(withScans(runtime::jpeg::kMaxScans + 1))) << "one scan over the cap";
+  EXPECT_TRUE(Decode(withScans(runtime::jpeg::kMaxScans))) << "at the cap";
 }
 
 TEST(Jpeg, SizesBeyondTheLimitAreRefusedBeforeDecoding) {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/raster/cmyk.h"
+#include "runtime/jpeg/cmyk.h"
 #include "runtime/picture/formats/decoders.h"
 #include "runtime/picture/formats/jpeg_glue.h"
 #include "runtime/picture/pixel_block.h"
@@ -57,8 +57,8 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
     if (grey) {
       GreyToBgr(line.data(), row, width);
     } else if (cmyk) {
-      platform::gdi::CmykRowToColour(line.data(), row, width, header.colour == JpegColour::AdobeInvertedCmyk,
-                                     platform::gdi::ChannelOrder::Bgr);
+      runtime::jpeg::CmykRowToColour(line.data(), row, width, header.colour == JpegColour::AdobeInvertedCmyk,
+                                     runtime::jpeg::ChannelOrder::Bgr);
     }
     // Any other component layout has no defined colours: its rows stay black.
   }

@@ -7,6 +7,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "runtime/jpeg/decode_limits.h"
+
 namespace runtime::picture::formats {
 
 namespace {
@@ -80,7 +82,7 @@ void TermSource(j_decompress_ptr) {}
 
 void LimitScans(j_common_ptr common) {
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
-  if (info->input_scan_number > kMaxJpegScans) JumpOnError(common);
+  if (info->input_scan_number > runtime::jpeg::kMaxScans) JumpOnError(common);
 }
 
 }  // namespace

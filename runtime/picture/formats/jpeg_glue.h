@@ -21,10 +21,6 @@ struct JpegHeaderInfo {
   JpegColour colour = JpegColour::Other;
 };
 
-// Progressive files may hold any number of scans; each costs a pass over the
-// whole image, so decoding stops beyond this many.
-inline constexpr int kMaxJpegScans = 128;
-
 // Reads `source` in 4096-byte chunks. Null when out of memory.
 JpegSession* JpegOpen(ByteSource* source);
 void JpegClose(JpegSession* session);

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace platform::gdi {
+namespace runtime::jpeg {
 
 enum class ChannelOrder { Rgb, Bgr };
 
@@ -25,4 +25,4 @@ inline void CmykRowToColour(const uint8_t* cmyk, uint8_t* out, size_t width, boo
   }
 }
 
-}  // namespace platform::gdi
+}  // namespace runtime::jpeg
