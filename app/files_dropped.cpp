@@ -20,6 +20,10 @@ namespace {
 using runtime::ArgRecord;
 
 constexpr runtime::UnitId kDrawPanel = 0x16010005;
+// The picture box's picture: the encoded bytes it shows.
+constexpr int32_t kPictureProperty = 10;
+// Property access for the whole property, not one item of it.
+constexpr int32_t kWholeProperty = -1;
 constexpr runtime::TypeTag kDrawPanelType = 0x00010008;
 constexpr int32_t kSquare = 815;
 constexpr int32_t kImageConvLibrary = 2;
@@ -55,13 +59,13 @@ char* ProgramFile(uint32_t suffixOffset) {
 // writes the whole canvas as "细节.jpg" beside the program.
 void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   const runtime::ServiceTable& services = runtime::Services();
-  const auto* variable = reinterpret_cast<const char* const*>(static_cast<uintptr_t>(call.arguments[0]));
+  const auto* variable = runtime::AddressIn<const char* const>(call.arguments[0]);
   const char* dropped = variable ? *variable : nullptr;
 
   void* bytes = Core(&runtime::ReadFileData, {ArgRecord::Text(OrEmpty(dropped))}).AsPointer<void>();
-  services.SetProperty(kWindowId, box.unit, 10, -1, ArgRecord::Bytes(bytes).payload);
+  services.SetProperty(kWindowId, box.unit, kPictureProperty, kWholeProperty, ArgRecord::Bytes(bytes).payload);
   services.Free(bytes);
-  bytes = reinterpret_cast<void*>(static_cast<uintptr_t>(services.GetProperty(kWindowId, box.unit, 10, -1)));
+  bytes = runtime::AddressIn<void>(services.GetProperty(kWindowId, box.unit, kPictureProperty, kWholeProperty));
   const int32_t picture = Core(&runtime::picture::table::LoadPicture, {ArgRecord::Bytes(OrEmpty(bytes))}).AsInt();
   services.Free(bytes);
 
@@ -72,7 +76,7 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   // every drop cost a decoded photograph's memory.
   if (picture)
     runtime::NotifyRuntime(runtime::notify::kReleasePicture,
-                           reinterpret_cast<intptr_t>(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
+                           runtime::AddressWord(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
 
   char* path = ProgramFile(kTemporaryFileSuffixOffset);
   void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, ArgRecord{}, ArgRecord{}}).AsPointer<void>();

@@ -72,7 +72,7 @@ int32_t StartRoutine() {
   services.NumberedService(runtime::numbered::kInitialiseRuntime, 0, 0, 0, 0);
   ProgramInitialisation();
   services.NumberedService(runtime::numbered::kRegisterCleanupRoutine,
-                           reinterpret_cast<intptr_t>(&ProgramCleanup), 0, 0, 0);
+                           runtime::AddressWord(&ProgramCleanup), 0, 0, 0);
   services.LoadWindow(kWindowId);
   services.RunMessageLoop();
   return 0;

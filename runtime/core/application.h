@@ -31,7 +31,7 @@ struct IdleEntry {
   intptr_t argument;
 };
 
-// The record passed with notification 1012.
+// The record passed with notify::kAddIdleRoutine.
 struct IdleRegistration {
   platform::HWND window;
   IdleRoutine routine;

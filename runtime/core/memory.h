@@ -15,7 +15,7 @@ void* Allocate(size_t size);
 void* Reallocate(void* block, size_t size);
 // Ignores null and anything inside the constant block.
 void Free(void* block);
-// Plain heap allocation that may return null (notification 2024, flag != 0).
+// Plain heap allocation that may return null (notify::kAllocate, flag != 0).
 void* TryAllocate(size_t size);
 
 // Adds sizes for an allocation; a sum that does not fit is an allocation

@@ -1,5 +1,5 @@
 // The runtime's message loop with its idle processing: the window event 7
-// and the idle routines of notification 1012.
+// and the idle routines of notify::kAddIdleRoutine.
 #pragma once
 
 #include <functional>

@@ -11,7 +11,7 @@ namespace runtime {
 bool OfferToRuntimeObjects(const platform::MSG& msg);
 
 // Takes and dispatches every waiting message until the queue is empty or the
-// next one is WM_QUIT, which stays queued (notification 2018).
+// next one is WM_QUIT, which stays queued (notify::kProcessMessages).
 void ProcessPendingMessages();
 
 }  // namespace runtime

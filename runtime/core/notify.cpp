@@ -101,7 +101,7 @@ intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
     case notify::kProgramKind: return app.programKind;
     case notify::kAddIdleRoutine: AddIdleRoutine(AddressIn<const IdleRegistration>(arg1)); return 0;
     case notify::kRemoveIdleRoutine: RemoveIdleRoutine(static_cast<platform::HWND>(arg1)); return 0;
-    default: return 0;  // 2006, 2008, 2031, 2021, 2032, ...: nothing to find without their layer
+    default: return 0;  // notify::kFindUnitObject, notify::kRaiseEvent, notify::kRaiseEventEx, notify::kIsPictureRegistered, notify::kWindowCount, ...: nothing to find without their layer
   }
 }
 

@@ -40,7 +40,15 @@ inline constexpr uint16_t kIcon = 1010;
 inline constexpr uint16_t kMousePointer = 1011;
 inline constexpr uint16_t kSound = 1012;
 inline constexpr uint16_t kFont = 1013;
+inline constexpr uint16_t kOtherInteger = 1014;
+inline constexpr uint16_t kOtherInteger2 = 1015;
+inline constexpr uint16_t kOtherText = 1016;
 inline constexpr uint16_t kColour = 1017;
+inline constexpr uint16_t kOtherBytes = 1023;
+inline constexpr uint16_t kOtherBytes2 = 1024;
+// Codes outside this range carry nothing between the caller and the unit.
+inline constexpr uint16_t kFirst = kInteger;
+inline constexpr uint16_t kLast = kOtherBytes2;
 }  // namespace data_type
 
 // A type's property table: the eight common properties (left, top, width,

@@ -26,17 +26,17 @@ class RuntimeCalls {
   explicit RuntimeCalls(NotifyRoutine entry) : entry_(entry) {}
 
   // Raises event `key` of a unit (unit 0: of its window) with up to five
-  // arguments (notification 2008); the record comes back with the handler's
+  // arguments (notify::kRaiseEvent); the record comes back with the handler's
   // result.
   EventRecord RaiseEvent(WindowId window, UnitId unit, int32_t key,
                          std::initializer_list<intptr_t> arguments = {}) const;
-  // The long form (2031): one text argument passed by reference, so the
+  // The long form (notify::kRaiseEventEx): one text argument passed by reference, so the
   // handler may put another text in its place. The text is copied into the
   // runtime's memory for the handler and freed after it, whichever text the
   // variable then holds. False when the copy cannot be had.
   bool RaiseTextEvent(WindowId window, UnitId unit, int32_t key, std::string_view text) const;
 
-  // The live object of a unit (2007); a unit that is not there ends the
+  // The live object of a unit (notify::kFindUnitObjectOrFail); a unit that is not there ends the
   // program through the runtime's fatal error.
   UnitObject* FindUnitObject(WindowId window, UnitId unit) const;
   // The same, as the unit type the caller expects, or null when it is another.
@@ -45,12 +45,12 @@ class RuntimeCalls {
     return dynamic_cast<Unit*>(FindUnitObject(window, unit));
   }
 
-  // A unit object (unit 0: the window's) has gone (2000).
+  // A unit object (unit 0: the window's) has gone (notify::kObjectDestroyed).
   void ObjectDestroyed(WindowId window, UnitId unit) const;
-  // Whether a picture was registered with the runtime's table (2021).
+  // Whether a picture was registered with the runtime's table (notify::kIsPictureRegistered).
   bool IsPictureRegistered(const void* picture) const;
   // Events are held back from the first call until the matching second
-  // (2009, 2010).
+  // (notify::kSuppressEvents, notify::kAllowEvents).
   void SuppressEvents() const;
   void AllowEvents() const;
 

@@ -20,7 +20,7 @@ void ShutdownRuntime(int32_t code);
 [[noreturn]] void EndProgram(int32_t code);
 
 // Called when a runtime window or unit object was destroyed (notification
-// 2000): the loop ends once no runtime window is left.
+// notify::kObjectDestroyed): the loop ends once no runtime window is left.
 void OnRuntimeObjectDestroyed();
 
 }  // namespace runtime

@@ -8,10 +8,10 @@
 
 namespace runtime::forms {
 
-// Notifications 2008 and 2031: 1 when a handler ran.
+// notify::kRaiseEvent and notify::kRaiseEventEx: 1 when a handler ran.
 intptr_t RaiseEvent(EventRecord& record);
 intptr_t RaiseEventEx(EventRecordEx& record);
-// Notification 2017: the current event's window and unit into two words.
+// notify::kCurrentEvent: the current event's window and unit into two words.
 intptr_t CurrentEvent(int32_t* words);
 
 }  // namespace runtime::forms

@@ -128,6 +128,143 @@ void ShowAfterLoad(WindowTable& table, WindowDefinition& definition, LoadedWindo
   RaiseFocusEvent(table, definition);
 }
 
+// A load in progress: the records created so far and what later steps need
+// of the window.
+struct LoadState {
+  WindowTable& table;
+  WindowDefinition& definition;
+  bool modal;
+  HWND owner;
+  std::vector<CreatedRecord> created;
+  HWND windowHandle = 0;
+  bool windowVisible = false;
+  int32_t nextControlId = kFirstControlId;
+};
+
+// Creates the object of record `i` through its type's create operation: the
+// window (record 0) with its owner and the load's modal flag visible to it,
+// a unit with the window as parent and the next control id.
+bool CreateRecord(LoadState& load, int32_t i) {
+  UnitList& units = load.definition.units;
+  const UnitTypeDescriptor* type = DescriptorOf(units.UnitType(i));
+  auto create = OperationOf<CreateUnitOp>(type, unit_op::kCreate);
+  if (!create) return false;
+  auto [visible, style] = VisibilityAndStyle(*type, units.Flags(i));
+  CreateParams params = ParamsFor(units, i, style);
+  params.window = load.definition.id;
+  UnitObject* object = nullptr;
+  if (i == 0) {
+    params.parent = load.owner;
+    load.table.loadModal = load.modal;
+    object = create(params);
+    load.table.loadModal = false;
+    if (object && !IsWindow(object->WindowHandle())) {
+      delete object;
+      object = nullptr;
+    }
+    if (!object) return false;
+    load.windowHandle = object->WindowHandle();
+    load.windowVisible = visible;
+  } else {
+    params.parent = load.windowHandle;
+    params.controlId = load.nextControlId;
+    load.nextControlId += kControlIdStep;
+    object = create(params);
+    if (!object) return false;
+    load.created.push_back(CreatedRecord{i, visible});
+  }
+  load.table.StoreObject(load.definition, i, object);
+  return true;
+}
+
+// The window first, then the units from the last record down.
+bool CreateWindowAndUnits(LoadState& load) {
+  const UnitList& units = load.definition.units;
+  if (!CreateRecord(load, 0)) return false;
+  for (int32_t i = units.Count() - 1; i >= 1; --i)
+    if (!units.IsMenuItem(i) && !CreateRecord(load, i)) return false;
+  return true;
+}
+
+// Each unit into its parent unit's window (or the window); units on later
+// pages of a paged container stay hidden.
+void SetParents(LoadState& load) {
+  const UnitList& units = load.definition.units;
+  for (int32_t i = 1; i < units.Count(); ++i) {
+    UnitObject* unit = load.table.LiveObject(load.definition, i);
+    if (!unit) continue;
+    const int32_t parentIndex = units.Parent(i) ? units.IndexOf(units.Parent(i)) : kNoIndex;
+    UnitObject* parent = parentIndex > 0 ? load.table.LiveObject(load.definition, parentIndex) : nullptr;
+    SetParent(unit->WindowHandle(), parent ? parent->WindowHandle() : load.windowHandle);
+    const UnitTypeDescriptor* type = DescriptorOf(units.UnitType(i));
+    if (!type || !(type->typeFlags & type_flag::kPagedContainer)) continue;
+    bool laterPage = false;
+    for (UnitId child : units.Children(i)) {
+      if (child == 0) {
+        laterPage = true;
+        continue;
+      }
+      if (!laterPage) continue;
+      for (CreatedRecord& record : load.created)
+        if (units.IdAt(record.index) == child) record.visible = false;
+    }
+  }
+}
+
+void BuildCursors(UnitList& units) {
+  for (int32_t i = 0; i < units.Count(); ++i)
+    if (!units.IsMenuItem(i)) units.SetCursorSlot(i, BuildCursor(units.Pointer(i)));
+}
+
+// Every unit hears it was loaded (the last first), then the window; each
+// unit is shown or hidden as its record says, and events flow again.
+void AnnounceLoaded(LoadState& load) {
+  const UnitList& units = load.definition.units;
+  for (int32_t i = units.Count() - 1; i >= 0; --i)
+    if (UnitObject* unit = load.table.LiveObject(load.definition, i))
+      SendMessageA(unit->WindowHandle(), kUnitLoaded, 0, 0);
+  SendMessageA(load.windowHandle, kWindowLoaded, 0, 0);
+  for (const CreatedRecord& record : load.created)
+    if (UnitObject* unit = load.table.LiveObject(load.definition, record.index))
+      ShowWindow(unit->WindowHandle(), record.visible ? SW_SHOWNA : SW_HIDE);
+  Runtime().AllowEvents();
+}
+
+// The window's created, moved and sized events. A handler may close the
+// window; later steps then find it gone.
+void RaiseCreationEvents(const LoadState& load) {
+  const UnitId windowUnit = load.definition.units.IdAt(0);
+  Runtime().RaiseEvent(load.definition.id, windowUnit, window_event::kCreated);
+  if (IsWindow(load.windowHandle)) Runtime().RaiseEvent(load.definition.id, windowUnit, window_event::kMoved);
+  if (IsWindow(load.windowHandle)) Runtime().RaiseEvent(load.definition.id, windowUnit, window_event::kSized);
+}
+
+// A modal window disables every other top-level runtime window, keeping
+// each one's enabled state to give back.
+void DisableOthers(LoadState& load, LoadedWindow& window) {
+  window.modal = true;
+  for (size_t w = 0; w < load.table.Size(); ++w) {
+    WindowDefinition& other = load.table.At(w);
+    if (&other == &load.definition) continue;
+    UnitObject* otherWindow = load.table.LiveObject(other, 0);
+    if (!otherWindow || (GetWindowLongPtrA(otherWindow->WindowHandle(), GWL_STYLE) & WS_CHILD)) continue;
+    const HWND hwnd = otherWindow->WindowHandle();
+    window.disabled.emplace_back(hwnd, IsWindowEnabled(hwnd) != FALSE);
+    EnableWindow(hwnd, FALSE);
+  }
+}
+
+// Every unit hears it was shown (the last first); the focus a unit took
+// meanwhile goes back where it was.
+void AnnounceShown(LoadState& load) {
+  const HWND focusBefore = GetFocus();
+  const UnitList& units = load.definition.units;
+  for (int32_t i = units.Count() - 1; i >= 0; --i)
+    if (UnitObject* unit = load.table.LiveObject(load.definition, i))
+      SendMessageA(unit->WindowHandle(), kUnitShown, 0, 0);
+  if (GetFocus() != focusBefore && (!focusBefore || IsWindow(focusBefore))) SetFocus(focusBefore);
+}
+
 }  // namespace
 
 HCURSOR BuildCursor(std::span<const uint8_t> block) {
@@ -150,124 +287,35 @@ void DestroyUnitCursor(HCURSOR cursor) {
 
 bool Load(WindowDefinition& definition, bool modal, HWND owner) {
   WindowTable& table = *Windows();
-  // 1. Already loaded: bring it back.
+  // Already loaded: it is brought back instead.
   if (UnitObject* live = table.LiveObject(definition, 0)) {
     if (IsIconic(live->WindowHandle())) ShowWindow(live->WindowHandle(), SW_RESTORE);
     else SetActiveWindow(live->WindowHandle());
     return true;
   }
-  // 2.
+  // A modal window has no owner; a modeless one's owner must exist.
   if (modal) owner = 0;
   else if (owner && !IsWindow(owner)) return false;
-  // 3, 4.
+  // Events wait until everything is made; the definition is kept to come back to.
   Runtime().SuppressEvents();
   definition.backup = definition.units;
   UnitList& units = definition.units;
   if (units.Count() < 1 || units.IsMenuItem(0)) return FailLoad(table, definition);
 
-  // 6. The window, then the units from the last record down.
-  std::vector<CreatedRecord> created;
-  int32_t nextControlId = kFirstControlId;
-  HWND windowHandle = 0;
-  bool windowVisible = false;
-  auto createRecord = [&](int32_t i) -> bool {
-    const UnitTypeDescriptor* type = DescriptorOf(units.UnitType(i));
-    auto create = OperationOf<CreateUnitOp>(type, unit_op::kCreate);
-    if (!create) return false;
-    auto [visible, style] = VisibilityAndStyle(*type, units.Flags(i));
-    CreateParams params = ParamsFor(units, i, style);
-    params.window = definition.id;
-    UnitObject* object = nullptr;
-    if (i == 0) {
-      params.parent = owner;
-      table.loadModal = modal;
-      object = create(params);
-      table.loadModal = false;
-      if (object && !IsWindow(object->WindowHandle())) {
-        delete object;
-        object = nullptr;
-      }
-      if (!object) return false;
-      windowHandle = object->WindowHandle();
-      windowVisible = visible;
-    } else {
-      params.parent = windowHandle;
-      params.controlId = nextControlId;
-      nextControlId += kControlIdStep;
-      object = create(params);
-      if (!object) return false;
-      created.push_back(CreatedRecord{i, visible});
-    }
-    table.StoreObject(definition, i, object);
-    return true;
-  };
-  if (!createRecord(0)) return FailLoad(table, definition);
-  for (int32_t i = units.Count() - 1; i >= 1; --i)
-    if (!units.IsMenuItem(i) && !createRecord(i)) return FailLoad(table, definition);
-
-  // 7. Parents; units on later pages of a paged container stay hidden.
-  for (int32_t i = 1; i < units.Count(); ++i) {
-    UnitObject* unit = table.LiveObject(definition, i);
-    if (!unit) continue;
-    const int32_t parentIndex = units.Parent(i) ? units.IndexOf(units.Parent(i)) : kNoIndex;
-    UnitObject* parent = parentIndex > 0 ? table.LiveObject(definition, parentIndex) : nullptr;
-    SetParent(unit->WindowHandle(), parent ? parent->WindowHandle() : windowHandle);
-    const UnitTypeDescriptor* type = DescriptorOf(units.UnitType(i));
-    if (type && (type->typeFlags & type_flag::kPagedContainer)) {
-      bool laterPage = false;
-      for (UnitId child : units.Children(i)) {
-        if (child == 0) {
-          laterPage = true;
-          continue;
-        }
-        if (!laterPage) continue;
-        for (CreatedRecord& record : created)
-          if (units.IdAt(record.index) == child) record.visible = false;
-      }
-    }
-  }
-  // 8, 9.
+  LoadState load{table, definition, modal, owner, {}};
+  if (!CreateWindowAndUnits(load)) return FailLoad(table, definition);
+  SetParents(load);
   Stack(table, definition);
-  for (int32_t i = 0; i < units.Count(); ++i)
-    if (!units.IsMenuItem(i)) units.SetCursorSlot(i, BuildCursor(units.Pointer(i)));
+  BuildCursors(units);
+  AnnounceLoaded(load);
+  RaiseCreationEvents(load);
 
-  // 10.
-  for (int32_t i = units.Count() - 1; i >= 0; --i)
-    if (UnitObject* unit = table.LiveObject(definition, i)) SendMessageA(unit->WindowHandle(), kUnitLoaded, 0, 0);
-  SendMessageA(windowHandle, kWindowLoaded, 0, 0);
-  for (const CreatedRecord& record : created)
-    if (UnitObject* unit = table.LiveObject(definition, record.index))
-      ShowWindow(unit->WindowHandle(), record.visible ? SW_SHOWNA : SW_HIDE);
-  Runtime().AllowEvents();
-
-  // 11. A handler may close the window; later steps then find it gone.
-  const UnitId windowUnit = units.IdAt(0);
-  Runtime().RaiseEvent(definition.id, windowUnit, window_event::kCreated);
-  if (IsWindow(windowHandle)) Runtime().RaiseEvent(definition.id, windowUnit, window_event::kMoved);
-  if (IsWindow(windowHandle)) Runtime().RaiseEvent(definition.id, windowUnit, window_event::kSized);
-
-  // 12.
-  LoadedWindow* window = IsWindow(windowHandle) ? WindowObjectOf(table, definition) : nullptr;
+  LoadedWindow* window = IsWindow(load.windowHandle) ? WindowObjectOf(table, definition) : nullptr;
   if (!window) return true;
-  if (windowVisible) ShowAfterLoad(table, definition, *window);
-  if (modal) {
-    window->modal = true;
-    for (size_t w = 0; w < table.Size(); ++w) {
-      WindowDefinition& other = table.At(w);
-      if (&other == &definition) continue;
-      UnitObject* otherWindow = table.LiveObject(other, 0);
-      if (!otherWindow || (GetWindowLongPtrA(otherWindow->WindowHandle(), GWL_STYLE) & WS_CHILD)) continue;
-      const HWND hwnd = otherWindow->WindowHandle();
-      window->disabled.emplace_back(hwnd, IsWindowEnabled(hwnd) != FALSE);
-      EnableWindow(hwnd, FALSE);
-    }
-  }
-  // 13.
-  const HWND focusBefore = GetFocus();
-  for (int32_t i = units.Count() - 1; i >= 0; --i)
-    if (UnitObject* unit = table.LiveObject(definition, i)) SendMessageA(unit->WindowHandle(), kUnitShown, 0, 0);
-  if (GetFocus() != focusBefore && (!focusBefore || IsWindow(focusBefore))) SetFocus(focusBefore);
-  if (IsWindow(windowHandle)) window->firstShow = true;
+  if (load.windowVisible) ShowAfterLoad(table, definition, *window);
+  if (modal) DisableOthers(load, *window);
+  AnnounceShown(load);
+  if (IsWindow(load.windowHandle)) window->firstShow = true;
   return true;
 }
 

@@ -11,7 +11,7 @@
 
 namespace runtime::forms {
 
-// The record notification 2005 passes.
+// The record notify::kLoadWindow passes.
 struct LoadRequest {
   WindowId window = 0;
   UnitObject* owner = nullptr;
@@ -20,11 +20,11 @@ struct LoadRequest {
 
 // The load in its thirteen steps; false on failure (nothing is left loaded).
 bool Load(WindowDefinition& definition, bool modal, platform::HWND owner);
-// Notification 2005: 0 on success, -1 on failure.
+// notify::kLoadWindow: 0 on success, -1 on failure.
 intptr_t LoadFromRequest(const LoadRequest* request);
 // The window show routine.
 void ShowLoadedWindow(WindowDefinition& definition, bool show);
-// After the window object is gone: cursors released, notification 2000.
+// After the window object is gone: cursors released, notify::kObjectDestroyed.
 void TeardownWindow(WindowId window);
 
 // A unit's cursor from its stored mouse pointer block; 0 for none.

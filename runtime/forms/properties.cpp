@@ -45,8 +45,14 @@ Target Find(WindowId window, UnitId unit) {
   return Target{definition, index, table->LiveObject(*definition, index)};
 }
 
-bool IsByteData(uint16_t type) { return type == 1009 || type == 1010 || type == 1012 || type == 1023 || type == 1024; }
-bool IsInteger(uint16_t type) { return type == 1000 || type == 1001 || type == 1014 || type == 1015 || type == 1017; }
+bool IsByteData(uint16_t type) {
+  return type == dt::kPicture || type == dt::kIcon || type == dt::kSound || type == dt::kOtherBytes ||
+         type == dt::kOtherBytes2;
+}
+bool IsInteger(uint16_t type) {
+  return type == dt::kInteger || type == dt::kPosition || type == dt::kOtherInteger || type == dt::kOtherInteger2 ||
+         type == dt::kColour;
+}
 
 // The stored pointer block with its first int32 translated by `translate`.
 std::vector<uint8_t> TranslatedPointer(const uint8_t* data, size_t length, int32_t (*translate)(int32_t)) {
@@ -70,7 +76,7 @@ const PropertyDescriptor* DescriptorFor(const UnitTypeDescriptor* type, int32_t 
 }
 
 uint64_t FromRaw(uint16_t type, const RawValue& raw, int32_t selector) {
-  if (type < 1000 || type > 1024) return 0;
+  if (type < dt::kFirst || type > dt::kLast) return 0;
   if (IsInteger(type) || type == dt::kChoice) return static_cast<uint32_t>(raw.first);
   if (type == dt::kWide || type == dt::kWide2)
     return static_cast<uint32_t>(raw.first) | (static_cast<uint64_t>(static_cast<uint32_t>(raw.second)) << 32);
@@ -96,7 +102,7 @@ struct SetValue {
 void ToRaw(uint16_t type, uint64_t payload, int32_t selector, UnitObject* unit, const UnitTypeDescriptor* unitType,
            int32_t number, SetValue& out) {
   RawValue& raw = out.raw;
-  if (type < 1000 || type > 1024) return;
+  if (type < dt::kFirst || type > dt::kLast) return;
   if (IsInteger(type)) {
     raw.first = static_cast<int32_t>(payload);
   } else if (type == dt::kWide || type == dt::kWide2) {

@@ -1,4 +1,4 @@
-// Unit type lookup (notification 1002) and the operations of a type's entry.
+// Unit type lookup (notify::kUnitTypeDescriptor) and the operations of a type's entry.
 #pragma once
 
 #include <cstdint>

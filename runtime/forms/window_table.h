@@ -58,7 +58,7 @@ class WindowTable final : public WindowRegistry {
   static int32_t RecordIndex(const WindowDefinition& definition, UnitId unit);
   // The live object in a record's slot: it must exist and own a window.
   UnitObject* LiveObject(const WindowDefinition& definition, int32_t index) const;
-  // Notification 2006: none for a menu item, a record without a live object.
+  // notify::kFindUnitObject: none for a menu item, a record without a live object.
   UnitObject* FindUnitObject(WindowId window, UnitId unit);
   bool IsLoaded(const WindowDefinition& definition) const { return LiveObject(definition, 0) != nullptr; }
   // Record index of the unit whose window is `hwnd` (record 0 answers -1);
@@ -69,9 +69,9 @@ class WindowTable final : public WindowRegistry {
   // Puts an object in a record's slot (null clears it).
   void StoreObject(WindowDefinition& definition, int32_t index, UnitObject* object);
 
-  // Notification 2000.
+  // notify::kObjectDestroyed.
   void OnObjectDestroyed(WindowId window, UnitId unit);
-  // While set, notification 2000 is ignored (a unit is being re-created).
+  // While set, notify::kObjectDestroyed is ignored (a unit is being re-created).
   bool recreating = false;
   // The window whose modal loop is running, 0 when none.
   WindowId modalWindow = 0;

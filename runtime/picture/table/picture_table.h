@@ -51,7 +51,7 @@ class PictureTable final : public runtime::PictureRegistry {
 PictureTable* InstalledPictureTable();
 
 // Installs a new table into the application object and answers requests
-// 2019, 2020 and 2021 from it.
+// notify::kRegisterPicture, notify::kReleasePicture and notify::kIsPictureRegistered from it.
 void InstallPictureTable();
 
 // A new picture of the bytes, or null; the bytes stay the caller's. While a

@@ -18,7 +18,7 @@ namespace {
 using namespace platform;
 
 // The panel the reference names; a reference to nothing live is the runtime
-// error of notification 2007.
+// error of notify::kFindUnitObjectOrFail.
 DrawPanel* PanelOf(int32_t count, const runtime::ArgRecord* args) {
   if (count < 1 || !args) return nullptr;
   return Runtime().FindUnit<DrawPanel>(args[0].RefWindow(), args[0].RefUnit());

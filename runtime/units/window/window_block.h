@@ -10,15 +10,42 @@
 
 namespace runtime::units::window {
 
+// Border styles (field 2).
+namespace window_border {
+inline constexpr int32_t kNone = 0;
+inline constexpr int32_t kSizeable = 1;
+inline constexpr int32_t kFixed = 2;
+inline constexpr int32_t kSizeableTool = 3;
+inline constexpr int32_t kFixedTool = 4;
+inline constexpr int32_t kSizeableSunken = 5;
+inline constexpr int32_t kFixedSunken = 6;
+}  // namespace window_border
+
+// Start positions (field 8); the loader's view of them is forms::StartPosition.
+namespace start_position {
+inline constexpr int32_t kAsStored = 0;
+inline constexpr int32_t kCentred = 1;
+inline constexpr int32_t kMinimised = 2;
+inline constexpr int32_t kMaximised = 3;
+}  // namespace start_position
+
+// Background picture layouts (field 3).
+namespace picture_layout {
+inline constexpr int32_t kTopLeft = 0;
+inline constexpr int32_t kTiled = 1;
+inline constexpr int32_t kCentred = 2;
+inline constexpr int32_t kStretched = 3;
+}  // namespace picture_layout
+
 struct WindowBlock {
   static constexpr uint32_t kVersion = 6;
-  int32_t border = 2;  // 0 none, 1 sizeable, 2 fixed, 3/4 tool windows, 5/6 sunken edge
-  int32_t pictureLayout = 1;  // 0 top-left, 1 tiled, 2 centred, 3 stretched
+  int32_t border = window_border::kFixed;
+  int32_t pictureLayout = picture_layout::kTiled;
   uint32_t background = 0xFF000000;  // 0xFF000000: the button-face colour
   int32_t maximiseButton = 0;
   int32_t minimiseButton = 1;
   int32_t controlBox = 1;
-  int32_t startPosition = 1;  // 0 as stored, 1 centred, 2 minimised, 3 maximised
+  int32_t startPosition = start_position::kCentred;
   int32_t movable = 1;
   int32_t soundMode = 0;
   int32_t enterMovesFocus = 0;

@@ -50,25 +50,27 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
   DWORD style = p.style | WS_CLIPCHILDREN;
   DWORD exStyle = 0;
   const bool child = p.style & WS_CHILD;
-  if (b.border != 0) {
+  namespace border = window_border;
+  if (b.border != border::kNone) {
     if (!b.title.empty() || b.controlBox == 1) style |= WS_CAPTION;
     if (b.controlBox == 1) style |= WS_SYSMENU;
     if (!child) style |= WS_DLGFRAME;
   }
-  if (b.border == 1 || b.border == 3 || b.border == 5) style |= WS_THICKFRAME;
-  if (b.border == 3 || b.border == 4) exStyle |= WS_EX_TOOLWINDOW;
-  if (b.border == 5 || b.border == 6) exStyle |= WS_EX_CLIENTEDGE;
+  if (b.border == border::kSizeable || b.border == border::kSizeableTool || b.border == border::kSizeableSunken)
+    style |= WS_THICKFRAME;
+  if (b.border == border::kSizeableTool || b.border == border::kFixedTool) exStyle |= WS_EX_TOOLWINDOW;
+  if (b.border == border::kSizeableSunken || b.border == border::kFixedSunken) exStyle |= WS_EX_CLIENTEDGE;
   if (b.maximiseButton) style |= WS_MAXIMIZEBOX;
   if (b.minimiseButton) style |= WS_MINIMIZEBOX;
 
   int x = p.x, y = p.y;
-  if (b.startPosition == 1) {
+  if (b.startPosition == start_position::kCentred) {
     const SIZE screen = ScreenSize();
     x = (screen.cx - p.width) / 2;
     y = (screen.cy - p.height) / 2;
-  } else if (b.startPosition == 2) {
+  } else if (b.startPosition == start_position::kMinimised) {
     style |= WS_MINIMIZE;
-  } else if (b.startPosition == 3 && (style & WS_THICKFRAME)) {
+  } else if (b.startPosition == start_position::kMaximised && (style & WS_THICKFRAME)) {
     style |= WS_MAXIMIZE;
   }
   HWND owner = p.parent;
@@ -184,7 +186,7 @@ void WindowUnit::Paint() {
   }
   if (picture_) {
     const int cw = client.right, ch = client.bottom;
-    const bool stretched = block_.pictureLayout == 3;
+    const bool stretched = block_.pictureLayout == picture_layout::kStretched;
     const SIZE wanted = stretched ? SIZE{cw, ch} : SIZE{picture_->width, picture_->height};
     if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
     if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
@@ -198,11 +200,11 @@ void WindowUnit::Paint() {
       MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
       const int w = renderedSize_.cx, h = renderedSize_.cy;
       switch (block_.pictureLayout) {
-        case 1:  // tiled from the top-left corner
+        case picture_layout::kTiled:  // from the top-left corner
           for (int y = 0; y < ch; y += h)
             for (int x = 0; x < cw; x += w) BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY);
           break;
-        case 2: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.get(), 0, 0, SRCCOPY); break;
+        case picture_layout::kCentred: BitBlt(dc, (cw - w) / 2, (ch - h) / 2, w, h, memory.get(), 0, 0, SRCCOPY); break;
         default: BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY); break;
       }
     }
