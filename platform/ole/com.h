@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/base/types.h"
 
@@ -55,14 +56,56 @@ class IUnknown {
   ~IUnknown() = default;  // objects end through Release
 };
 
+// Holds one reference to an object and releases it when it goes, so no
+// path can leak a reference or give it back twice.
+template <class T>
+class ComRef {
+ public:
+  ComRef() = default;
+  // Takes over a reference the caller owns: a new object's, an out parameter's.
+  static ComRef Adopt(T* object) {
+    ComRef ref;
+    ref.object_ = object;
+    return ref;
+  }
+  // Takes a reference of its own to an object the caller only borrows.
+  static ComRef Share(T* object) {
+    if (object) object->AddRef();
+    return Adopt(object);
+  }
+  ~ComRef() { Reset(); }
+  ComRef(ComRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  ComRef& operator=(ComRef&& other) noexcept {
+    if (this != &other) {
+      // Released after the new one is in place: the release may look at this.
+      T* old = std::exchange(object_, std::exchange(other.object_, nullptr));
+      if (old) old->Release();
+    }
+    return *this;
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+
+  T* get() const { return object_; }
+  T* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+  void Reset() {
+    if (T* old = std::exchange(object_, nullptr)) old->Release();
+  }
+  // Hands the reference to a caller that must release it; this holds none after.
+  [[nodiscard]] T* Detach() { return std::exchange(object_, nullptr); }
+
+ private:
+  T* object_ = nullptr;
+};
+
 // QueryInterface of an object with one interface besides IUnknown.
 template <class Interface>
 HRESULT QueryOneInterface(Interface* self, const IID& own, const IID& iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (iid != IID_IUnknown && iid != own) return E_NOINTERFACE;
-  self->AddRef();
-  *object = self;
+  *object = ComRef<Interface>::Share(self).Detach();
   return S_OK;
 }
 

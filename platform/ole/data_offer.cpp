@@ -4,7 +4,7 @@
 
 namespace platform {
 
-DataOffer* DataOffer::Create() { return new DataOffer; }
+ComRef<DataOffer> DataOffer::Create() { return ComRef<DataOffer>::Adopt(new DataOffer); }
 
 void DataOffer::Offer(CLIPFORMAT format, std::vector<uint8_t> bytes) {
   // An empty offer still hands out a block: one NUL byte.

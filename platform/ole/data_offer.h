@@ -13,8 +13,8 @@ namespace platform {
 
 class DataOffer final : public IDataObject {
  public:
-  // A new offer holding one reference.
-  static DataOffer* Create();
+  // A new offer; the caller holds its one reference.
+  static ComRef<DataOffer> Create();
 
   // Offers `bytes` in `format`, replacing what that format had.
   void Offer(CLIPFORMAT format, std::vector<uint8_t> bytes);

@@ -1,6 +1,7 @@
 #include "platform/ole/drag_dispatch.h"
 
 #include <functional>
+#include <utility>
 
 #include "platform/ole/drop_registry.h"
 #include "platform/windows/message_queue.h"
@@ -40,17 +41,15 @@ bool CallTarget(HWND window, const std::function<void(IDropTarget&)>& call) {
   }
   bool called = false;
   CallOnThread(thread, [&] {
-    IDropTarget* target = nullptr;
+    ComRef<IDropTarget> target;  // kept alive through the call even if revoked in it
     {
       DropRegistry& registry = Drops();
       std::lock_guard lock(registry.mutex);
       auto it = registry.targets.find(window);
       if (it == registry.targets.end()) return;
-      target = it->second.target;
-      target->AddRef();  // kept alive through the call even if revoked in it
+      target = ComRef<IDropTarget>::Share(it->second.target.get());
     }
-    call(*target);
-    target->Release();
+    call(*target.get());
     called = true;
   });
   return called;
@@ -61,14 +60,12 @@ bool CallTarget(HWND window, const std::function<void(IDropTarget&)>& call) {
 DragSession TakeSession() {
   DropRegistry& registry = Drops();
   std::lock_guard lock(registry.mutex);
-  DragSession session = registry.drag;
-  registry.drag = DragSession{};
-  return session;
+  return std::exchange(registry.drag, DragSession{});
 }
 
-void Leave(const DragSession& session) {
+// Ends `session`: its target is left, then its data released.
+void Leave(DragSession session) {
   if (session.target) CallTarget(session.target, [](IDropTarget& target) { target.DragLeave(); });
-  if (session.data) session.data->Release();
 }
 
 }  // namespace
@@ -76,11 +73,9 @@ void Leave(const DragSession& session) {
 DWORD DispatchDragMove(IDataObject* data, POINT screen, DWORD keyState, DWORD allowedEffects) {
   if (!data) return DROPEFFECT_NONE;
   DragSession session = TakeSession();
-  if (session.data != data) {
-    Leave(session);
-    session = DragSession{};
-    session.data = data;
-    data->AddRef();
+  if (session.data.get() != data) {
+    Leave(std::exchange(session, DragSession{}));
+    session.data = ComRef<IDataObject>::Share(data);
   }
   const POINTL point{screen.x, screen.y};
   const HWND target = TargetWindowAt(screen);
@@ -106,7 +101,7 @@ DWORD DispatchDragMove(IDataObject* data, POINT screen, DWORD keyState, DWORD al
     // A drag begun from inside a target call meanwhile gives way to this one.
     std::swap(registry.drag, session);
   }
-  if (session.data) Leave(session);
+  if (session.data) Leave(std::move(session));
   return chosen;
 }
 
@@ -117,11 +112,11 @@ HRESULT DispatchDrop(DWORD keyState, DWORD allowedEffects, DWORD* effect) {
   if (session.target && session.effect != DROPEFFECT_NONE) {
     DWORD written = allowedEffects;
     if (CallTarget(session.target,
-                   [&](IDropTarget& t) { result = t.Drop(session.data, keyState, session.point, &written); }))
+                   [&](IDropTarget& t) { result = t.Drop(session.data.get(), keyState, session.point, &written); }))
       chosen = written;
     session.target = 0;  // a target that had the drop is not left as well
   }
-  Leave(session);
+  Leave(std::move(session));
   if (effect) *effect = chosen;
   return result;
 }
@@ -131,7 +126,7 @@ void DispatchDragLeave() { Leave(TakeSession()); }
 bool DragInProgress() {
   DropRegistry& registry = Drops();
   std::lock_guard lock(registry.mutex);
-  return registry.drag.data != nullptr;
+  return static_cast<bool>(registry.drag.data);
 }
 
 }  // namespace platform

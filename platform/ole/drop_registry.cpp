@@ -7,14 +7,14 @@ namespace platform {
 namespace {
 
 
-// Removes a window's registration and hands back its reference to release,
-// which the caller does outside the lock: the target may call back in.
-IDropTarget* TakeRegistration(HWND window) {
+// Removes a window's registration and hands back its reference, released
+// by the caller outside the lock: the target may call back in.
+ComRef<IDropTarget> TakeRegistration(HWND window) {
   DropRegistry& registry = Drops();
   std::lock_guard lock(registry.mutex);
   auto it = registry.targets.find(window);
-  if (it == registry.targets.end()) return nullptr;
-  IDropTarget* target = it->second.target;
+  if (it == registry.targets.end()) return {};
+  ComRef<IDropTarget> target = std::move(it->second.target);
   registry.targets.erase(it);
   return target;
 }
@@ -47,23 +47,28 @@ HRESULT RegisterDragDrop(HWND window, IDropTarget* target) {
     std::lock_guard lock(registry.mutex);
     if (!registry.oleInitialised.contains(std::this_thread::get_id())) return CO_E_NOTINITIALIZED;
     if (registry.targets.contains(window)) return DRAGDROP_E_ALREADYREGISTERED;
-    registry.targets[window] = DropRegistration{target, thread};
+    // Taken before the registration is seen: a revoke on another thread
+    // could otherwise release a reference not yet taken.
+    registry.targets[window] = DropRegistration{ComRef<IDropTarget>::Share(target), thread};
   }
-  target->AddRef();
   return S_OK;
 }
 
 HRESULT RevokeDragDrop(HWND window) {
-  IDropTarget* target = TakeRegistration(window);
+  const ComRef<IDropTarget> target = TakeRegistration(window);
   if (!target) return IsWindow(window) ? DRAGDROP_E_NOTREGISTERED : DRAGDROP_E_INVALIDHWND;
-  target->Release();
   return S_OK;
 }
 
 DropRegistry::DropRegistry() { Manager().OnWindowGone(&ForgetDropTarget); }
 
+DropRegistry::~DropRegistry() {
+  for (auto& entry : targets) static_cast<void>(entry.second.target.Detach());
+  static_cast<void>(drag.data.Detach());
+}
+
 void ForgetDropTarget(HWND window) {
-  if (IDropTarget* target = TakeRegistration(window)) target->Release();
+  TakeRegistration(window);  // released here, after the lock
 }
 
 }  // namespace platform

@@ -15,21 +15,26 @@
 namespace platform {
 
 struct DropRegistration {
-  IDropTarget* target = nullptr;  // holds one reference
+  ComRef<IDropTarget> target;
   std::thread::id thread;         // the window's thread: the target is called there
 };
 
 // The drag the dispatcher is feeding targets with.
 struct DragSession {
-  IDataObject* data = nullptr;  // holds one reference while a drag is on
+  ComRef<IDataObject> data;     // held while a drag is on
   HWND target = 0;              // the registered window the drag is over, 0 for none
   DWORD effect = DROPEFFECT_NONE;  // what that target chose last
   POINTL point;
 };
 
+// A reference held here is moved out under the lock and released after
+// it: the object may call back in.
 struct DropRegistry {
   // Hooks the window tree, so a window's registration ends with the window.
   DropRegistry();
+  // At process exit: what is still registered is let go without a call, as
+  // the targets and the units around them may be gone already.
+  ~DropRegistry();
 
   std::mutex mutex;
   std::map<std::thread::id, int> oleInitialised;

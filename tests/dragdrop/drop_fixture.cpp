@@ -172,19 +172,19 @@ DWORD DropTest::DragAndDrop(IDataObject* data, POINT at, DWORD keys, DWORD allow
 }
 
 IDataObject* Offer(const std::vector<std::pair<UINT, std::string>>& formats) {
-  DataOffer* offer = DataOffer::Create();
+  ComRef<DataOffer> offer = DataOffer::Create();
   for (const auto& [format, text] : formats) {
     std::vector<uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
     offer->Offer(static_cast<CLIPFORMAT>(format), std::move(bytes));
   }
-  return offer;
+  return offer.Detach();
 }
 
 IDataObject* OfferFiles(const std::vector<std::string>& paths) {
-  DataOffer* offer = DataOffer::Create();
+  ComRef<DataOffer> offer = DataOffer::Create();
   offer->Offer(CF_HDROP, DropFilesBytes(paths));
-  return offer;
+  return offer.Detach();
 }
 
 }  // namespace dragdrop_test

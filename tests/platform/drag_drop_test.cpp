@@ -156,7 +156,8 @@ TEST(DragDispatch, TargetsAreCalledOnTheirWindowsThread) {
   });
   while (!window) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-  DataOffer* data = DataOffer::Create();
+  ComRef<DataOffer> offer = DataOffer::Create();
+  DataOffer* data = offer.get();
   EXPECT_EQ(DispatchDragMove(data, POINT{1550, 950}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_COPY);
   EXPECT_EQ(DispatchDragMove(data, POINT{1550, 950}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_COPY);
   EXPECT_EQ(DispatchDragMove(data, POINT{10, 10}, MK_LBUTTON, DROPEFFECT_COPY), DROPEFFECT_NONE);
@@ -164,7 +165,7 @@ TEST(DragDispatch, TargetsAreCalledOnTheirWindowsThread) {
   DWORD effect = 0;
   EXPECT_EQ(DispatchDrop(0, DROPEFFECT_COPY, &effect), S_OK);
   EXPECT_EQ(effect, DROPEFFECT_COPY);
-  data->Release();
+  offer.Reset();
   finished = true;
   gui.join();
 

@@ -112,13 +112,12 @@ void OffscreenShell::Drop(HWND target, const DropRequest& drop) {
   if (!ClientToScreen(target, &screen)) return;
   // As a file manager drags: the button held over the target, released on
   // it, no key held, the files offered for copy, move or link.
-  DataOffer* files = DataOffer::Create();
+  const ComRef<DataOffer> files = DataOffer::Create();
   files->Offer(CF_HDROP, DropFilesBytes(drop.files));
   constexpr DWORD kAllowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-  DispatchDragMove(files, screen, MK_LBUTTON, kAllowed);  // enters the target there
-  DispatchDragMove(files, screen, MK_LBUTTON, kAllowed);  // and is over it
+  DispatchDragMove(files.get(), screen, MK_LBUTTON, kAllowed);  // enters the target there
+  DispatchDragMove(files.get(), screen, MK_LBUTTON, kAllowed);  // and is over it
   DispatchDrop(0, kAllowed, nullptr);
-  files->Release();
 }
 
 bool OffscreenShell::WriteScreenshot(HWND target) {

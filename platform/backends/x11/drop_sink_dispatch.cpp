@@ -14,8 +14,6 @@ namespace {
 
 class DispatcherSink : public DropSink {
  public:
-  ~DispatcherSink() override { Release(); }
-
   DWORD Move(const DragOffer& offer, POINT screen, DWORD keys, DWORD allowed) override {
     if (!data_) {
       // The formats are known now; their bytes come with the drop.
@@ -23,7 +21,7 @@ class DispatcherSink : public DropSink {
       if (offer.files) data_->Offer(CF_HDROP, DropFilesBytes({}));
       if (offer.text) data_->Offer(CF_TEXT, std::vector<uint8_t>{0});
     }
-    return DispatchDragMove(data_, screen, keys, allowed);
+    return DispatchDragMove(data_.get(), screen, keys, allowed);
   }
 
   DWORD Drop(const DroppedData& dropped, DWORD keys, DWORD allowed) override {
@@ -38,22 +36,17 @@ class DispatcherSink : public DropSink {
     }
     DWORD effect = kEffectNone;
     DispatchDrop(keys, allowed, &effect);
-    Release();
+    data_.Reset();
     return effect;
   }
 
   void Leave() override {
     if (data_) DispatchDragLeave();
-    Release();
+    data_.Reset();
   }
 
  private:
-  void Release() {
-    if (data_) data_->Release();
-    data_ = nullptr;
-  }
-
-  DataOffer* data_ = nullptr;
+  ComRef<DataOffer> data_;
 };
 
 }  // namespace

@@ -78,11 +78,7 @@ QDropTarget::QDropTarget(DropTargetOwner& owner, const DropProperties& propertie
     : owner_(owner), accept_(properties) {
   void* helper = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper, &helper)))
-    helper_ = static_cast<IDropTargetHelper*>(helper);
-}
-
-QDropTarget::~QDropTarget() {
-  if (helper_) helper_->Release();
+    helper_ = ComRef<IDropTargetHelper>::Adopt(static_cast<IDropTargetHelper*>(helper));
 }
 
 void QDropTarget::InstallEvents(WindowId window, UnitId unit) {
@@ -147,11 +143,7 @@ HRESULT QDropTarget::DragLeave() {
 HRESULT QDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
   // Held through the handlers: one of them may close the unit's window,
   // and the unit then ends only when this returns.
-  struct Hold {
-    QDropTarget& target;
-    explicit Hold(QDropTarget& t) : target(t) { target.AddRef(); }
-    ~Hold() { target.Release(); }
-  } hold(*this);
+  const ComRef<QDropTarget> hold = ComRef<QDropTarget>::Share(this);
   if (!effect) return E_INVALIDARG;
   if (helper_) {
     POINT at{point.x, point.y};

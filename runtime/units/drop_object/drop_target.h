@@ -40,7 +40,6 @@ bool ChooseEffect(bool accepting, platform::DWORD keyState, platform::DWORD* eff
 class QDropTarget final : public platform::IDropTarget {
  public:
   QDropTarget(DropTargetOwner& owner, const DropProperties& properties);
-  ~QDropTarget();
   QDropTarget(const QDropTarget&) = delete;
   QDropTarget& operator=(const QDropTarget&) = delete;
 
@@ -73,7 +72,7 @@ class QDropTarget final : public platform::IDropTarget {
   DropTargetOwner& owner_;
   uint32_t references_ = 1;
   bool accepting_ = false;
-  platform::IDropTargetHelper* helper_ = nullptr;
+  platform::ComRef<platform::IDropTargetHelper> helper_;
   platform::HWND targetWindow_ = 0;
   platform::UINT urlFormat_ = 0;
   platform::UINT htmlFormat_ = 0;
