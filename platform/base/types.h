@@ -1,4 +1,9 @@
-// The handful of OS-shaped types that the runtime's code is written against.
+// platform/base: what every service of the platform stands on. The handful of
+// OS-shaped types the runtime's code is written against (handles, rectangles,
+// the integer types of the calls), the handle table, the thread's last error
+// with its one errno map, the size gate every pixel buffer passes, the one
+// interface a display backend fills, and the System object that owns the
+// process-wide state. Nothing here includes another platform folder.
 #pragma once
 
 #include <algorithm>

@@ -1,7 +1,10 @@
-// Files as the runtime expects them: CreateFileA-shaped opens with access,
-// share modes and creation dispositions. Names are ANSI (GB18030) bytes and are
-// converted to UTF-8 at the OS boundary. Share modes hold between openers in
-// this process and in other processes (open file description locks).
+// platform/files: files as the runtime expects them. CreateFileA-shaped opens
+// with access, share modes and creation dispositions, reads and writes,
+// deletion, find-file and the program's paths (here), the share locks that
+// hold between openers in this process and in others (share_locks.h), file
+// mappings (file_mapping.h), replacing a file through its links
+// (file_replace.h) and buffered streams (file_stream.h). Names are ANSI
+// (GB18030) bytes and are converted to UTF-8 at the OS boundary.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,10 @@
-// Everything the runtime draws with.
+// platform/gdi: everything the runtime draws with. Device contexts with their
+// state and mapping modes, bitmaps and DIB conversions, block transfers with
+// every ternary raster operation, fills, regions, palettes, pens, brushes and
+// fonts; the pixel engine below them is gdi/raster (surfaces, pixel formats
+// and their kernels, the raster-operation table, stretching), and icons and
+// cursors built from icon-file data are gdi/icons. DCs over windows belong to
+// platform/windows.
 #pragma once
 
 #include "platform/gdi/bitmap.h"

@@ -1,5 +1,6 @@
-// Global memory blocks: handle-table objects whose bytes GlobalLock hands
-// out as a real pointer.
+// platform/memory: global memory blocks, the movable blocks that property
+// values and drag-and-drop media travel in. They are handle-table objects
+// whose bytes GlobalLock hands out as a real pointer.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,8 @@
-// Drop targets: the data object a drag carries, the target interface a
-// window registers, and the registration calls.
+// platform/ole: the object model and drag and drop. Reference-counted
+// interfaces (com.h), the data object a drag carries and the drop target a
+// window registers (here), the drag dispatcher that backends feed drags into
+// (drag_dispatch.h), clipboard formats and the dropped file names
+// (drop_files.h).
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
-// Process entry: reads the platform's options, chooses the backend, then runs
-// the program. Exit status 2 for a command line it refuses.
+// platform/process: the process entry and its command line. It reads the
+// platform's options, chooses the backend (the only place outside
+// platform/backends that names one), then runs the program. Exit status 2 for
+// a command line it refuses.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,7 @@
-// The ANSI code page is GB18030 (a superset of GBK): every GBK byte string
-// keeps its meaning and every Unicode file name round-trips. A-string calls
-// convert to UTF-8 at the OS boundary.
+// platform/text: the ANSI code page and the conversions. The ANSI code page
+// is GB18030 (a superset of GBK): every GBK byte string keeps its meaning and
+// every Unicode file name round-trips. A-string calls convert to UTF-8 at the
+// OS boundary; text_conversion.h converts between byte strings and UTF-16.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,10 @@
-// Window classes and windows: parent and owner, styles, visibility, enabled
-// state, rectangles, z-order and the lifecycle messages.
+// platform/windows: windows, messages, menus and metrics. Window classes and
+// windows (parent and owner, styles, visibility, enabled state, rectangles,
+// z-order, the lifecycle messages; here), the message queues and default
+// handling (messages.h, message_queue.h), focus and activation, painting and
+// DCs over windows (window_dc.h), menus and accelerators (menu.h), system
+// colours and metrics (system_metrics.h), the pointer (pointer.h), message
+// boxes, and the way back in from a display backend (native_events.h).
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../forms/form_builder.h"
+#include "../../forms/form_builder.h"
 #include "platform/gdi/gdi_types.h"
 #include "runtime/core/program.h"
 #include "runtime/units/draw_panel/draw_panel.h"

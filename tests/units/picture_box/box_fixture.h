@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../forms/form_builder.h"
+#include "../../forms/form_builder.h"
 #include "runtime/core/program.h"
 #include "runtime/units/picture_box/picture_box.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "../forms/form_builder.h"
+#include "../../forms/form_builder.h"
 #include "platform/ole/ole_drop.h"
 #include "runtime/core/program.h"
 

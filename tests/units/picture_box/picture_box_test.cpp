@@ -10,8 +10,8 @@
 #include <cstring>
 #include <thread>
 
-#include "../picture/gif_builder.h"
-#include "../picture/stepped_clock.h"
+#include "../../picture/gif_builder.h"
+#include "../../picture/stepped_clock.h"
 #include "box_fixture.h"
 #include "platform/memory/global_memory.h"
 #include "platform/windows/system_metrics.h"
