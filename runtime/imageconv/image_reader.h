@@ -4,6 +4,7 @@
 // any Read leave the reader reset, so it is ready for the next file.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "runtime/imageconv/image_buffer.h"
@@ -35,6 +36,18 @@ class ImageReader {
     image.Clear();
     return false;
   }
+};
+
+// A reader that keeps what Open found of one file, an `OpenFile`, until it
+// is reset or read; the file closes with it.
+template <class File>
+class FileReader : public ImageReader {
+ public:
+  void Reset() override { file_.reset(); }
+
+ protected:
+  using OpenFile = File;
+  std::optional<OpenFile> file_;
 };
 
 // What every reader keeps of an open file between Open and Read; the stream

@@ -17,11 +17,21 @@ struct JpegSaveOptions {
   int32_t smoothing = 0;   // 0..100, checked by the caller
 };
 
-class JpegCodec : public ImageReader {
+// What JpegCodec::Open found, kept until the reader is reset or read.
+struct JpegCodecOpenFile {
+  ReaderSource source;
+  JpegDecoder decoder;  // reads source's stream: declared after it, so freed before it closes
+  int32_t width = 0;
+  int32_t height = 0;
+  bool colour = true;   // 24-bit target, else 8-bit grey
+  bool cmyk = false;    // rows come as four CMYK bytes a pixel
+  bool invertedCmyk = false;
+};
+
+class JpegCodec : public FileReader<JpegCodecOpenFile> {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override { file_.reset(); }
 
   // Writes `source` as a baseline JPEG to `path`. The file is written beside
   // the destination under a temporary name and renamed over it once complete,
@@ -32,19 +42,6 @@ class JpegCodec : public ImageReader {
   // another thread publishes them; a failed feed fails the save. 1 or 0.
   int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
                ProgressCallback progress, const RowFeed* feed = nullptr);
-
- private:
-  // What Open found, kept until the reader is reset.
-  struct OpenFile {
-    ReaderSource source;
-    JpegDecoder decoder;  // reads source's stream: declared after it, so freed before it closes
-    int32_t width = 0;
-    int32_t height = 0;
-    bool colour = true;   // 24-bit target, else 8-bit grey
-    bool cmyk = false;    // rows come as four CMYK bytes a pixel
-    bool invertedCmyk = false;
-  };
-  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

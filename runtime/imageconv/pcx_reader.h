@@ -9,24 +9,21 @@
 
 namespace runtime::imageconv {
 
-class PcxReader : public ImageReader {
+// What PcxReader::Open found, kept until the reader is reset or read.
+struct PcxReaderOpenFile {
+  ReaderSource source;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t bits = 0;
+  uint32_t planes = 0;
+  uint32_t bytesPerLine = 0;
+  uint64_t fileSize = 0;
+};
+
+class PcxReader : public FileReader<PcxReaderOpenFile> {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override { file_.reset(); }
-
- private:
-  // What Open found, kept until the reader is reset.
-  struct OpenFile {
-    ReaderSource source;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t bits = 0;
-    uint32_t planes = 0;
-    uint32_t bytesPerLine = 0;
-    uint64_t fileSize = 0;
-  };
-  std::optional<OpenFile> file_;
 };
 
 // Run-length decoding over a bounded stretch of a stream: a byte below 0xC0

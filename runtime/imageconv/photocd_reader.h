@@ -8,7 +8,15 @@
 
 namespace runtime::imageconv {
 
-class PhotoCdReader : public ImageReader {
+// What PhotoCdReader::Open found, kept until the reader is reset or read.
+struct PhotoCdReaderOpenFile {
+  ReaderSource source;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint64_t offset = 0;
+};
+
+class PhotoCdReader : public FileReader<PhotoCdReaderOpenFile> {
  public:
   // 768 × 512, the resolution the reader chain asks for.
   static constexpr int32_t kBaseClass = 2;
@@ -19,17 +27,6 @@ class PhotoCdReader : public ImageReader {
     return Open(path, target, kBaseClass, progress);
   }
   bool Read() override;
-  void Reset() override { file_.reset(); }
-
- private:
-  // What Open found, kept until the reader is reset.
-  struct OpenFile {
-    ReaderSource source;
-    int32_t width = 0;
-    int32_t height = 0;
-    uint64_t offset = 0;
-  };
-  std::optional<OpenFile> file_;
 };
 
 // One pixel from luma and the two chroma samples, rounded and clamped.

@@ -10,21 +10,18 @@
 
 namespace runtime::imageconv {
 
-class PngReader : public ImageReader {
+// What PngReader::Open found, kept until the reader is reset or read.
+struct PngReaderOpenFile {
+  ReaderSource source;
+  PngReadSession session;  // reads source's stream: declared after it, so freed before it closes
+  PngHeader header{};
+  int32_t depth = 0;
+};
+
+class PngReader : public FileReader<PngReaderOpenFile> {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override { file_.reset(); }
-
- private:
-  // What Open found, kept until the reader is reset.
-  struct OpenFile {
-    ReaderSource source;
-    PngReadSession session;  // reads source's stream: declared after it, so freed before it closes
-    PngHeader header{};
-    int32_t depth = 0;
-  };
-  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv

@@ -10,21 +10,18 @@
 
 namespace runtime::imageconv {
 
-class TiffReader : public ImageReader {
+// What TiffReader::Open found, kept until the reader is reset or read.
+struct TiffReaderOpenFile {
+  ReaderSource source;
+  std::unique_ptr<TiffFile> tiff;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+class TiffReader : public FileReader<TiffReaderOpenFile> {
  public:
   bool Open(const char* path, ImageBuffer* target, ProgressCallback progress) override;
   bool Read() override;
-  void Reset() override { file_.reset(); }
-
- private:
-  // What Open found, kept until the reader is reset.
-  struct OpenFile {
-    ReaderSource source;
-    std::unique_ptr<TiffFile> tiff;
-    int32_t width = 0;
-    int32_t height = 0;
-  };
-  std::optional<OpenFile> file_;
 };
 
 }  // namespace runtime::imageconv
