@@ -8,9 +8,9 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/imageconv/convert_image.h"
-#include "runtime/units/draw_panel/draw_panel_commands.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace app {
 
@@ -70,13 +70,15 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   services.Free(bytes);
 
   const ArgRecord panel = ArgRecord::UnitRef(kDrawPanelType, kWindowId, kDrawPanel);
-  Core(&runtime::units::draw_panel::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(box.left), ArgRecord::Int(box.top),
-                                        ArgRecord::Int(kSquare), ArgRecord::Int(kSquare), ArgRecord{}});
+  Core(&runtime::units::draw_panel::DrawPicture,
+       {panel, ArgRecord::Int(picture), ArgRecord::Int(box.left), ArgRecord::Int(box.top), ArgRecord::Int(kSquare),
+        ArgRecord::Int(kSquare), ArgRecord{}});
   // The picture is drawn; keeping it in the table until the end would make
   // every drop cost a decoded photograph's memory.
   if (picture)
-    runtime::NotifyRuntime(runtime::notify::kReleasePicture,
-                           runtime::AddressWord(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
+    runtime::NotifyRuntime(
+        runtime::notify::kReleasePicture,
+        runtime::AddressWord(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
 
   char* path = ProgramFile(kTemporaryFileSuffixOffset);
   void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, ArgRecord{}, ArgRecord{}}).AsPointer<void>();

@@ -71,8 +71,7 @@ int32_t StartRoutine() {
   const runtime::ServiceTable& services = runtime::Services();
   services.NumberedService(runtime::numbered::kInitialiseRuntime, 0, 0, 0, 0);
   ProgramInitialisation();
-  services.NumberedService(runtime::numbered::kRegisterCleanupRoutine,
-                           runtime::AddressWord(&ProgramCleanup), 0, 0, 0);
+  services.NumberedService(runtime::numbered::kRegisterCleanupRoutine, runtime::AddressWord(&ProgramCleanup), 0, 0, 0);
   services.LoadWindow(kWindowId);
   services.RunMessageLoop();
   return 0;

@@ -38,7 +38,9 @@ inline bool Spawn(const std::vector<std::string>& argv, Run* run) {
   if (wait4(pid, &status, 0, &usage) != pid) return false;
   run->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run->maxRssKb = usage.ru_maxrss;
-  auto toSeconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
+  auto toSeconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
   run->cpuSeconds = toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

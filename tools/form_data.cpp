@@ -6,8 +6,6 @@ extern "C" const uint8_t tessellon_form_data_end[];
 
 namespace formdata {
 
-std::span<const uint8_t> Bytes() {
-  return {tessellon_form_data_begin, tessellon_form_data_end};
-}
+std::span<const uint8_t> Bytes() { return {tessellon_form_data_begin, tessellon_form_data_end}; }
 
 }  // namespace formdata

@@ -29,26 +29,22 @@ struct Field {
     kPhotograph,    // counted bytes holding the background photograph file
   };
   Kind kind;
-  std::string_view name;  // for error messages and readers of this file
-  uint32_t value = 0;     // kInt32, as its 32-bit pattern
+  std::string_view name;        // for error messages and readers of this file
+  uint32_t value = 0;           // kInt32, as its 32-bit pattern
   std::string_view bytes = {};  // kCountedBytes
 };
 
-constexpr Field Int32(std::string_view name, uint32_t value) {
-  return {Field::Kind::kInt32, name, value};
-}
+constexpr Field Int32(std::string_view name, uint32_t value) { return {Field::Kind::kInt32, name, value}; }
 constexpr Field Counted(std::string_view name, std::string_view bytes = {}) {
   return {Field::Kind::kCountedBytes, name, 0, bytes};
 }
-constexpr Field Photograph(std::string_view name) {
-  return {Field::Kind::kPhotograph, name};
-}
+constexpr Field Photograph(std::string_view name) { return {Field::Kind::kPhotograph, name}; }
 
 inline constexpr std::string_view kTitle = "Tessellon";
 
 inline constexpr Field kWindowBlock[] = {
     Int32("version", 6),
-    Int32("border style", 2),  // fixed frame
+    Int32("border style", 2),               // fixed frame
     Int32("background picture layout", 3),  // stretched over the client area
     Int32("background colour", kSystemColour),
     Int32("maximise button", 0),
@@ -75,14 +71,9 @@ inline constexpr Field kWindowBlock[] = {
 };
 
 inline constexpr Field kPictureBoxBlock[] = {
-    Int32("version", 2),
-    Int32("border", 0),
-    Int32("background colour", kSystemColour),
-    Int32("display mode", 1),
-    Int32("animate", 1),
-    Counted("picture"),
-    Counted("first text"),
-    Counted("second text"),
+    Int32("version", 2),      Int32("border", 0),     Int32("background colour", kSystemColour),
+    Int32("display mode", 1), Int32("animate", 1),    Counted("picture"),
+    Counted("first text"),    Counted("second text"),
 };
 
 inline constexpr Field kDrawPanelBlock[] = {
@@ -105,11 +96,7 @@ inline constexpr Field kDrawPanelBlock[] = {
 };
 
 inline constexpr Field kDropObjectBlock[] = {
-    Int32("version", 1),
-    Int32("flag 1", 0),
-    Int32("flag 2", 0),
-    Int32("flag 3", 0),
-    Int32("flag 4", 1),
+    Int32("version", 1), Int32("flag 1", 0), Int32("flag 2", 0), Int32("flag 3", 0), Int32("flag 4", 1),
 };
 
 // An event key bound to a logic routine, by its code offset from the first
@@ -153,23 +140,68 @@ struct Unit {
 // Names: 图片框 CD BC C6 AC BF F2, 拖放对象 CD CF B7 C5 B6 D4 CF F3,
 // 画板 BB AD B0 E5.
 inline constexpr Unit kUnits[] = {
-    {0x06010000, kWindowType, "", 50, 50, 501, 501, kVisible, 0,
-     kCreationBinding, kWindowBlock},
-    {0x1601000F, kPictureBoxType, "\xCD\xBC\xC6\xAC\xBF\xF2" "3",
-     24, 272, 182, 182, kVisible, 0, {}, kPictureBoxBlock},
-    {0x1601000E, kPictureBoxType, "\xCD\xBC\xC6\xAC\xBF\xF2" "2",
-     272, 72, 182, 182, kVisible, 0, {}, kPictureBoxBlock},
-    {0x1601000D, kPictureBoxType, "\xCD\xBC\xC6\xAC\xBF\xF2" "1",
-     24, 72, 182, 182, kVisible, 0, {}, kPictureBoxBlock},
-    {0x16010008, kDropObjectType, "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3" "3",
+    {0x06010000, kWindowType, "", 50, 50, 501, 501, kVisible, 0, kCreationBinding, kWindowBlock},
+    {0x1601000F,
+     kPictureBoxType,
+     "\xCD\xBC\xC6\xAC\xBF\xF2"
+     "3",
+     24,
+     272,
+     182,
+     182,
+     kVisible,
+     0,
+     {},
+     kPictureBoxBlock},
+    {0x1601000E,
+     kPictureBoxType,
+     "\xCD\xBC\xC6\xAC\xBF\xF2"
+     "2",
+     272,
+     72,
+     182,
+     182,
+     kVisible,
+     0,
+     {},
+     kPictureBoxBlock},
+    {0x1601000D,
+     kPictureBoxType,
+     "\xCD\xBC\xC6\xAC\xBF\xF2"
+     "1",
+     24,
+     72,
+     182,
+     182,
+     kVisible,
+     0,
+     {},
+     kPictureBoxBlock},
+    {0x16010008, kDropObjectType,
+     "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3"
+     "3",
      104, 360, 48, 40, 0, 0, kDrop3Binding, kDropObjectBlock},
-    {0x16010007, kDropObjectType, "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3" "2",
+    {0x16010007, kDropObjectType,
+     "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3"
+     "2",
      296, 144, 48, 40, 0, 0, kDrop2Binding, kDropObjectBlock},
-    {0x16010006, kDropObjectType, "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3" "1",
+    {0x16010006, kDropObjectType,
+     "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3"
+     "1",
      104, 144, 48, 40, 0, 0, kDrop1Binding, kDropObjectBlock},
     // Lies beyond the window's right edge: the hidden canvas.
-    {0x16010005, kDrawPanelType, "\xBB\xAD\xB0\xE5" "1",
-     584, 160, 2160, 2160, kVisible, 0, {}, kDrawPanelBlock},
+    {0x16010005,
+     kDrawPanelType,
+     "\xBB\xAD\xB0\xE5"
+     "1",
+     584,
+     160,
+     2160,
+     2160,
+     kVisible,
+     0,
+     {},
+     kDrawPanelBlock},
 };
 
 struct Window {

@@ -99,15 +99,9 @@ std::optional<std::pair<int, int>> JpegSize(std::span<const uint8_t> file) {
 void WriteTypeBlock(ByteWriter& out, std::span<const Field> fields, std::span<const uint8_t> photograph) {
   for (const Field& field : fields) {
     switch (field.kind) {
-      case Field::Kind::kInt32:
-        out.U32(field.value);
-        break;
-      case Field::Kind::kCountedBytes:
-        out.Counted(field.bytes);
-        break;
-      case Field::Kind::kPhotograph:
-        out.Counted(photograph);
-        break;
+      case Field::Kind::kInt32: out.U32(field.value); break;
+      case Field::Kind::kCountedBytes: out.Counted(field.bytes); break;
+      case Field::Kind::kPhotograph: out.Counted(photograph); break;
     }
   }
 }
@@ -153,14 +147,10 @@ std::vector<uint8_t> RecordBody(const Unit& unit, std::span<const uint8_t> photo
 // else means the writer or the description went wrong.
 size_t ExpectedRecordSize(const Unit& unit, size_t photograph_size) {
   switch (unit.type) {
-    case kWindowType:
-      return 211 + kTitle.size() + photograph_size;
-    case kPictureBoxType:
-      return 142;
-    case kDrawPanelType:
-      return 172 + photograph_size;
-    case kDropObjectType:
-      return 140;
+    case kWindowType: return 211 + kTitle.size() + photograph_size;
+    case kPictureBoxType: return 142;
+    case kDrawPanelType: return 172 + photograph_size;
+    case kDropObjectType: return 140;
   }
   Fail("unit " + Hex(unit.id) + ": unknown unit type " + Hex(unit.type));
 }

@@ -15,9 +15,9 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
-#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/window/window_block.h"
 
 namespace {
 
@@ -74,6 +74,7 @@ int main() {
   const double plain = Median(decode);
   std::printf("plain libjpeg decode of the background (%zu bytes): %.2f ms\n", photograph.size(), plain);
   std::printf("form read + window load + first paint: %.2f ms (ratio %.2f)\n", Median(load), Median(load) / plain);
-  std::printf("repaint of the whole client area:      %.3f ms (ratio %.3f)\n", Median(repaint), Median(repaint) / plain);
+  std::printf("repaint of the whole client area:      %.3f ms (ratio %.3f)\n", Median(repaint),
+              Median(repaint) / plain);
   return 0;
 }

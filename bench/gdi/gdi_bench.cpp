@@ -75,8 +75,8 @@ int main() {
   SelectObject(sourceDc, source);
   SelectObject(targetDc, target);
   SetStretchBltMode(targetDc, HALFTONE);
-  const double stretch = BestMilliseconds(
-      [&] { StretchBlt(targetDc, 0, 0, kTarget, kTarget, sourceDc, 0, 0, kWidth, kHeight, SRCCOPY); });
+  const double stretch =
+      BestMilliseconds([&] { StretchBlt(targetDc, 0, 0, kTarget, kTarget, sourceDc, 0, 0, kWidth, kHeight, SRCCOPY); });
 
   std::printf("JPEG decode %dx%d (%zu bytes): %.1f ms\n", kWidth, kHeight, jpeg.size(), decode);
   std::printf("HALFTONE stretch to %dx%d:       %.1f ms\n", kTarget, kTarget, stretch);

@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
   std::string canvas = argc > 1 ? argv[1] : (work / "canvas.bmp").string();
   if (argc <= 1) {
     // A photograph-like canvas: fractal noise, softened.
-    const std::string make = "/usr/bin/convert -seed 7 -size 2160x2160 plasma:fractal -blur 0x1.5 -type truecolor BMP3:" +
-                             canvas + " 2>/dev/null";
+    const std::string make =
+        "/usr/bin/convert -seed 7 -size 2160x2160 plasma:fractal -blur 0x1.5 -type truecolor BMP3:" + canvas +
+        " 2>/dev/null";
     if (std::system(make.c_str()) != 0) {
       std::fprintf(stderr, "could not make the canvas with /usr/bin/convert\n");
       return 2;
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
   if (error) return 2;
   const std::string ours = (work / "ours.jpg").string(), theirs = (work / "cjpeg.jpg").string();
   const std::vector<std::string> ourCommand = {self, kConvertOnce, canvas, ours};
-  const std::vector<std::string> theirCommand = {"/usr/bin/cjpeg", "-quality", "75", "-optimize",
+  const std::vector<std::string> theirCommand = {"/usr/bin/cjpeg", "-quality", "75",  "-optimize",
                                                  "-outfile",       theirs,     canvas};
 
   // One untimed run each warms the page cache, then the order alternates so

@@ -23,9 +23,9 @@
 #include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/units/draw_panel/draw_panel_commands.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
 
 #include "plain_jpeg.h"
 
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
     bench::PlainJpegDecode(photo, pixels);
     plain.push_back(Ms(start));
 
-    ArgRecord drawArgs[7] = {panel, handle, ArgRecord::Int(150), ArgRecord::Int(355), ArgRecord::Int(815),
-                             ArgRecord::Int(815)};
+    ArgRecord drawArgs[7] = {
+        panel, handle, ArgRecord::Int(150), ArgRecord::Int(355), ArgRecord::Int(815), ArgRecord::Int(815)};
     start = Clock::now();
     services.CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, drawArgs);
     draw.push_back(Ms(start));
@@ -130,13 +130,15 @@ int main(int argc, char** argv) {
   const double fullMs = ScaledDecode(photo, 8, runs, full, fullSize);
   const double quarterMs = ScaledDecode(photo, 2, runs, quarter, quarterSize);
   const double eighthMs = ScaledDecode(photo, 1, runs, eighth, eighthSize);
-  const double psnr = Psnr(Shrunk(full, fullSize.first, fullSize.second),
-                           Shrunk(quarter, quarterSize.first, quarterSize.second));
+  const double psnr =
+      Psnr(Shrunk(full, fullSize.first, fullSize.second), Shrunk(quarter, quarterSize.first, quarterSize.second));
 
   std::printf("photograph: %zu bytes; medians over %d runs\n", photo.size(), runs);
   std::printf("plain libjpeg decode: %.1f ms\n", bench::Median(plain));
-  std::printf("DrawPicture 815 x 815: %.1f ms, %.3f x the decode\n", bench::Median(draw), bench::Median(draw) / bench::Median(plain));
-  std::printf("GetPicture 2160 x 2160: %.1f ms, %.3f x the decode\n", bench::Median(take), bench::Median(take) / bench::Median(plain));
+  std::printf("DrawPicture 815 x 815: %.1f ms, %.3f x the decode\n", bench::Median(draw),
+              bench::Median(draw) / bench::Median(plain));
+  std::printf("GetPicture 2160 x 2160: %.1f ms, %.3f x the decode\n", bench::Median(take),
+              bench::Median(take) / bench::Median(plain));
   std::printf("scaled plain decodes: full %d x %d %.1f ms, 1/4 %d x %d %.1f ms, 1/8 %d x %d %.1f ms\n", fullSize.first,
               fullSize.second, fullMs, quarterSize.first, quarterSize.second, quarterMs, eighthSize.first,
               eighthSize.second, eighthMs);

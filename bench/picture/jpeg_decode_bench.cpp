@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <vector>
 
 #include "runtime/picture/formats/picture_decode.h"
@@ -82,8 +82,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     std::vector<uint8_t> fresh;  // a new block each time, as a decode makes
     bench::PlainJpegDecode(file, fresh);
-    plain.push_back(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    plain.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
   }
   std::sort(ms.begin(), ms.end());
   std::printf("DecodePicture: min %.1f ms, median %.1f ms, max %.1f ms over %d runs (%.1f Mpixel/s at the median)\n",

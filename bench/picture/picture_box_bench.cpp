@@ -29,8 +29,8 @@ platform::HWND MakeParent() {
   wc.lpfnWndProc = platform::DefWindowProcA;
   wc.lpszClassName = "BenchParent";
   platform::RegisterClassA(&wc);
-  const platform::HWND parent = platform::CreateWindowExA(0, "BenchParent", "bench", platform::WS_POPUP, 0, 0, 300,
-                                                          300, 0, 0, nullptr);
+  const platform::HWND parent =
+      platform::CreateWindowExA(0, "BenchParent", "bench", platform::WS_POPUP, 0, 0, 300, 300, 0, 0, nullptr);
   platform::ShowWindow(parent, platform::SW_SHOW);
   return parent;
 }
@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
   params.style = platform::WS_VISIBLE;
   params.parent = MakeParent();
   params.x = 24, params.y = 72, params.width = 182, params.height = 182;
-  auto* box = static_cast<runtime::units::picture_box::PictureBox*>(runtime::units::picture_box::PictureBox::Create(params));
+  auto* box =
+      static_cast<runtime::units::picture_box::PictureBox*>(runtime::units::picture_box::PictureBox::Create(params));
   if (!box) {
     std::fprintf(stderr, "no box\n");
     return 1;

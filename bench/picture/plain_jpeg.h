@@ -9,8 +9,8 @@
 
 // jpeglib.h needs FILE declared first. It defines TRUE and FALSE as macros:
 // include this after the platform's types.
-#include <cstdio>
 #include <jpeglib.h>
+#include <cstdio>
 
 #include "bench/stats.h"
 

@@ -30,9 +30,9 @@
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/imageconv/convert_image.h"
-#include "runtime/units/draw_panel/draw_panel_commands.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace {
 
@@ -115,11 +115,16 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
 
   at = Clock::now();
   const ArgRecord panel = ArgRecord::UnitRef(0x00010008, app::kWindowId, 0x16010005);
-  Core(&runtime::units::draw_panel::DrawPicture, {panel, ArgRecord::Int(picture), ArgRecord::Int(square.left),
-                                        ArgRecord::Int(square.top), ArgRecord::Int(815), ArgRecord::Int(815), {}});
-  runtime::NotifyRuntime(runtime::notify::kReleasePicture,
-                         reinterpret_cast<intptr_t>(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))),
-                         0);
+  Core(&runtime::units::draw_panel::DrawPicture, {panel,
+                                                  ArgRecord::Int(picture),
+                                                  ArgRecord::Int(square.left),
+                                                  ArgRecord::Int(square.top),
+                                                  ArgRecord::Int(815),
+                                                  ArgRecord::Int(815),
+                                                  {}});
+  runtime::NotifyRuntime(
+      runtime::notify::kReleasePicture,
+      reinterpret_cast<intptr_t>(runtime::picture::table::PictureFromHandle(static_cast<uint32_t>(picture))), 0);
   split.stretch += Ms(at);
 
   at = Clock::now();
@@ -131,8 +136,12 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
   split.write += Ms(at);
 
   at = Clock::now();
-  ArgRecord convert[] = {ArgRecord::Text(temporary.c_str()), ArgRecord::Text(output.c_str()), ArgRecord::Bool(false),
-                         ArgRecord::Int(75), ArgRecord::Bool(true), ArgRecord::Int(0)};
+  ArgRecord convert[] = {ArgRecord::Text(temporary.c_str()),
+                         ArgRecord::Text(output.c_str()),
+                         ArgRecord::Bool(false),
+                         ArgRecord::Int(75),
+                         ArgRecord::Bool(true),
+                         ArgRecord::Int(0)};
   const int32_t converted = services.CallLibraryCommand(&runtime::imageconv::ConvertImage, 2, 6, convert).AsInt();
   split.convert += Ms(at);
   if (converted != 1) std::fprintf(stderr, "ConvertImage answered %d\n", converted);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_definition.h"
+#include "runtime/units/window/window_block.h"
 
 namespace {
 

@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
       // The conversion may only fail where its 24-bit result is over the cap.
       runtime::imageconv::ImageBuffer colour;
-      if (!image.ConvertTo(colour, 24) && runtime::imageconv::CheckedImageBytes(image.Width(), image.Height(), 3)) abort();
+      if (!image.ConvertTo(colour, 24) && runtime::imageconv::CheckedImageBytes(image.Width(), image.Height(), 3))
+        abort();
       // Keeps the sum alive so the reads are not optimised away.
       if (sum == 0xFFFFFFFFu) std::fputc(0, stderr);
     } else if (result != runtime::imageconv::kSourceUnreadable) {

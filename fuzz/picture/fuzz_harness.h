@@ -11,8 +11,7 @@
 
 namespace picture_fuzz {
 
-using Decoder = runtime::picture::PicturePtr (*)(runtime::picture::ByteSource&,
-                                                 const runtime::picture::DecodeLimits&);
+using Decoder = runtime::picture::PicturePtr (*)(runtime::picture::ByteSource&, const runtime::picture::DecodeLimits&);
 
 inline int Run(Decoder decode, const uint8_t* data, size_t size) {
   runtime::picture::MemorySource source(std::span<const uint8_t>(data, size));

@@ -27,10 +27,10 @@ struct TopLevelState {
   HWND hwnd = 0;
   DWORD style = 0;
   DWORD exStyle = 0;
-  std::string title;   // UTF-8
-  RECT windowRect;     // screen coordinates, frame included
-  RECT clientRect;     // screen coordinates
-  HWND owner = 0;      // the owner when it is a shown top-level window, else 0
+  std::string title;  // UTF-8
+  RECT windowRect;    // screen coordinates, frame included
+  RECT clientRect;    // screen coordinates
+  HWND owner = 0;     // the owner when it is a shown top-level window, else 0
   bool visible = false;
   bool enabled = true;
   bool active = false;

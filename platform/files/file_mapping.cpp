@@ -9,9 +9,9 @@
 #include <memory>
 #include <utility>
 
-#include "platform/files/files.h"
 #include "platform/base/handle_table.h"
 #include "platform/base/system.h"
+#include "platform/files/files.h"
 
 namespace platform {
 namespace {
@@ -122,8 +122,8 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return {};
   }
-  void* address = mmap(nullptr, static_cast<size_t>(length), write ? PROT_READ | PROT_WRITE : PROT_READ,
-                       MAP_SHARED, object->fd(), static_cast<off_t>(offset));
+  void* address = mmap(nullptr, static_cast<size_t>(length), write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
+                       object->fd(), static_cast<off_t>(offset));
   if (address == MAP_FAILED) {
     SetLastError(ErrorFromErrno(errno));
     return {};

@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/text/ansi_text.h"
-#include "platform/files/share_locks.h"
 #include "platform/base/system.h"
+#include "platform/files/share_locks.h"
+#include "platform/text/ansi_text.h"
 
 namespace platform {
 namespace {
@@ -109,8 +109,10 @@ bool FindPatternMatch(std::string_view pattern, std::string_view name) {
 
 DWORD AttributesOf(const struct stat& st, std::string_view name) {
   DWORD attributes = 0;
-  if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
-  else attributes |= FILE_ATTRIBUTE_ARCHIVE;
+  if (S_ISDIR(st.st_mode))
+    attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  else
+    attributes |= FILE_ATTRIBUTE_ARCHIVE;
   if ((st.st_mode & 0222) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
   if (name.size() > 1 && name[0] == '.' && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
   return attributes;
@@ -137,8 +139,7 @@ bool FindSearch::Next(FindData* data) {
 
 }  // namespace
 
-HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD disposition,
-                   DWORD /*attributes*/) {
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD disposition, DWORD /*attributes*/) {
   auto path = OsName(name);
   if (!path) return INVALID_HANDLE;
   const bool reading = access & GENERIC_READ;

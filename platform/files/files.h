@@ -69,8 +69,8 @@ BOOL FindClose(HANDLE search);
 // Paths, all ANSI.
 // Empty when the path cannot be had or the ANSI code page cannot hold it: a
 // name is never handed out with characters replaced.
-std::string GetModuleFileNameA();           // the program's own path
+std::string GetModuleFileNameA();  // the program's own path
 BOOL SetCurrentDirectoryA(const char* path);
-std::string GetTempPathA();                 // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
+std::string GetTempPathA();  // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
 
 }  // namespace platform

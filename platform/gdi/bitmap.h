@@ -17,11 +17,10 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 // (positive height) or top-down. With CBM_INIT the pixels are converted from
 // `bits`; `info` must then hold its colour table after the header. The result
 // is a colour bitmap, compatible with the screen.
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage);
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage);
 // A 32-bit colour bitmap whose pixels the caller reads and writes at *bits.
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                         DWORD offset);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
 
 // Rows start..start+lines of `bitmap` (counted from the DIB's first stored
 // row) into `bits` as the DIB `info` describes (24 or 32 bits, or 1 and 8
@@ -30,7 +29,6 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 // bitmap's own format). Returns the rows copied, 0 on failure.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
 // The reverse, from a 1, 4, 8, 24 or 32-bit DIB into a device bitmap.
-int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,
-              UINT usage);
+int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 
 }  // namespace platform

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/gdi/raster/checked_size.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/raster/checked_size.h"
 
 namespace platform::gdi {
 
@@ -92,12 +92,12 @@ DrawTarget TargetOf(DeviceContext& dc) {
     dc.visible = dc.surface ? Region::FromRects(where.visible) : Region();
   }
   if (!dc.surface || dc.visible.Empty()) return target;
-  target.plane = PixelPlane{PixelFormat::Bgrx32, dc.surface->Row(0), dc.surface->Stride(),
-                            dc.surface->Width(), dc.surface->Height()};
+  target.plane = PixelPlane{PixelFormat::Bgrx32, dc.surface->Row(0), dc.surface->Stride(), dc.surface->Width(),
+                            dc.surface->Height()};
   target.origin = dc.origin;
   target.surface = dc.surface;
-  target.clip = Region::Combine(dc.visible, Region(RECT{0, 0, target.plane.width, target.plane.height}),
-                                Region::Op::And);
+  target.clip =
+      Region::Combine(dc.visible, Region(RECT{0, 0, target.plane.width, target.plane.height}), Region::Op::And);
   for (const std::optional<Region>* limit : {&dc.paintArea, &dc.state.clip}) {
     if (!*limit) continue;
     Region clip = **limit;

@@ -63,8 +63,12 @@ struct SourceView {
 class StretchSourceRows {
  public:
   StretchSourceRows(const SourceView& source, const RECT& fromRect, bool monoToColour, COLORREF text, COLORREF back)
-      : plane_(source.plane), from_(fromRect), monoToColour_(monoToColour), text_(ColorToPixel(text)),
-        back_(ColorToPixel(back)), buffer_(static_cast<size_t>(fromRect.Width())) {}
+      : plane_(source.plane),
+        from_(fromRect),
+        monoToColour_(monoToColour),
+        text_(ColorToPixel(text)),
+        back_(ColorToPixel(back)),
+        buffer_(static_cast<size_t>(fromRect.Width())) {}
 
   const uint32_t* Row(int32_t j) {
     const int32_t row = PlaneRow(j);
@@ -93,9 +97,7 @@ class StretchSourceRows {
 
   // Three-byte rows read where they lie, for averaging straight from them;
   // null when the rectangle leaves the plane sideways.
-  const uint8_t* BgrRow(int32_t j) const {
-    return plane_.Row(PlaneRow(j)) + static_cast<size_t>(from_.left) * 3;
-  }
+  const uint8_t* BgrRow(int32_t j) const { return plane_.Row(PlaneRow(j)) + static_cast<size_t>(from_.left) * 3; }
   bool BgrInPlace() const { return plane_.format == PixelFormat::Bgr24 && Inside(); }
 
  private:
@@ -152,11 +154,14 @@ BOOL TransferFrom(DeviceContext& dc, const DrawTarget& target, const DeviceSpan&
   std::vector<uint32_t> resampled;
   const int32_t w = needed.Width(), h = needed.Height();
   if (average && from.BgrInPlace())
-    StretchAreaAverageBgr(ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.BgrRow(j); }, resampled);
+    StretchAreaAverageBgr(
+        ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.BgrRow(j); }, resampled);
   else if (average)
-    StretchAreaAverage(ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.Row(j); }, resampled);
+    StretchAreaAverage(
+        ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.Row(j); }, resampled);
   else
-    StretchNearest(ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.Row(j); }, resampled);
+    StretchNearest(
+        ax, ay, needed.left, needed.top, w, h, [&](int32_t j) { return from.Row(j); }, resampled);
 
   SourceRows rows;
   rows.domain = (sourceMono && !average) ? Domain::Mono : Domain::Colour;
@@ -169,8 +174,8 @@ BOOL TransferFrom(DeviceContext& dc, const DrawTarget& target, const DeviceSpan&
   return TRUE;
 }
 
-BOOL Transfer(HDC targetHandle, int x, int y, int width, int height, HDC sourceHandle, int sx, int sy,
-              int sw, int sh, DWORD rop) {
+BOOL Transfer(HDC targetHandle, int x, int y, int width, int height, HDC sourceHandle, int sx, int sy, int sw, int sh,
+              DWORD rop) {
   auto dc = FindDc(targetHandle);
   if (!dc) return FALSE;
   const uint8_t index = RopIndex(rop);
@@ -218,8 +223,8 @@ BOOL StretchColourRows(HDC targetHandle, int x, int y, int width, int height, co
   const DeviceSpan from{POINT{sx, sy}, sw, sh};
   if (!Sane(dest, target.origin) || !Sane(from, POINT{0, 0})) return FALSE;
   if (!RopFor(index).usesS) {
-    if (target.plane.first) RunBlit(*dc, target, Normalised(dest, target.origin), nullptr, index,
-                                    dc->state.brushObject.get());
+    if (target.plane.first)
+      RunBlit(*dc, target, Normalised(dest, target.origin), nullptr, index, dc->state.brushObject.get());
     return TRUE;
   }
   if (!target.plane.first) return TRUE;  // nothing of the target is visible: no pixel work

@@ -13,8 +13,7 @@ BOOL BitBlt(HDC target, int x, int y, int width, int height, HDC source, int sx,
 // Negative extents mirror. The target's stretch mode chooses how pixels are
 // combined: HALFTONE averages the area each target pixel covers, the others
 // take the nearest source pixel.
-BOOL StretchBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, int sw,
-                int sh, DWORD rop);
+BOOL StretchBlt(HDC target, int x, int y, int width, int height, HDC source, int sx, int sy, int sw, int sh, DWORD rop);
 BOOL PatBlt(HDC target, int x, int y, int width, int height, DWORD rop);
 
 // Rows of colour pixels a caller holds (three bytes a pixel: blue, green,
@@ -31,8 +30,8 @@ struct ColourRows {
 // coordinates: every raster operation and stretch mode, the same pixels as
 // from a bitmap of the same rows. On a monochrome target pixels of
 // `background` become 1, as a source DC's background colour would.
-BOOL StretchColourRows(HDC target, int x, int y, int width, int height, const ColourRows& rows, int sx, int sy,
-                       int sw, int sh, DWORD rop, COLORREF background = 0xFFFFFF);
+BOOL StretchColourRows(HDC target, int x, int y, int width, int height, const ColourRows& rows, int sx, int sy, int sw,
+                       int sh, DWORD rop, COLORREF background = 0xFFFFFF);
 
 // One pixel at a logical position; CLR_INVALID outside the DC's drawable
 // (or readable) area. SetPixel returns the colour stored.

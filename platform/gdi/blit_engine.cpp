@@ -59,8 +59,7 @@ struct Pattern {
 
 Domain DomainOf(PixelFormat f) { return f == PixelFormat::Mono1 ? Domain::Mono : Domain::Colour; }
 
-bool ResolvePattern(const DeviceContext& dc, const DrawTarget& target, const BrushObject* brush,
-                    Pattern& out) {
+bool ResolvePattern(const DeviceContext& dc, const DrawTarget& target, const BrushObject* brush, Pattern& out) {
   if (!brush || brush->style == BS_NULL) return false;
   const Domain domain = DomainOf(target.plane.format);
   out.anchorX = int64_t{target.origin.x} + dc.state.brushOrg.x;
@@ -110,8 +109,7 @@ bool ResolvePattern(const DeviceContext& dc, const DrawTarget& target, const Bru
 }
 
 // Source values of one domain turned into the target's.
-void Convert(Domain from, Domain to, const DeviceContext& dc, COLORREF sourceBackground, uint32_t* v,
-             int32_t n) {
+void Convert(Domain from, Domain to, const DeviceContext& dc, COLORREF sourceBackground, uint32_t* v, int32_t n) {
   if (from == to) return;
   if (from == Domain::Mono) {
     const uint32_t text = ColorToPixel(dc.state.textColour);
@@ -155,8 +153,8 @@ SourceRows PlaneSource(const PixelPlane& plane, int32_t dx, int32_t dy, COLORREF
   return rows;
 }
 
-void RunBlit(const DeviceContext& dc, const DrawTarget& target, const RECT& area,
-             const SourceRows* source, uint8_t rop, const BrushObject* brush, BlitOrder order) {
+void RunBlit(const DeviceContext& dc, const DrawTarget& target, const RECT& area, const SourceRows* source, uint8_t rop,
+             const BrushObject* brush, BlitOrder order) {
   if (!target.plane.first) return;
   const RopProgram& program = RopFor(rop);
   Pattern pattern;

@@ -26,8 +26,8 @@ struct BlitOrder {
 // Applies ternary operation `rop` to `area` (target-plane coordinates) of
 // `target`, clipped to the target's clip. `brush` is the pattern (null or
 // hollow: operations that need a pattern draw nothing).
-void RunBlit(const DeviceContext& dc, const DrawTarget& target, const RECT& area,
-             const SourceRows* source, uint8_t rop, const BrushObject* brush, BlitOrder order = {});
+void RunBlit(const DeviceContext& dc, const DrawTarget& target, const RECT& area, const SourceRows* source, uint8_t rop,
+             const BrushObject* brush, BlitOrder order = {});
 
 // The operation-domain value of a colour on a target of `domain`.
 uint32_t ColourInDomain(COLORREF colour, Domain domain);

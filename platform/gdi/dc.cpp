@@ -42,9 +42,7 @@ HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
   return gdi::AddDc(dc);
 }
 
-BOOL DeleteDC(HDC dc) {
-  return gdi::Handles().Remove(dc, ObjectKind::DeviceContext) ? TRUE : FALSE;
-}
+BOOL DeleteDC(HDC dc) { return gdi::Handles().Remove(dc, ObjectKind::DeviceContext) ? TRUE : FALSE; }
 
 int SaveDC(HDC handle) {
   auto dc = FindDc(handle);

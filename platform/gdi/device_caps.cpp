@@ -30,8 +30,7 @@ int GetDeviceCaps(HDC dc, int index) {
     case BITSPIXEL: return 32;
     case PLANES: return 1;
     case NUMCOLORS: return -1;
-    case RASTERCAPS:
-      return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+    case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
     case LOGPIXELSX:
     case LOGPIXELSY: return kPixelsPerInch;
     case SIZEPALETTE: return 0;

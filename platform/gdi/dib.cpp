@@ -5,9 +5,9 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/blit_engine.h"
-#include "platform/gdi/raster/checked_size.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/raster/checked_size.h"
 
 namespace platform {
 
@@ -49,8 +49,8 @@ int PutRows(BitmapObject& bitmap, const DibFormat& f, const uint8_t* bits, int32
 
 }  // namespace
 
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage) {
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage) {
   if (!header || (dc != 0 && !FindDc(dc))) return 0;
   if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biWidth <= 0 || header->biHeight == 0 ||
       header->biHeight == INT32_MIN)

@@ -16,8 +16,8 @@ struct DibFormat {
   int32_t width = 0;
   int32_t height = 0;  // always positive
   bool topDown = false;
-  int bits = 0;        // 1, 4, 8, 24 or 32
-  size_t stride = 0;   // bytes per stored row, a multiple of 4
+  int bits = 0;       // 1, 4, 8, 24 or 32
+  size_t stride = 0;  // bytes per stored row, a multiple of 4
   size_t imageBytes = 0;
   std::vector<uint32_t> palette;  // 0x00RRGGBB, bits <= 8 only
 

@@ -2,8 +2,8 @@
 // pattern blits through the DC's ROP2.
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 
 #include "platform/gdi/blit.h"
@@ -87,8 +87,8 @@ std::optional<ShapeSetup> Setup(HDC dcHandle, int left, int top, int right, int 
     // A pen wider than one pixel straddles the outline unless it is an inside frame.
     if (pen->style != PS_INSIDEFRAME && s.penWidth > 1) {
       const int grow = (s.penWidth - 1) / 2;
-      s.box = RECT{box.left - grow, box.top - grow, box.right + s.penWidth - 1 - grow,
-                   box.bottom + s.penWidth - 1 - grow};
+      s.box =
+          RECT{box.left - grow, box.top - grow, box.right + s.penWidth - 1 - grow, box.bottom + s.penWidth - 1 - grow};
     }
   }
   s.rop = RopIndexForRop2(s.dc->state.rop2);

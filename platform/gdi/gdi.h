@@ -14,5 +14,5 @@
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/palette.h"
-#include "platform/gdi/rgn.h"
 #include "platform/gdi/raster/surface.h"
+#include "platform/gdi/rgn.h"

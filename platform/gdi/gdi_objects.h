@@ -8,12 +8,12 @@
 #include <optional>
 #include <vector>
 
-#include "platform/gdi/gdi_types.h"
-#include "platform/gdi/raster/pixel_plane.h"
-#include "platform/gdi/region.h"
-#include "platform/gdi/raster/surface.h"
 #include "platform/base/handle_table.h"
 #include "platform/base/system.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/gdi/raster/pixel_plane.h"
+#include "platform/gdi/raster/surface.h"
+#include "platform/gdi/region.h"
 
 namespace platform::gdi {
 
@@ -135,8 +135,8 @@ class IconObject : public HandleObject {
   int32_t height = 0;
   bool hasAlpha = false;
   bool isIcon = true;
-  bool shared = false;  // the system cursors: DestroyCursor leaves them
-  POINT hotspot;        // cursors: the pointer's point in the image
+  bool shared = false;           // the system cursors: DestroyCursor leaves them
+  POINT hotspot;                 // cursors: the pointer's point in the image
   std::vector<uint32_t> colour;  // 0xAARRGGBB per pixel, rows top-down
   std::vector<uint8_t> mask;     // 1 where the AND mask keeps the target
 };
@@ -160,9 +160,7 @@ struct DrawTarget {
 };
 DrawTarget TargetOf(DeviceContext& dc);
 
-inline std::shared_ptr<DeviceContext> FindDc(HDC dc) {
-  return Lookup<DeviceContext>(dc, ObjectKind::DeviceContext);
-}
+inline std::shared_ptr<DeviceContext> FindDc(HDC dc) { return Lookup<DeviceContext>(dc, ObjectKind::DeviceContext); }
 
 // Puts a new DC into the table with its default state; 0 when the table is full.
 HDC AddDc(std::shared_ptr<DeviceContext> dc);

@@ -164,8 +164,7 @@ inline constexpr DWORD ENUM_REGISTRY_SETTINGS = 0xFFFFFFFEu;
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
 constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b) {
-  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
-         (static_cast<COLORREF>(b) << 16);
+  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
 }
 constexpr uint8_t GetRValue(COLORREF c) { return static_cast<uint8_t>(c); }
 constexpr uint8_t GetGValue(COLORREF c) { return static_cast<uint8_t>(c >> 8); }

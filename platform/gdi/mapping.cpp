@@ -70,8 +70,9 @@ void MakeIsotropic(DcState& s) {
 
 POINT ToDevice(const DcState& s, POINT p) {
   if (s.mapMode == MM_TEXT)
-    return POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{p.x} - s.windowOrg.x + s.viewportOrg.x, INT32_MIN, INT32_MAX)),
-                 static_cast<LONG>(std::clamp<int64_t>(int64_t{p.y} - s.windowOrg.y + s.viewportOrg.y, INT32_MIN, INT32_MAX))};
+    return POINT{
+        static_cast<LONG>(std::clamp<int64_t>(int64_t{p.x} - s.windowOrg.x + s.viewportOrg.x, INT32_MIN, INT32_MAX)),
+        static_cast<LONG>(std::clamp<int64_t>(int64_t{p.y} - s.windowOrg.y + s.viewportOrg.y, INT32_MIN, INT32_MAX))};
   const LONG x = MulDivRound(int64_t{p.x} - s.windowOrg.x, s.viewportExt.cx, s.windowExt.cx);
   const LONG y = MulDivRound(int64_t{p.y} - s.windowOrg.y, s.viewportExt.cy, s.windowExt.cy);
   return POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{x} + s.viewportOrg.x, INT32_MIN, INT32_MAX)),
@@ -80,8 +81,9 @@ POINT ToDevice(const DcState& s, POINT p) {
 
 POINT ToLogical(const DcState& s, POINT p) {
   if (s.mapMode == MM_TEXT)
-    return POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{p.x} - s.viewportOrg.x + s.windowOrg.x, INT32_MIN, INT32_MAX)),
-                 static_cast<LONG>(std::clamp<int64_t>(int64_t{p.y} - s.viewportOrg.y + s.windowOrg.y, INT32_MIN, INT32_MAX))};
+    return POINT{
+        static_cast<LONG>(std::clamp<int64_t>(int64_t{p.x} - s.viewportOrg.x + s.windowOrg.x, INT32_MIN, INT32_MAX)),
+        static_cast<LONG>(std::clamp<int64_t>(int64_t{p.y} - s.viewportOrg.y + s.windowOrg.y, INT32_MIN, INT32_MAX))};
   const LONG x = MulDivRound(int64_t{p.x} - s.viewportOrg.x, s.windowExt.cx, s.viewportExt.cx);
   const LONG y = MulDivRound(int64_t{p.y} - s.viewportOrg.y, s.windowExt.cy, s.viewportExt.cy);
   return POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{x} + s.windowOrg.x, INT32_MIN, INT32_MAX)),

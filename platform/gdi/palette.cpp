@@ -18,12 +18,11 @@ class PaletteObject : public HandleObject {
 
 Handle MakeStockPalette() {
   // The twenty static colours of a desktop palette.
-  static constexpr uint32_t kColours[20] = {
-      0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0, 0xC0DCC0, 0xF0CAA6,
-      0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+  static constexpr uint32_t kColours[20] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
+                                            0xC0C0C0, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0, 0x808080, 0x0000FF,
+                                            0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
   auto palette = std::make_shared<PaletteObject>();
-  for (uint32_t c : kColours)
-    palette->entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
+  for (uint32_t c : kColours) palette->entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
   palette->stock = true;
   return Handles().Add(ObjectKind::Palette, palette);
 }

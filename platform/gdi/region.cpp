@@ -33,8 +33,7 @@ bool Keep(bool inA, bool inB, Region::Op op) {
   return false;
 }
 
-std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b,
-                               Region::Op op) {
+std::vector<Span> CombineSpans(const std::vector<Span>& a, const std::vector<Span>& b, Region::Op op) {
   std::vector<LONG> edges;
   for (const Span& s : a) edges.insert(edges.end(), {s.left, s.right});
   for (const Span& s : b) edges.insert(edges.end(), {s.left, s.right});
@@ -96,8 +95,7 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
   BandBuilder builder;
   for (size_t i = 0; i + 1 < ys.size(); ++i) {
     const LONG top = ys[i], bottom = ys[i + 1];
-    builder.Add(top, bottom,
-                CombineSpans(SpansInBand(a.rects_, top, bottom), SpansInBand(b.rects_, top, bottom), op));
+    builder.Add(top, bottom, CombineSpans(SpansInBand(a.rects_, top, bottom), SpansInBand(b.rects_, top, bottom), op));
   }
   Region result;
   result.rects_ = std::move(builder.rects);
@@ -153,8 +151,7 @@ bool Region::operator==(const Region& other) const {
   for (size_t i = 0; i < rects_.size(); ++i) {
     const RECT& p = rects_[i];
     const RECT& q = other.rects_[i];
-    if (p.left != q.left || p.top != q.top || p.right != q.right || p.bottom != q.bottom)
-      return false;
+    if (p.left != q.left || p.top != q.top || p.right != q.right || p.bottom != q.bottom) return false;
   }
   return true;
 }

@@ -31,5 +31,4 @@ class Region {
   std::vector<RECT> rects_;
 };
 
-
 }  // namespace platform::gdi

@@ -12,9 +12,7 @@ using gdi::RegionObject;
 
 namespace {
 
-std::shared_ptr<RegionObject> FindRegion(HRGN handle) {
-  return gdi::Lookup<RegionObject>(handle, ObjectKind::Region);
-}
+std::shared_ptr<RegionObject> FindRegion(HRGN handle) { return gdi::Lookup<RegionObject>(handle, ObjectKind::Region); }
 
 RECT Ordered(int left, int top, int right, int bottom) {
   return RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};

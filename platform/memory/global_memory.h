@@ -13,7 +13,6 @@
 
 namespace platform {
 
-
 inline constexpr UINT GMEM_FIXED = 0x0000;
 inline constexpr UINT GMEM_MOVEABLE = 0x0002;
 inline constexpr UINT GMEM_ZEROINIT = 0x0040;
@@ -41,7 +40,6 @@ HGLOBAL GlobalFree(HGLOBAL block);
 // contents are kept up to the smaller size and GMEM_ZEROINIT clears the
 // growth. Returns the same handle, 0 on failure.
 HGLOBAL GlobalReAlloc(HGLOBAL block, size_t bytes, UINT flags);
-
 
 // A new block of `flags` holding a copy of `bytes`; 0 when it cannot be had
 // or `bytes` is empty.

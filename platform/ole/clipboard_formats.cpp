@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/ole/drop_registry.h"
 #include "platform/base/system.h"
+#include "platform/ole/drop_registry.h"
 
 namespace platform {
 namespace {

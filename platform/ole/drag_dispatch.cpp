@@ -3,14 +3,13 @@
 #include <functional>
 #include <utility>
 
+#include "platform/base/system.h"
 #include "platform/ole/drop_registry.h"
 #include "platform/windows/message_queue.h"
-#include "platform/base/system.h"
 #include "platform/windows/window.h"
 
 namespace platform {
 namespace {
-
 
 // The nearest registered window at or above the deepest window under the
 // point; 0 for none. Popups stop the walk: their owner is not a parent.

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/text/ansi_text.h"
 #include "platform/memory/global_memory.h"
+#include "platform/text/ansi_text.h"
 
 namespace platform {
 namespace {

@@ -6,7 +6,6 @@
 namespace platform {
 namespace {
 
-
 // Removes a window's registration and hands back its reference, released
 // by the caller outside the lock: the target may call back in.
 ComRef<IDropTarget> TakeRegistration(HWND window) {

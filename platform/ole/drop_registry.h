@@ -16,13 +16,13 @@ namespace platform {
 
 struct DropRegistration {
   ComRef<IDropTarget> target;
-  std::thread::id thread;         // the window's thread: the target is called there
+  std::thread::id thread;  // the window's thread: the target is called there
 };
 
 // The drag the dispatcher is feeding targets with.
 struct DragSession {
-  ComRef<IDataObject> data;     // held while a drag is on
-  HWND target = 0;              // the registered window the drag is over, 0 for none
+  ComRef<IDataObject> data;        // held while a drag is on
+  HWND target = 0;                 // the registered window the drag is over, 0 for none
   DWORD effect = DROPEFFECT_NONE;  // what that target chose last
   POINTL point;
 };

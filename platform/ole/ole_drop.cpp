@@ -13,8 +13,10 @@ HRESULT CoCreateInstance(const CLSID& /*clsid*/, IUnknown* /*outer*/, DWORD /*co
 
 void ReleaseStgMedium(STGMEDIUM* medium) {
   if (!medium) return;
-  if (medium->pUnkForRelease) medium->pUnkForRelease->Release();
-  else if (medium->tymed == TYMED_HGLOBAL && medium->hGlobal) GlobalFree(medium->hGlobal);
+  if (medium->pUnkForRelease)
+    medium->pUnkForRelease->Release();
+  else if (medium->tymed == TYMED_HGLOBAL && medium->hGlobal)
+    GlobalFree(medium->hGlobal);
   *medium = STGMEDIUM{};
 }
 

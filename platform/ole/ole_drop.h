@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "platform/ole/com.h"
 #include "platform/base/types.h"
+#include "platform/ole/com.h"
 
 namespace platform {
 

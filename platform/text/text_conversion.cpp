@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text/ansi_text.h"
 #include "platform/base/last_error.h"
+#include "platform/text/ansi_text.h"
 
 namespace platform {
 namespace {
@@ -21,10 +21,14 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& i) {
   if (lead < 0x80) return lead;
   int extra;
   char32_t cp, minimum;
-  if ((lead & 0xE0) == 0xC0) extra = 1, cp = lead & 0x1F, minimum = 0x80;
-  else if ((lead & 0xF0) == 0xE0) extra = 2, cp = lead & 0x0F, minimum = 0x800;
-  else if ((lead & 0xF8) == 0xF0) extra = 3, cp = lead & 0x07, minimum = 0x10000;
-  else return std::nullopt;
+  if ((lead & 0xE0) == 0xC0)
+    extra = 1, cp = lead & 0x1F, minimum = 0x80;
+  else if ((lead & 0xF0) == 0xE0)
+    extra = 2, cp = lead & 0x0F, minimum = 0x800;
+  else if ((lead & 0xF8) == 0xF0)
+    extra = 3, cp = lead & 0x07, minimum = 0x10000;
+  else
+    return std::nullopt;
   size_t j = i;
   for (int k = 0; k < extra; ++k, ++j) {
     if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) return std::nullopt;
@@ -113,16 +117,18 @@ int Deliver(const std::basic_string<Char>& converted, Char* out, int outLength) 
 
 }  // namespace
 
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int sourceLength, WCHAR* out,
-                        int outLength) {
-  if (!source || sourceLength == 0 || sourceLength < -1 || outLength < 0 || (codePage != CP_ACP && codePage != CP_UTF8)) {
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int sourceLength, WCHAR* out, int outLength) {
+  if (!source || sourceLength == 0 || sourceLength < -1 || outLength < 0 ||
+      (codePage != CP_ACP && codePage != CP_UTF8)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   std::string_view bytes(source, SourceLength(source, sourceLength));
   std::optional<std::string> utf8;
-  if (codePage == CP_UTF8) utf8 = std::string(bytes);
-  else utf8 = AnsiToUtf8(bytes);
+  if (codePage == CP_UTF8)
+    utf8 = std::string(bytes);
+  else
+    utf8 = AnsiToUtf8(bytes);
   std::optional<std::u16string> wide;
   if (utf8) wide = Utf8ToUtf16(*utf8, (flags & MB_ERR_INVALID_CHARS) != 0);
   if (!wide) {
@@ -132,8 +138,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int sour
   return Deliver(*wide, out, outLength);
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, const WCHAR* source, int sourceLength, char* out,
-                        int outLength, const char* defaultChar, BOOL* usedDefault) {
+int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, const WCHAR* source, int sourceLength, char* out, int outLength,
+                        const char* defaultChar, BOOL* usedDefault) {
   if (!source || sourceLength == 0 || sourceLength < -1 || outLength < 0 || defaultChar || usedDefault ||
       (codePage != CP_ACP && codePage != CP_UTF8)) {
     SetLastError(ERROR_INVALID_PARAMETER);

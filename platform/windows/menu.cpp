@@ -118,8 +118,10 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert) {
     auto locked = LockWindow(hwnd);
     if (!locked) return 0;
     existing = locked->systemMenu;
-    if (revert) locked->systemMenu = 0;
-    else if (existing && FindMenu(existing)) return existing;
+    if (revert)
+      locked->systemMenu = 0;
+    else if (existing && FindMenu(existing))
+      return existing;
   }
   if (revert) {
     if (existing) DestroyMenu(existing);

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/windows/messages.h"
 #include "platform/base/types.h"
+#include "platform/windows/messages.h"
 
 namespace platform {
 

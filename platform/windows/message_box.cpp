@@ -1,8 +1,8 @@
 #include "platform/windows/message_box.h"
 
-#include "platform/text/ansi_text.h"
 #include "platform/base/backend.h"
 #include "platform/base/system.h"
+#include "platform/text/ansi_text.h"
 
 namespace platform {
 

@@ -56,8 +56,10 @@ void DeliverSent(MessageQueue& queue) {
       queue.sent.pop_front();
     }
     LRESULT result = 0;
-    if (item->task) item->task();
-    else result = CallProcedure(item->msg.hwnd, item->msg.message, item->msg.wParam, item->msg.lParam);
+    if (item->task)
+      item->task();
+    else
+      result = CallProcedure(item->msg.hwnd, item->msg.message, item->msg.wParam, item->msg.lParam);
     {
       std::lock_guard lock(queue.mutex);
       item->result = result;

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "platform/gdi/raster/surface.h"
 #include "platform/base/types.h"
+#include "platform/gdi/raster/surface.h"
 
 namespace platform {
 

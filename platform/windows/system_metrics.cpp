@@ -55,7 +55,8 @@ HBRUSH GetSysColorBrush(int index) {
   // Made once, on first use, and never deleted.
   static const std::array<HBRUSH, kSysColorCount> brushes = [] {
     std::array<HBRUSH, kSysColorCount> made{};
-    for (int i = 0; i < kSysColorCount; ++i) made[static_cast<size_t>(i)] = gdi::MakeStockBrush(BS_SOLID, GetSysColor(i));
+    for (int i = 0; i < kSysColorCount; ++i)
+      made[static_cast<size_t>(i)] = gdi::MakeStockBrush(BS_SOLID, GetSysColor(i));
     return made;
   }();
   if (index < 0 || index >= kSysColorCount || index == 25) return 0;

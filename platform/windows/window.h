@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/windows/messages.h"
 #include "platform/base/last_error.h"
 #include "platform/base/types.h"
+#include "platform/windows/messages.h"
 
 namespace platform {
 
@@ -99,7 +99,6 @@ inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWLP_USERDATA = -21;
 
-
 struct WNDCLASSA {
   UINT style = 0;
   WNDPROC lpfnWndProc = nullptr;
@@ -124,8 +123,8 @@ struct CREATESTRUCTA {
 WORD RegisterClassA(const WNDCLASSA* wc);
 BOOL GetClassInfoA(const char* className, WNDCLASSA* out);
 
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, void* param);
 BOOL DestroyWindow(HWND hwnd);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

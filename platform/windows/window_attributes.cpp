@@ -10,14 +10,23 @@ intptr_t StoreWindowLong(HWND hwnd, int index, intptr_t value) {
   if (!locked) return 0;
   intptr_t old = 0;
   switch (index) {
-    case GWL_STYLE: old = locked->style; locked->style = static_cast<DWORD>(value); break;
+    case GWL_STYLE:
+      old = locked->style;
+      locked->style = static_cast<DWORD>(value);
+      break;
     case GWL_EXSTYLE:
       // The topmost band changes only through SetWindowPos, which keeps the list in order.
       old = locked->exStyle;
       locked->exStyle = (static_cast<DWORD>(value) & ~WS_EX_TOPMOST) | (locked->exStyle & WS_EX_TOPMOST);
       break;
-    case GWLP_USERDATA: old = locked->userData; locked->userData = value; break;
-    case GWLP_ID: old = locked->id; locked->id = value; break;
+    case GWLP_USERDATA:
+      old = locked->userData;
+      locked->userData = value;
+      break;
+    case GWLP_ID:
+      old = locked->id;
+      locked->id = value;
+      break;
     case GWLP_WNDPROC:
       old = reinterpret_cast<intptr_t>(locked->proc);
       if (value) locked->proc = reinterpret_cast<WNDPROC>(value);
@@ -62,6 +71,5 @@ std::string GetWindowTextA(HWND hwnd) {
   auto locked = LockWindow(hwnd);
   return locked ? locked->text : std::string();
 }
-
 
 }  // namespace platform

@@ -9,9 +9,12 @@ namespace platform {
 
 FrameMetrics FrameFor(DWORD style, DWORD exStyle, bool menuBar) {
   int border = 0;
-  if (style & WS_THICKFRAME) border = kSizingFrameWidth;
-  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) border = kFixedFrameWidth;
-  else if (style & WS_BORDER) border = kBorderWidth;
+  if (style & WS_THICKFRAME)
+    border = kSizingFrameWidth;
+  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+    border = kFixedFrameWidth;
+  else if (style & WS_BORDER)
+    border = kBorderWidth;
   int caption = 0;
   if ((style & WS_CAPTION) == WS_CAPTION) caption = (exStyle & WS_EX_TOOLWINDOW) ? kToolCaptionHeight : kCaptionHeight;
   if (menuBar && !(style & WS_CHILD)) caption += kMenuBarHeight;
@@ -140,8 +143,7 @@ HWND ChildWindowFromPointDeep(HWND hwnd, POINT clientPoint) {
   auto window = Manager().Find(hwnd);
   if (!window) return 0;
   RECT client = ClientRectOnScreen(*window);
-  if (clientPoint.x < 0 || clientPoint.y < 0 || clientPoint.x >= client.Width() ||
-      clientPoint.y >= client.Height())
+  if (clientPoint.x < 0 || clientPoint.y < 0 || clientPoint.x >= client.Width() || clientPoint.y >= client.Height())
     return 0;
   POINT screen{clientPoint.x + client.left, clientPoint.y + client.top};
   for (;;) {

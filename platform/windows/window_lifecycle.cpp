@@ -20,8 +20,8 @@ void CollectDestroyOrder(WindowManager& manager, HWND hwnd, std::vector<HWND>& p
 
 }  // namespace
 
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, void* param) {
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, void* param) {
   WindowManager& manager = Manager();
   auto cls = className ? manager.FindClass(className) : nullptr;
   if (!cls) {

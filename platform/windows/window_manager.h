@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gdi/raster/surface.h"
 #include "platform/base/handle_table.h"
 #include "platform/base/system.h"
+#include "platform/gdi/raster/surface.h"
 #include "platform/windows/window.h"
 
 namespace platform {
@@ -52,15 +52,15 @@ struct Window : HandleObject {
   // Set when the window is made, then again only by SWP_FRAMECHANGED and
   // SetMenu: a style change alone leaves the client area where it was.
   FrameMetrics frame{0, 0, 0, 0};
-  RECT restoreRect;            // where SW_RESTORE puts a minimized or maximized window
-  HFONT font = 0;              // WM_SETFONT's font, kept by the default procedure
-  HMENU menu = 0;              // top-level windows: the menu bar's menu
-  HMENU systemMenu = 0;        // made by the first GetSystemMenu
+  RECT restoreRect;      // where SW_RESTORE puts a minimized or maximized window
+  HFONT font = 0;        // WM_SETFONT's font, kept by the default procedure
+  HMENU menu = 0;        // top-level windows: the menu bar's menu
+  HMENU systemMenu = 0;  // made by the first GetSystemMenu
   std::thread::id thread;
   bool destroying = false;
   bool invalid = false;
   RECT invalidArea;
-  bool frameDirty = false;  // a bordered child's frame waits for WM_NCPAINT
+  bool frameDirty = false;           // a bordered child's frame waits for WM_NCPAINT
   std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels
 };
 

@@ -1,8 +1,8 @@
 // Between the window tree and the display backend: the state a native
 // window shows, and what the user does to it coming back in.
-#include "platform/text/ansi_text.h"
 #include "platform/base/backend.h"
 #include "platform/gdi/icons/cursor.h"
+#include "platform/text/ansi_text.h"
 #include "platform/windows/native_events.h"
 #include "platform/windows/pointer.h"
 #include "platform/windows/window_manager.h"
@@ -48,8 +48,10 @@ void NativeCloseRequested(HWND hwnd) {
 
 void NativeFocusChanged(HWND hwnd, bool focused) {
   if (!IsWindow(hwnd)) return;
-  if (focused && IsWindowEnabled(hwnd)) SetActiveWindow(hwnd);
-  else if (!focused && GetActiveWindow() == hwnd) SetActiveWindow(0);
+  if (focused && IsWindowEnabled(hwnd))
+    SetActiveWindow(hwnd);
+  else if (!focused && GetActiveWindow() == hwnd)
+    SetActiveWindow(0);
 }
 
 HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys) {

@@ -54,8 +54,7 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL /*erase*/) {
   RECT area = rect ? *rect : RECT{0, 0, client.Width(), client.Height()};
   if (locked->invalid) {
     area = RECT{std::min(area.left, locked->invalidArea.left), std::min(area.top, locked->invalidArea.top),
-                std::max(area.right, locked->invalidArea.right),
-                std::max(area.bottom, locked->invalidArea.bottom)};
+                std::max(area.right, locked->invalidArea.right), std::max(area.bottom, locked->invalidArea.bottom)};
   }
   locked->invalid = true;
   locked->invalidArea = area;

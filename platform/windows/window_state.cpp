@@ -100,10 +100,16 @@ BOOL ShowWindow(HWND hwnd, int command) {
     case SW_SHOWMINIMIZED: placement = Placement::Minimized; break;
     case SW_MINIMIZE:
     case SW_SHOWMINNOACTIVE:
-    case SW_FORCEMINIMIZE: placement = Placement::Minimized; activate = false; break;
+    case SW_FORCEMINIMIZE:
+      placement = Placement::Minimized;
+      activate = false;
+      break;
     case SW_SHOWMAXIMIZED: placement = Placement::Maximized; break;
     case SW_SHOWNOACTIVATE: activate = false; break;
-    case SW_SHOWNA: keepPlacement = true; activate = false; break;
+    case SW_SHOWNA:
+      keepPlacement = true;
+      activate = false;
+      break;
     case SW_SHOW: keepPlacement = true; break;
     default: break;  // SW_SHOWNORMAL, SW_RESTORE, SW_SHOWDEFAULT and unknown values restore
   }
@@ -125,7 +131,8 @@ BOOL ShowWindow(HWND hwnd, int command) {
   if (topLevel && IsWindow(hwnd)) {
     if (activate) SetActiveWindow(hwnd);
     // A window minimized out of the way hands the activation on.
-    else if (placement == Placement::Minimized && !keepPlacement && manager.Active() == hwnd) SetActiveWindow(0);
+    else if (placement == Placement::Minimized && !keepPlacement && manager.Active() == hwnd)
+      SetActiveWindow(0);
   }
   return wasVisible;
 }
@@ -159,8 +166,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (!locked) return FALSE;
     wasDisabled = (locked->style & WS_DISABLED) != 0;
     if (wasDisabled == !enable) return wasDisabled;
-    if (enable) locked->style &= ~WS_DISABLED;
-    else locked->style |= WS_DISABLED;
+    if (enable)
+      locked->style &= ~WS_DISABLED;
+    else
+      locked->style |= WS_DISABLED;
   }
   SyncTopLevel(hwnd);
   SendMessageA(hwnd, WM_ENABLE, enable ? 1 : 0, 0);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/raster/surface.h"
 #include "platform/base/types.h"
+#include "platform/gdi/raster/surface.h"
 
 namespace platform {
 

@@ -23,8 +23,10 @@ void PlaceInZOrder(WindowManager& manager, Window& window, HWND insertAfter) {
   const bool topLevel = !window.parent;
   if (topLevel) {
     // HWND_BOTTOM takes a window out of the topmost band, as the desktop does.
-    if (insertAfter == HWND_TOPMOST) window.exStyle |= WS_EX_TOPMOST;
-    else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM) window.exStyle &= ~WS_EX_TOPMOST;
+    if (insertAfter == HWND_TOPMOST)
+      window.exStyle |= WS_EX_TOPMOST;
+    else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM)
+      window.exStyle &= ~WS_EX_TOPMOST;
   } else {
     window.exStyle &= ~WS_EX_TOPMOST;
   }
@@ -37,8 +39,10 @@ void PlaceInZOrder(WindowManager& manager, Window& window, HWND insertAfter) {
   auto bandBegin = siblings.begin(), bandEnd = siblings.end();
   if (topLevel) {
     auto firstPlain = std::find_if_not(siblings.begin(), siblings.end(), isTopmost);
-    if (topmost) bandEnd = firstPlain;
-    else bandBegin = firstPlain;
+    if (topmost)
+      bandEnd = firstPlain;
+    else
+      bandBegin = firstPlain;
   }
   auto at = bandBegin;
   if (insertAfter == HWND_BOTTOM) {

@@ -28,8 +28,7 @@ void* Lookup(void* module, const std::string& routine) {
 void* ResolveDllCommand(int32_t index) {
   Application& app = App();
   const ProgramHeader* header = app.header;
-  if (!header || index < 0 || index >= header->dllCommandCount ||
-      static_cast<size_t>(index) >= app.dllAddresses.size())
+  if (!header || index < 0 || index >= header->dllCommandCount || static_cast<size_t>(index) >= app.dllAddresses.size())
     RaiseRuntimeError(6, 0, 0);
   if (void* cached = app.dllAddresses[static_cast<size_t>(index)]) return cached;
 

@@ -39,8 +39,10 @@ std::string DetailText(WindowId window, UnitId unit) {
       detail += "\r\n" + Ansi("未找到所指定的窗口");
     } else {
       detail += Quoted(registry->WindowTag(window).value_or(std::string()));
-      if (auto tag = registry->UnitTag(window, unit)) detail += Quoted(*tag);
-      else detail += "\r\n" + Ansi("未找到所指定的窗口组件");
+      if (auto tag = registry->UnitTag(window, unit))
+        detail += Quoted(*tag);
+      else
+        detail += "\r\n" + Ansi("未找到所指定的窗口组件");
     }
   }
   return detail + "\r\n";

@@ -1,5 +1,5 @@
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/file_commands.h"
+#include "runtime/core/runtime_calls.h"
 
 #include <cstdlib>
 #include <cstring>

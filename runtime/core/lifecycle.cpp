@@ -5,10 +5,10 @@
 #include <functional>
 #include <thread>
 
-#include "platform/ole/com.h"
-#include "platform/files/files.h"
-#include "platform/windows/messages.h"
 #include "platform/base/system.h"
+#include "platform/files/files.h"
+#include "platform/ole/com.h"
+#include "platform/windows/messages.h"
 #include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/dll_commands.h"
@@ -86,8 +86,7 @@ void InitialiseRuntime() {
   }
   for (int32_t i = 0; i < header.libraryCount; ++i) {
     const LibraryEntry* library = header.libraries ? header.libraries[i] : nullptr;
-    if (library && library->notify)
-      library->notify(notify::kLibraryAttach, AddressWord(&NotifyRuntime), 0);
+    if (library && library->notify) library->notify(notify::kLibraryAttach, AddressWord(&NotifyRuntime), 0);
   }
   app.libraries.assign(header.libraries, header.libraries + std::max(0, header.libraryCount));
   app.libraryValues.assign(app.libraries.size(), 0);

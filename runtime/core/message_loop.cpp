@@ -34,8 +34,10 @@ bool IdleStep(int32_t count, IdleState& state) {
     if (std::find(state.finished.begin(), state.finished.end(), window) != state.finished.end()) continue;
     const EventRecord record =
         Runtime().RaiseEvent(window, 0, kIdleEventKey, {static_cast<int32_t>(GetTickCount() - state.start)});
-    if (record.resultFlag && record.result) anyIdling = true;
-    else state.finished.push_back(window);
+    if (record.resultFlag && record.result)
+      anyIdling = true;
+    else
+      state.finished.push_back(window);
   }
   return anyIdling;
 }

@@ -8,9 +8,9 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
+#include "runtime/core/memory.h"
 #include "runtime/core/message_pump.h"
 #include "runtime/core/shutdown.h"
-#include "runtime/core/memory.h"
 #include "runtime/core/value_convert.h"
 
 namespace runtime {
@@ -78,8 +78,7 @@ intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
     case notify::kLoadWindow: return -1;
     case notify::kFindUnitObjectOrFail:
       // Without a window table no unit exists.
-      FatalError(Ansi("指定窗口或窗口组件不存在或尚未载入"), 0, static_cast<WindowId>(arg1),
-                 static_cast<UnitId>(arg2));
+      FatalError(Ansi("指定窗口或窗口组件不存在或尚未载入"), 0, static_cast<WindowId>(arg1), static_cast<UnitId>(arg2));
     case notify::kSuppressEvents:
       ProcessPendingMessages();
       ++app.eventSuppression;
@@ -91,17 +90,17 @@ intptr_t NotifyRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
     case notify::kProcessMessages: ProcessPendingMessages(); return 0;
     case notify::kFreeArray: FreeArray(static_cast<TypeTag>(arg1), AddressIn<void>(arg2)); return 0;
     case notify::kAllocate:
-      return AddressWord(arg2 ? TryAllocate(static_cast<size_t>(arg1))
-                                             : Allocate(static_cast<size_t>(arg1)));
+      return AddressWord(arg2 ? TryAllocate(static_cast<size_t>(arg1)) : Allocate(static_cast<size_t>(arg1)));
     case notify::kFree: Free(AddressIn<void>(arg1)); return 0;
-    case notify::kReallocate:
-      return AddressWord(Reallocate(AddressIn<void>(arg1), static_cast<size_t>(arg2)));
+    case notify::kReallocate: return AddressWord(Reallocate(AddressIn<void>(arg1), static_cast<size_t>(arg2)));
     case notify::kRuntimeError: FatalError(TextView(AddressIn<const char>(arg1)), 0, 0, 0);
     case notify::kEndProgram: EndProgram(static_cast<int32_t>(arg1));
     case notify::kProgramKind: return app.programKind;
     case notify::kAddIdleRoutine: AddIdleRoutine(AddressIn<const IdleRegistration>(arg1)); return 0;
     case notify::kRemoveIdleRoutine: RemoveIdleRoutine(static_cast<platform::HWND>(arg1)); return 0;
-    default: return 0;  // notify::kFindUnitObject, notify::kRaiseEvent, notify::kRaiseEventEx, notify::kIsPictureRegistered, notify::kWindowCount, ...: nothing to find without their layer
+    default:
+      return 0;  // notify::kFindUnitObject, notify::kRaiseEvent, notify::kRaiseEventEx, notify::kIsPictureRegistered,
+                 // notify::kWindowCount, ...: nothing to find without their layer
   }
 }
 

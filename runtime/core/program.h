@@ -56,8 +56,9 @@ inline constexpr uint16_t kLast = kOtherBytes2;
 template <size_t N>
 constexpr std::array<PropertyDescriptor, 8 + N> WithCommonProperties(const PropertyDescriptor (&own)[N]) {
   std::array<PropertyDescriptor, 8 + N> table{
-      CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition),
-      CommonProperty(data_type::kPosition), CommonProperty(data_type::kText),     CommonProperty(data_type::kBool),
+      CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition),
+      CommonProperty(data_type::kPosition), CommonProperty(data_type::kPosition),
+      CommonProperty(data_type::kText),     CommonProperty(data_type::kBool),
       CommonProperty(data_type::kBool),     CommonProperty(data_type::kMousePointer)};
   for (size_t i = 0; i < N; ++i) table[8 + i] = own[i];
   return table;

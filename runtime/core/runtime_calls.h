@@ -64,7 +64,6 @@ class RuntimeCalls {
 // The runtime's own entry.
 RuntimeCalls Runtime();
 
-
 // Property values as unit types exchange them: a text is (address, 0), a
 // byte run (address, length).
 RawValue TextValue(const char* text);

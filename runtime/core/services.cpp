@@ -1,5 +1,5 @@
-#include "runtime/core/message_loop.h"
 #include "runtime/core/services.h"
+#include "runtime/core/message_loop.h"
 
 #include <cstring>
 
@@ -76,8 +76,8 @@ void CopyArrayOutOfConstants(int32_t elementSize, void** array) {
 intptr_t Numbered(int32_t number, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4) {
   switch (number) {
     case numbered::kFindFile:
-      return AddressWord(FindFile(AddressIn<const char>(a1), static_cast<uint32_t>(a2),
-                                                 a3 != 0, AddressIn<uint32_t>(a4)));
+      return AddressWord(
+          FindFile(AddressIn<const char>(a1), static_cast<uint32_t>(a2), a3 != 0, AddressIn<uint32_t>(a4)));
     case numbered::kCloseFind: CloseFind(static_cast<uint32_t>(a1)); return 0;
     case numbered::kCopyArrayOutOfConstants:
       CopyArrayOutOfConstants(static_cast<int32_t>(a1), AddressIn<void*>(a2));
@@ -95,7 +95,7 @@ void* ReallocateEntry(void* block, size_t size) { return Reallocate(block, size)
 void FreeEntry(void* block) { Free(block); }
 
 const ServiceTable kServices = {
-    &RaiseRuntimeError, &ResolveDllCommand, &CallLibrary,    &CallCommand, &GetPropertyEntry,
+    &RaiseRuntimeError, &ResolveDllCommand, &CallLibrary,     &CallCommand, &GetPropertyEntry,
     &SetPropertyEntry,  &AllocateEntry,     &ReallocateEntry, &FreeEntry,   &EndProgram,
     &RunMessageLoop,    &LoadWindowEntry,   &Numbered,
 };

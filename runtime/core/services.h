@@ -38,7 +38,6 @@ struct ServiceTable {
 
 const ServiceTable& Services();
 
-
 // Property access is answered by the windows-and-units layer.
 void InstallPropertyServices(GetPropertyService get, SetPropertyService set);
 

@@ -2,8 +2,8 @@
 // libraries: a 64-bit payload with a 32-bit type tag.
 #pragma once
 
-#include <cstddef>
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -65,18 +65,14 @@ T* AddressIn(Word word) {
 // The same for a routine's address, as a word or as the untyped address a
 // unit type's entry hands out.
 template <class Routine>
-  requires std::is_function_v<std::remove_pointer_t<Routine>>
-Routine RoutineIn(intptr_t word) {
+requires std::is_function_v<std::remove_pointer_t<Routine>> Routine RoutineIn(intptr_t word) {
   return reinterpret_cast<Routine>(word);
 }
 template <class Routine>
-  requires std::is_function_v<std::remove_pointer_t<Routine>>
-void* RoutineAddress(Routine routine) {
-  return reinterpret_cast<void*>(routine);
-}
+requires std::is_function_v<std::remove_pointer_t<Routine>>
+void* RoutineAddress(Routine routine) { return reinterpret_cast<void*>(routine); }
 template <class Routine>
-  requires std::is_function_v<std::remove_pointer_t<Routine>>
-Routine RoutineAt(void* address) {
+requires std::is_function_v<std::remove_pointer_t<Routine>> Routine RoutineAt(void* address) {
   return reinterpret_cast<Routine>(address);
 }
 
@@ -101,15 +97,12 @@ struct ArgRecord {
     return {bits, tag};
   }
   static ArgRecord DateTime(double v) { return Double(v, TypeDateTime); }
-  static ArgRecord Pointer(const void* p, TypeTag tag) {
-    return {AddressPayload(p), tag};
-  }
+  static ArgRecord Pointer(const void* p, TypeTag tag) { return {AddressPayload(p), tag}; }
   static ArgRecord Text(const char* text) { return Pointer(text, TypeText); }
   static ArgRecord Bytes(const void* byteArray) { return Pointer(byteArray, TypeByteArray); }
   // A unit reference: window id in the low word, unit id in the high word.
   static ArgRecord UnitRef(TypeTag unitType, WindowId w, UnitId u) {
-    return {static_cast<uint32_t>(w) | (static_cast<uint64_t>(static_cast<uint32_t>(u)) << 32),
-            unitType};
+    return {static_cast<uint32_t>(w) | (static_cast<uint64_t>(static_cast<uint32_t>(u)) << 32), unitType};
   }
 
   uint32_t Low() const { return static_cast<uint32_t>(payload); }
@@ -152,9 +145,7 @@ inline int32_t ByteArrayLength(const void* block) {
   std::memcpy(&length, static_cast<const uint8_t*>(block) + 4, 4);
   return length;
 }
-inline const uint8_t* ByteArrayData(const void* block) {
-  return static_cast<const uint8_t*>(block) + kByteArrayHeader;
-}
+inline const uint8_t* ByteArrayData(const void* block) { return static_cast<const uint8_t*>(block) + kByteArrayHeader; }
 
 // A text: NUL-terminated ANSI bytes; null is the empty text.
 inline std::string_view TextView(const char* text) { return text ? std::string_view(text) : std::string_view(); }

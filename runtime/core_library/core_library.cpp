@@ -31,9 +31,14 @@ const UnitTypeDescriptor* CoreUnitTypes() {
 
 // The commands this program keeps, in the order its logic names them.
 const CommandRoutine kCoreCommands[] = {
-    &GetWindowHandle,        &ReadFileData,          &picture::table::LoadPicture,
-    &units::draw_panel::DrawPicture, &GetProgramDirectory, &units::draw_panel::GetPicture,
-    &WriteFileData,          &RemoveFile,
+    &GetWindowHandle,
+    &ReadFileData,
+    &picture::table::LoadPicture,
+    &units::draw_panel::DrawPicture,
+    &GetProgramDirectory,
+    &units::draw_panel::GetPicture,
+    &WriteFileData,
+    &RemoveFile,
 };
 
 LibraryEntry MakeCoreLibrary() {

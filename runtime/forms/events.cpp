@@ -1,5 +1,5 @@
-#include "runtime/core/notify.h"
 #include "runtime/forms/events.h"
+#include "runtime/core/notify.h"
 
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "runtime/core/memory.h"
 #include "platform/gdi/stock_objects.h"
+#include "runtime/core/memory.h"
 
 namespace runtime::forms {
 namespace {
@@ -40,8 +40,10 @@ void SetAngle(LOGFONTA& f, int32_t value) {
 
 LOGFONTA FontOf(const RawValue& raw) {
   LOGFONTA font;
-  if (raw.first && raw.second == static_cast<intptr_t>(sizeof(LOGFONTA))) std::memcpy(&font, AddressIn<const void>(raw.first), sizeof font);
-  else font = platform::gdi::DefaultGuiFont();
+  if (raw.first && raw.second == static_cast<intptr_t>(sizeof(LOGFONTA)))
+    std::memcpy(&font, AddressIn<const void>(raw.first), sizeof font);
+  else
+    font = platform::gdi::DefaultGuiFont();
   return font;
 }
 
@@ -60,8 +62,12 @@ uint64_t FontValue(const RawValue& raw, int32_t selector) {
     }
     case -1: {
       auto* record = static_cast<FontRecord*>(Allocate(sizeof(FontRecord)));
-      *record = FontRecord{f.lfEscapement,       f.lfWeight >= kBoldWeight ? 1 : 0, f.lfItalic ? 1 : 0,
-                           f.lfStrikeOut ? 1 : 0, f.lfUnderline ? 1 : 0, PointsOf(f),
+      *record = FontRecord{f.lfEscapement,
+                           f.lfWeight >= kBoldWeight ? 1 : 0,
+                           f.lfItalic ? 1 : 0,
+                           f.lfStrikeOut ? 1 : 0,
+                           f.lfUnderline ? 1 : 0,
+                           PointsOf(f),
                            CopyText(std::string_view(f.lfFaceName, strnlen(f.lfFaceName, sizeof f.lfFaceName)))};
       return AddressPayload(record);
     }

@@ -25,8 +25,10 @@ intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {
     case notify::kWindowTable: return AddressWord(table);
     case notify::kUnitTypeDescriptor: return AddressWord(DescriptorOf(static_cast<uint32_t>(a1)));
     case notify::kObjectDestroyed:
-      if (table) table->OnObjectDestroyed(window, unit);
-      else OnRuntimeObjectDestroyed();
+      if (table)
+        table->OnObjectDestroyed(window, unit);
+      else
+        OnRuntimeObjectDestroyed();
       return 0;
     case notify::kLoadWindow: return LoadFromRequest(AddressIn<const LoadRequest>(a1));
     case notify::kFindUnitObject: return AddressWord(table ? table->FindUnitObject(window, unit) : nullptr);
@@ -41,7 +43,9 @@ intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {
     case notify::kUnitTypeOf: {
       const WindowDefinition* definition = table ? table->Find(window) : nullptr;
       const int32_t index = definition ? WindowTable::RecordIndex(*definition, unit) : kNoIndex;
-      return index == kNoIndex || definition->units.IsMenuItem(index) ? 0 : static_cast<intptr_t>(definition->units.UnitType(index));
+      return index == kNoIndex || definition->units.IsMenuItem(index)
+                 ? 0
+                 : static_cast<intptr_t>(definition->units.UnitType(index));
     }
     case notify::kWindowCount: return table ? static_cast<intptr_t>(table->Size()) : 0;
     case notify::kWindowHandleAt: {
@@ -59,10 +63,10 @@ WindowTable* Windows() { return dynamic_cast<WindowTable*>(InstalledWindowRegist
 
 void InstallForms() {
   InstallWindowRegistry(std::make_unique<WindowTable>());
-  for (int32_t code : {notify::kWindowTable, notify::kUnitTypeDescriptor, notify::kObjectDestroyed, notify::kLoadWindow,
-                       notify::kFindUnitObject, notify::kFindUnitObjectOrFail, notify::kRaiseEvent,
-                       notify::kRaiseEventEx, notify::kCurrentEvent, notify::kUnitTypeOf, notify::kWindowCount,
-                       notify::kWindowHandleAt})
+  for (int32_t code :
+       {notify::kWindowTable, notify::kUnitTypeDescriptor, notify::kObjectDestroyed, notify::kLoadWindow,
+        notify::kFindUnitObject, notify::kFindUnitObjectOrFail, notify::kRaiseEvent, notify::kRaiseEventEx,
+        notify::kCurrentEvent, notify::kUnitTypeOf, notify::kWindowCount, notify::kWindowHandleAt})
     InstallNotificationHandler(code, &Answer);
   InstallPropertyServices(&GetProperty, &SetProperty);
 }

@@ -1,24 +1,24 @@
+#include "runtime/forms/loader.h"
 #include "runtime/core/message_loop.h"
 #include "runtime/core/shutdown.h"
-#include "runtime/forms/loader.h"
 
 #include <cstring>
 #include <vector>
 
 #include "platform/gdi/icons/cursor.h"
 #include "platform/windows/pointer.h"
-#include "runtime/core/ansi.h"
-#include "runtime/core/fatal_error.h"
 #include "platform/windows/window.h"
+#include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
+#include "runtime/core/fatal_error.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/runtime_calls.h"
 #include "runtime/forms/events.h"
+#include "runtime/forms/loaded_window.h"
 #include "runtime/forms/pointer_codes.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/loaded_window.h"
 
 namespace runtime::forms {
 namespace {
@@ -121,8 +121,10 @@ void RaiseFocusEvent(WindowTable& table, const WindowDefinition& definition) {
 void ShowAfterLoad(WindowTable& table, WindowDefinition& definition, LoadedWindow& window) {
   int command = SW_SHOW;
   if (App().programKind != 0) {
-    if (window.StartsAs() == StartPosition::Maximised) command = SW_SHOWMAXIMIZED;
-    else if (window.StartsAs() == StartPosition::Minimised) command = SW_SHOWMINIMIZED;
+    if (window.StartsAs() == StartPosition::Maximised)
+      command = SW_SHOWMAXIMIZED;
+    else if (window.StartsAs() == StartPosition::Minimised)
+      command = SW_SHOWMINIMIZED;
   }
   ShowWindow(window.WindowHandle(), command);
   RaiseFocusEvent(table, definition);
@@ -270,8 +272,10 @@ void AnnounceShown(LoadState& load) {
 HCURSOR BuildCursor(std::span<const uint8_t> block) {
   if (block.empty()) return 0;
   int32_t name = 0;
-  if (block.size() >= 4) std::memcpy(&name, block.data(), 4);
-  else name = block[0];
+  if (block.size() >= 4)
+    std::memcpy(&name, block.data(), 4);
+  else
+    name = block[0];
   if (name != -1 && block.size() > 10) {
     if (HCURSOR fromFile = CreateCursorFromFileData(block.data(), block.size())) return fromFile;
   }
@@ -289,13 +293,17 @@ bool Load(WindowDefinition& definition, bool modal, HWND owner) {
   WindowTable& table = *Windows();
   // Already loaded: it is brought back instead.
   if (UnitObject* live = table.LiveObject(definition, 0)) {
-    if (IsIconic(live->WindowHandle())) ShowWindow(live->WindowHandle(), SW_RESTORE);
-    else SetActiveWindow(live->WindowHandle());
+    if (IsIconic(live->WindowHandle()))
+      ShowWindow(live->WindowHandle(), SW_RESTORE);
+    else
+      SetActiveWindow(live->WindowHandle());
     return true;
   }
   // A modal window has no owner; a modeless one's owner must exist.
-  if (modal) owner = 0;
-  else if (owner && !IsWindow(owner)) return false;
+  if (modal)
+    owner = 0;
+  else if (owner && !IsWindow(owner))
+    return false;
   // Events wait until everything is made; the definition is kept to come back to.
   Runtime().SuppressEvents();
   definition.backup = definition.units;

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "platform/gdi/icons/cursor.h"
-#include "platform/windows/pointer.h"
 #include "platform/memory/global_memory.h"
+#include "platform/windows/pointer.h"
 #include "platform/windows/window.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/forms/font_property.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/pointer_codes.h"
@@ -66,9 +66,7 @@ std::vector<uint8_t> TranslatedPointer(const uint8_t* data, size_t length, int32
   return block;
 }
 
-uint64_t BytesValue(const std::vector<uint8_t>& bytes) {
-  return AddressPayload(CopyBytes(bytes.data(), bytes.size()));
-}
+uint64_t BytesValue(const std::vector<uint8_t>& bytes) { return AddressPayload(CopyBytes(bytes.data(), bytes.size())); }
 
 const PropertyDescriptor* DescriptorFor(const UnitTypeDescriptor* type, int32_t property) {
   if (!type || !type->properties || property >= type->propertyCount) return nullptr;
@@ -166,8 +164,10 @@ bool OnHiddenPage(const WindowDefinition& definition, int32_t index) {
     // first counts as not shown.
     bool laterPage = false;
     for (UnitId child : units.Children(c)) {
-      if (child == 0) laterPage = true;
-      else if (child == id && laterPage) return true;
+      if (child == 0)
+        laterPage = true;
+      else if (child == id && laterPage)
+        return true;
     }
   }
   return false;
@@ -194,7 +194,8 @@ void SetPointer(Target& t, uint64_t payload) {
   const void* array = AddressIn<const void>(payload);
   const int32_t length = ByteArrayLength(array);
   std::vector<uint8_t> block;
-  if (array && length > 0) block = TranslatedPointer(ByteArrayData(array), static_cast<size_t>(length), &PointerCodeToCursorId);
+  if (array && length > 0)
+    block = TranslatedPointer(ByteArrayData(array), static_cast<size_t>(length), &PointerCodeToCursorId);
   DestroyUnitCursor(units.CursorSlot(t.index));
   units.SetCursorSlot(t.index, 0);
   if (!units.ReplacePointer(t.index, block)) return;
@@ -253,7 +254,8 @@ uint64_t GetProperty(WindowId window, UnitId unit, int32_t property, int32_t sel
     case 5:
       return t.live ? (IsWindowVisible(t.live->WindowHandle()) ? 1 : 0) : (units.Flags(t.index) & kFlagVisible ? 1 : 0);
     case 6:
-      return t.live ? (IsWindowEnabled(t.live->WindowHandle()) ? 0 : 1) : (units.Flags(t.index) & kFlagDisabled ? 1 : 0);
+      return t.live ? (IsWindowEnabled(t.live->WindowHandle()) ? 0 : 1)
+                    : (units.Flags(t.index) & kFlagDisabled ? 1 : 0);
     case 7: {
       const auto block = units.Pointer(t.index);
       return BytesValue(TranslatedPointer(block.data(), block.size(), &CursorIdToPointerCode));
@@ -282,8 +284,8 @@ void SetProperty(WindowId window, UnitId unit, int32_t property, int32_t selecto
         SetWindowPos(hwnd, 0, property == 0 ? stored : r.left, property == 1 ? stored : r.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       } else {
-        SetWindowPos(hwnd, 0, 0, 0, property == 2 ? stored : r.right - r.left, property == 3 ? stored : r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd, 0, 0, 0, property == 2 ? stored : r.right - r.left,
+                     property == 3 ? stored : r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       }
       return;
     }

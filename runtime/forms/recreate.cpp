@@ -4,9 +4,9 @@
 
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
+#include "runtime/forms/loaded_window.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/forms/loaded_window.h"
 
 namespace runtime::forms {
 namespace {
@@ -98,8 +98,10 @@ void RecreateUnit(WindowDefinition& definition, int32_t index) {
   table.recreating = true;  // the old unit's end is not the unit's end
   DestroyWindow(oldHandle);
   table.recreating = false;
-  if (hadFocus) SetFocus(freshHandle);
-  else if (focus && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+  if (hadFocus)
+    SetFocus(freshHandle);
+  else if (focus && IsWindow(focus) && GetFocus() != focus)
+    SetFocus(focus);
 }
 
 }  // namespace runtime::forms

@@ -22,8 +22,10 @@ class BodyWalker {
   size_t at() const { return at_; }
   size_t Skip(size_t n) {
     const size_t start = at_;
-    if (!ok_ || n > body_.size() - at_) ok_ = false;
-    else at_ += n;
+    if (!ok_ || n > body_.size() - at_)
+      ok_ = false;
+    else
+      at_ += n;
     return start;
   }
   int32_t I32() {
@@ -50,8 +52,10 @@ class BodyWalker {
   }
   // `count` entries of `size` bytes, the count taken as stored.
   void Entries(int32_t count, size_t size) {
-    if (count < 0 || static_cast<uint64_t>(count) * size > body_.size() - at_) ok_ = false;
-    else at_ += static_cast<size_t>(count) * size;
+    if (count < 0 || static_cast<uint64_t>(count) * size > body_.size() - at_)
+      ok_ = false;
+    else
+      at_ += static_cast<size_t>(count) * size;
   }
 
  private:
@@ -77,7 +81,8 @@ std::optional<UnitList> UnitList::Parse(std::vector<uint8_t> bytes, int32_t coun
 std::optional<size_t> UnitList::RecordStart(int32_t index) const {
   if (index < 0 || index >= count_) return std::nullopt;
   const size_t records = static_cast<size_t>(count_) * 8;
-  const uint64_t start = records + LoadU32(bytes_.data() + static_cast<size_t>(count_) * 4 + static_cast<size_t>(index) * 4);
+  const uint64_t start =
+      records + LoadU32(bytes_.data() + static_cast<size_t>(count_) * 4 + static_cast<size_t>(index) * 4);
   if (start + 4 > bytes_.size()) return std::nullopt;
   const int32_t size = static_cast<int32_t>(LoadU32(bytes_.data() + start));
   if (size < 0 || start + 4 + static_cast<uint64_t>(size) > bytes_.size()) return std::nullopt;
@@ -177,7 +182,8 @@ int32_t UnitList::RectField(int32_t index, int field) const {
 
 void UnitList::SetRectField(int32_t index, int field, int32_t value) {
   auto r = Layout(index);
-  if (r && field >= 0 && field < 4) PutU32(index, r->rect + 4 * static_cast<size_t>(field), static_cast<uint32_t>(value));
+  if (r && field >= 0 && field < 4)
+    PutU32(index, r->rect + 4 * static_cast<size_t>(field), static_cast<uint32_t>(value));
 }
 
 uint32_t UnitList::CursorSlot(int32_t index) const {

@@ -21,9 +21,7 @@ inline constexpr int32_t kNoIndex = -1;
 
 // A valid unit id has bits in its low 24 bits and in bits 24 to 27.
 constexpr bool IsValidId(uint32_t id) { return (id & 0x00FFFFFF) != 0 && (id & 0x0F000000) != 0; }
-constexpr bool IsMenuItemId(uint32_t id) {
-  return (id & 0x0F000000) == 0x06000000 && (id & 0xF0000000) == 0x20000000;
-}
+constexpr bool IsMenuItemId(uint32_t id) { return (id & 0x0F000000) == 0x06000000 && (id & 0xF0000000) == 0x20000000; }
 
 // Common flag bits of a record.
 inline constexpr uint32_t kFlagVisible = 0x1;

@@ -31,7 +31,6 @@ class BmpReader : public FileReader<BmpReaderOpenFile> {
  private:
   static bool PrepareFile(OpenFile& file);
   static bool Fill(OpenFile& file, RowFeed* feed);
-
 };
 
 }  // namespace runtime::imageconv

@@ -113,8 +113,7 @@ void ConvertImage(runtime::ArgRecord* result, int32_t count, runtime::ArgRecord*
   const int32_t quality = args[3].AsInt();
   const int32_t smoothing = args[5].AsInt();
   int32_t code = kBadArgument;
-  if (HasSource(args[0]) && HasText(args[1]) && quality >= 1 && quality <= 100 && smoothing >= 0 &&
-      smoothing <= 100) {
+  if (HasSource(args[0]) && HasText(args[1]) && quality >= 1 && quality <= 100 && smoothing >= 0 && smoothing <= 100) {
     const JpegSaveOptions options{
         .quality = quality,
         .colour = args[2].AsInt() != 1,

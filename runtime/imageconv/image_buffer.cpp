@@ -48,9 +48,7 @@ class RowDecoder {
           rgb[2] = static_cast<uint8_t>(((word >> 1) & 0x1F) << 3);
         }
         break;
-      case 24:
-        std::memcpy(rgb, in, static_cast<size_t>(width) * 3);
-        break;
+      case 24: std::memcpy(rgb, in, static_cast<size_t>(width) * 3); break;
       case 32:
         for (int32_t x = 0; x < width; ++x, in += 4, rgb += 3) std::memcpy(rgb, in + 1, 3);
         break;
@@ -69,15 +67,13 @@ void EncodeRow(const uint8_t* rgb, int32_t width, int32_t depth, uint8_t* out) {
       break;
     case 16:
       for (int32_t x = 0; x < width; ++x, rgb += 3, out += 2) {
-        const uint32_t word = ((uint32_t{rgb[0]} >> 3) << 11) | ((uint32_t{rgb[1]} >> 3) << 6) |
-                              ((uint32_t{rgb[2]} >> 3) << 1);
+        const uint32_t word =
+            ((uint32_t{rgb[0]} >> 3) << 11) | ((uint32_t{rgb[1]} >> 3) << 6) | ((uint32_t{rgb[2]} >> 3) << 1);
         out[0] = static_cast<uint8_t>(word);
         out[1] = static_cast<uint8_t>(word >> 8);
       }
       break;
-    case 24:
-      std::memcpy(out, rgb, static_cast<size_t>(width) * 3);
-      break;
+    case 24: std::memcpy(out, rgb, static_cast<size_t>(width) * 3); break;
     case 32:
       for (int32_t x = 0; x < width; ++x, rgb += 3, out += 4) {
         out[0] = 255;

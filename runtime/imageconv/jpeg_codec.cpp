@@ -105,8 +105,7 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
   if (!file.source.OpenStream(path, target, progress)) return false;
   FILE* in = file.source.stream.get();
   std::array<uint8_t, 2> marker{};
-  if (!ReadExact(in, marker.data(), marker.size()) || marker[0] != 0xFF || marker[1] != 0xD8 ||
-      !SeekTo(in, 0)) {
+  if (!ReadExact(in, marker.data(), marker.size()) || marker[0] != 0xFF || marker[1] != 0xD8 || !SeekTo(in, 0)) {
     return false;
   }
   file.decoder = JpegBeginDecode(in);

@@ -11,10 +11,10 @@
 namespace runtime::imageconv {
 
 struct JpegSaveOptions {
-  int32_t quality = 75;    // 1..100, checked by the caller
-  bool colour = true;      // else one grey component
-  int32_t optimize = 1;    // Huffman-optimisation flag, as given
-  int32_t smoothing = 0;   // 0..100, checked by the caller
+  int32_t quality = 75;   // 1..100, checked by the caller
+  bool colour = true;     // else one grey component
+  int32_t optimize = 1;   // Huffman-optimisation flag, as given
+  int32_t smoothing = 0;  // 0..100, checked by the caller
 };
 
 // What JpegCodec::Open found, kept until the reader is reset or read.
@@ -23,8 +23,8 @@ struct JpegCodecOpenFile {
   JpegDecoder decoder;  // reads source's stream: declared after it, so freed before it closes
   int32_t width = 0;
   int32_t height = 0;
-  bool colour = true;   // 24-bit target, else 8-bit grey
-  bool cmyk = false;    // rows come as four CMYK bytes a pixel
+  bool colour = true;  // 24-bit target, else 8-bit grey
+  bool cmyk = false;   // rows come as four CMYK bytes a pixel
   bool invertedCmyk = false;
 };
 
@@ -40,8 +40,8 @@ class JpegCodec : public FileReader<JpegCodecOpenFile> {
   // `path` stays a link to the replaced file, and a replaced file's
   // permissions carry over. With a feed, rows of `source` are encoded as
   // another thread publishes them; a failed feed fails the save. 1 or 0.
-  int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options,
-               ProgressCallback progress, const RowFeed* feed = nullptr);
+  int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options, ProgressCallback progress,
+               const RowFeed* feed = nullptr);
 };
 
 }  // namespace runtime::imageconv

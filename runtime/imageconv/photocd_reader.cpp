@@ -45,8 +45,7 @@ void PhotoCdPixel(uint8_t luma, uint8_t chroma1, uint8_t chroma2, uint8_t* rgb) 
   rgb[2] = Clamp(1.407488 * y + 2.0360448 * k1 + 0.0000256 * k2);
 }
 
-bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resolutionClass,
-                         ProgressCallback progress) {
+bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resolutionClass, ProgressCallback progress) {
   Reset();
   if (resolutionClass < 0 || resolutionClass > 2) return false;
   OpenFile file;
@@ -55,8 +54,7 @@ bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resoluti
   auto fileSize = StreamFileSize(in);
   if (!fileSize || *fileSize < kMinimumFileBytes) return false;
   std::array<uint8_t, kSignature.size()> signature{};
-  if (!SeekTo(in, kSignatureOffset) || !ReadExact(in, signature.data(), signature.size()) ||
-      signature != kSignature) {
+  if (!SeekTo(in, kSignatureOffset) || !ReadExact(in, signature.data(), signature.size()) || signature != kSignature) {
     return false;
   }
   const ResolutionClass& chosen = kClasses[resolutionClass];

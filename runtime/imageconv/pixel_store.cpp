@@ -25,8 +25,7 @@ HANDLE CreateFreshStoreFile(std::string_view prefix, std::string* name) {
   for (int64_t n = 0; n <= kLastStoreNumber; ++n) {
     std::string candidate = *directory;
     candidate.append(prefix).append(std::to_string(n)).append(".tmp");
-    HANDLE file = CreateFileA(candidate.c_str(), kStoreAccess, kStoreSharing, CREATE_NEW,
-                              FILE_ATTRIBUTE_HIDDEN);
+    HANDLE file = CreateFileA(candidate.c_str(), kStoreAccess, kStoreSharing, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN);
     if (file != INVALID_HANDLE) {
       *name = std::move(candidate);
       return file;
@@ -81,8 +80,6 @@ void PixelStore::Release(bool deleteFile) {
   if (deleteFile && !name.empty()) DeleteFileA(name.c_str());
 }
 
-bool PixelStore::Flush() const {
-  return held_.view && FlushViewOfFile(held_.view.Address(), held_.size);
-}
+bool PixelStore::Flush() const { return held_.view && FlushViewOfFile(held_.view.Address(), held_.size); }
 
 }  // namespace runtime::imageconv

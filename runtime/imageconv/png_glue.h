@@ -36,9 +36,9 @@ struct PngGammaChunks {
 
 // What Configure asks of libpng on top of unpacking samples below 8 bits.
 struct PngTransforms {
-  bool expandGrey;   // grey samples below 8 bits become 8-bit levels
-  bool stripAlpha;   // grey with alpha becomes grey
-  bool swapAlpha;    // red, green, blue, alpha becomes alpha first
+  bool expandGrey;  // grey samples below 8 bits become 8-bit levels
+  bool stripAlpha;  // grey with alpha becomes grey
+  bool swapAlpha;   // red, green, blue, alpha becomes alpha first
   double screenGamma;
   double fileGamma;
 };

@@ -29,8 +29,8 @@ bool MemorySource::Seek(uint64_t position) {
 
 std::optional<FileSource> FileSource::Open(const char* path) {
   if (!path || !*path) return std::nullopt;
-  const platform::HANDLE file = platform::CreateFileA(path, platform::GENERIC_READ, platform::FILE_SHARE_READ,
-                                                     platform::OPEN_EXISTING);
+  const platform::HANDLE file =
+      platform::CreateFileA(path, platform::GENERIC_READ, platform::FILE_SHARE_READ, platform::OPEN_EXISTING);
   if (file == platform::INVALID_HANDLE || file == 0) return std::nullopt;
   const int64_t size = platform::GetFileSizeEx(file);
   if (size < 0) {

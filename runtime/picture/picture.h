@@ -15,14 +15,14 @@ namespace runtime::picture {
 
 enum class PictureKind : int32_t {
   None = 0,
-  Jpeg = 1,     // rows bottom-up, blue green red, no padding
-  Bmp = 2,      // as Jpeg
-  Icon = 3,     // icon handle, no pixels
-  Cursor = 4,   // icon handle (made as an icon), no pixels
-  Gif = 5,      // packed 8-bit DIB, rows top-down, padded to 4 bytes
-  Pcx8 = 6,     // packed 8-bit DIB, rows top-down, padded to 4 bytes
-  Pcx1 = 7,     // monochrome rows top-down, each row an even byte count
-  Png = 8,      // rows top-down, blue green red alpha
+  Jpeg = 1,    // rows bottom-up, blue green red, no padding
+  Bmp = 2,     // as Jpeg
+  Icon = 3,    // icon handle, no pixels
+  Cursor = 4,  // icon handle (made as an icon), no pixels
+  Gif = 5,     // packed 8-bit DIB, rows top-down, padded to 4 bytes
+  Pcx8 = 6,    // packed 8-bit DIB, rows top-down, padded to 4 bytes
+  Pcx1 = 7,    // monochrome rows top-down, each row an even byte count
+  Png = 8,     // rows top-down, blue green red alpha
 };
 
 struct Picture {

@@ -20,8 +20,7 @@ struct DecodeLimits {
 // Bytes in one row of `width` pixels of `bitsPerPixel` bits, rounded up to a
 // multiple of `alignment` bytes (1, 2 or 4). Empty for a zero width or a row
 // beyond the limit.
-std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t alignment,
-                                 const DecodeLimits& limits);
+std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t alignment, const DecodeLimits& limits);
 
 struct BlockLayout {
   uint64_t rowBytes;  // one row, padded to the alignment

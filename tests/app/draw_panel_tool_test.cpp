@@ -13,10 +13,10 @@
 #include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/units/draw_panel/draw_panel_commands.h"
-#include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace {
 
@@ -64,8 +64,8 @@ TEST_F(ToolPanel, CanvasStartsAsTheBackgroundPhotograph) {
   // the layout of the BMP's pixel data.
   const uint64_t payload = runtime::Services().GetProperty(app::kWindowId, kPanel, 10, -1);
   runtime::HeapBlock jpeg(reinterpret_cast<void*>(static_cast<uintptr_t>(payload)));
-  runtime::picture::PicturePtr photograph(runtime::picture::table::DecodePicture(
-      runtime::ByteArrayData(jpeg.Get()), runtime::ByteArrayLength(jpeg.Get())));
+  runtime::picture::PicturePtr photograph(
+      runtime::picture::table::DecodePicture(runtime::ByteArrayData(jpeg.Get()), runtime::ByteArrayLength(jpeg.Get())));
   ASSERT_TRUE(photograph);
   ASSERT_EQ(photograph->width, kSide);
   ASSERT_EQ(photograph->height, kSide);
@@ -90,8 +90,12 @@ TEST_F(ToolPanel, DrawingAtTheFirstSquareChangesExactlyThatSquare) {
   const ArgRecord handle = runtime::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
   ASSERT_NE(handle.AsInt(), 0);
 
-  ArgRecord args[7] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel), handle, ArgRecord::Int(150),
-                       ArgRecord::Int(355), ArgRecord::Int(815), ArgRecord::Int(815)};
+  ArgRecord args[7] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel),
+                       handle,
+                       ArgRecord::Int(150),
+                       ArgRecord::Int(355),
+                       ArgRecord::Int(815),
+                       ArgRecord::Int(815)};
   runtime::Services().CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, args);
   const std::vector<uint8_t> after = CanvasFile();
   ASSERT_EQ(after.size(), before.size());

@@ -78,7 +78,8 @@ TEST_F(Executable, ACommandLineItCannotRunExitsTwoWithAReason) {
   Outcome noDisplay = Start("--platform x11", {}, "env DISPLAY=:4095");
   EXPECT_EQ(noDisplay.status, 2);
   EXPECT_NE(noDisplay.output.find("cannot open the X display"), std::string::npos);
-  EXPECT_EQ(system(("cd '" + dir_.string() + "' && TESSELLON_PLATFORM=wayland ./tessellon 2>/dev/null").c_str()) >> 8, 2);
+  EXPECT_EQ(system(("cd '" + dir_.string() + "' && TESSELLON_PLATFORM=wayland ./tessellon 2>/dev/null").c_str()) >> 8,
+            2);
 }
 
 }  // namespace

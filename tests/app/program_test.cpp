@@ -6,17 +6,17 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/file_commands.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/notify.h"
+#include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/core/file_commands.h"
 #include "runtime/imageconv/convert_image.h"
+#include "runtime/picture/table/load_picture_command.h"
 #include "runtime/units/draw_panel/draw_panel.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
-#include "runtime/picture/table/load_picture_command.h"
 
 namespace {
 
@@ -41,10 +41,14 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00030001), nullptr);  // conversion has no units
   EXPECT_EQ(header.libraries[2]->commands[0], &runtime::imageconv::ConvertImage);
   // The core commands in the order the logic names them.
-  const runtime::CommandRoutine core[] = {
-      &runtime::GetWindowHandle,     &runtime::ReadFileData,           &runtime::picture::table::LoadPicture,
-      &runtime::units::draw_panel::DrawPicture, &runtime::GetProgramDirectory,   &runtime::units::draw_panel::GetPicture,
-      &runtime::WriteFileData,       &runtime::RemoveFile};
+  const runtime::CommandRoutine core[] = {&runtime::GetWindowHandle,
+                                          &runtime::ReadFileData,
+                                          &runtime::picture::table::LoadPicture,
+                                          &runtime::units::draw_panel::DrawPicture,
+                                          &runtime::GetProgramDirectory,
+                                          &runtime::units::draw_panel::GetPicture,
+                                          &runtime::WriteFileData,
+                                          &runtime::RemoveFile};
   ASSERT_EQ(header.libraries[0]->commandCount, 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(header.libraries[0]->commands[i], core[i]) << i;
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::units::draw_panel::DrawPanelType().entry);

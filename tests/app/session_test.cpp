@@ -94,13 +94,17 @@ class Session : public ToolRun {
         if (box == k) photo = name;
       if (photo) {
         const Image image = Decode(dir_ / photo);
-        EXPECT_LT(MeanDifference(canvas, s.left, s.top, kSquare, [&](int x, int y) { return Stretched(image, x, y, kSquare); }), 8.0)
+        EXPECT_LT(MeanDifference(canvas, s.left, s.top, kSquare,
+                                 [&](int x, int y) { return Stretched(image, x, y, kSquare); }),
+                  8.0)
             << "square " << k + 1 << " should hold " << photo;
       } else {
-        EXPECT_LT(MeanDifference(canvas, s.left, s.top, kSquare, [&](int x, int y) {
-                    const uint8_t* p = background.At(s.left + x, s.top + y);
-                    return std::array<int, 3>{p[0], p[1], p[2]};
-                  }), 6.0)
+        EXPECT_LT(MeanDifference(canvas, s.left, s.top, kSquare,
+                                 [&](int x, int y) {
+                                   const uint8_t* p = background.At(s.left + x, s.top + y);
+                                   return std::array<int, 3>{p[0], p[1], p[2]};
+                                 }),
+                  6.0)
             << "square " << k + 1 << " should show the background";
       }
     }

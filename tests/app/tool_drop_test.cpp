@@ -13,8 +13,8 @@
 
 #include "app/program.h"
 #include "platform/backends/offscreen/offscreen_backend.h"
-#include "platform/windows/messages.h"
 #include "platform/base/system.h"
+#include "platform/windows/messages.h"
 #include "runtime/core/lifecycle.h"
 #include "runtime/core/message_loop.h"
 #include "runtime/core/notify.h"

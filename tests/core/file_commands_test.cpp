@@ -8,8 +8,8 @@
 #include <fstream>
 #include <set>
 
-#include "platform/text/ansi_text.h"
 #include "platform/files/files.h"
+#include "platform/text/ansi_text.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/find_file.h"
 #include "runtime/core/memory.h"
@@ -113,8 +113,8 @@ TEST_F(FileCommands, ReadingAFileAnotherProcessWritesFails) {
 TEST_F(FileCommands, ReadersShareWithReaders) {
   std::string path = dir_.File("readers");
   std::ofstream(path) << "data";
-  platform::HANDLE reader = platform::CreateFileA(path.c_str(), platform::GENERIC_READ, platform::FILE_SHARE_READ,
-                                                  platform::OPEN_EXISTING);
+  platform::HANDLE reader =
+      platform::CreateFileA(path.c_str(), platform::GENERIC_READ, platform::FILE_SHARE_READ, platform::OPEN_EXISTING);
   ASSERT_NE(reader, platform::INVALID_HANDLE);
   HeapBlock bytes(Call(&ReadFileData, {ArgRecord::Text(path.c_str())}).AsPointer<void>());
   EXPECT_EQ(ByteArrayLength(bytes.Get()), 4);
@@ -167,7 +167,8 @@ TEST_F(FileCommands, FindFileFiltersByAttributes) {
     std::set<std::string> names;
     uint32_t handle = 0;
     std::string pattern = dir_.path() + "/*";
-    for (char* n = FindFile(pattern.c_str(), mask, filesOnly, &handle); n; n = FindFile(nullptr, mask, filesOnly, &handle)) {
+    for (char* n = FindFile(pattern.c_str(), mask, filesOnly, &handle); n;
+         n = FindFile(nullptr, mask, filesOnly, &handle)) {
       names.insert(n);
       Free(n);
     }

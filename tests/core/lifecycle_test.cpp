@@ -111,17 +111,18 @@ using LifecycleDeathTest = test::RuntimeTest;
 TEST_F(LifecycleDeathTest, FatalErrorShowsTheBoxAndSkipsCleanup) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   RegisterCleanupRoutine(&ReportingCleanup);
-  EXPECT_EXIT(Services().RaiseRuntimeError(3, 0x52010001, 7), testing::ExitedWithCode(255),
-              "^\\[错误\\]\n运行时出错!\n\n错误代码：3\n\n错误信息：引用数组成员时维数不为1且不等于该数组目前所具有的维数"
-              "\n\n1375797249, 7\n未找到所指定的窗口\n\n$");
+  EXPECT_EXIT(
+      Services().RaiseRuntimeError(3, 0x52010001, 7), testing::ExitedWithCode(255),
+      "^\\[错误\\]\n运行时出错!\n\n错误代码：3\n\n错误信息：引用数组成员时维数不为1且不等于该数组目前所具有的维数"
+      "\n\n1375797249, 7\n未找到所指定的窗口\n\n$");
 }
 
 TEST_F(LifecycleDeathTest, EndProgramRunsCleanupAndExitsWithItsCode) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   RegisterCleanupRoutine(&ReportingCleanup);
   EXPECT_EXIT(Services().EndProgram(9), testing::ExitedWithCode(9), "cleanup ran");
-  EXPECT_EXIT(NotifyRuntime(notify::kRuntimeError, reinterpret_cast<intptr_t>("boom"), 0),
-              testing::ExitedWithCode(255), "错误信息：boom");
+  EXPECT_EXIT(NotifyRuntime(notify::kRuntimeError, reinterpret_cast<intptr_t>("boom"), 0), testing::ExitedWithCode(255),
+              "错误信息：boom");
 }
 
 TEST_F(LifecycleDeathTest, ShutdownRequestedOnAnotherThreadRunsOnTheMainThread) {

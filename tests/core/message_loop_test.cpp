@@ -90,7 +90,8 @@ TEST_F(MessageLoop, IdleRoutinesRunWhileTheirWindowLivesAndCanBeRemoved) {
   wc.lpszClassName = "IdleOwner";
   platform::RegisterClassA(&wc);
   platform::HWND hwnd = platform::CreateWindowExA(0, "IdleOwner", "", 0, 0, 0, 1, 1, 0, 0, nullptr);
-  IdleRegistration entry{hwnd, [](intptr_t arg) {
+  IdleRegistration entry{hwnd,
+                         [](intptr_t arg) {
                            idleRoutineCalls += static_cast<int>(arg);
                            if (idleRoutineCalls >= 30) platform::PostQuitMessage(0);
                          },

@@ -15,7 +15,7 @@
 namespace test {
 
 // 0: empty text; 1: empty byte array; 9: "/emp.jpg"; 18: "/细节.jpg" in GBK.
-inline const uint8_t kConstants[28] = {0x00, 0x01, 0, 0, 0, 0, 0, 0, 0, '/', 'e', 'm', 'p', '.',
+inline const uint8_t kConstants[28] = {0x00, 0x01, 0,   0, 0,   0,    0,    0,    0,    '/', 'e', 'm', 'p', '.',
                                        'j',  'p',  'g', 0, '/', 0xCF, 0xB8, 0xBD, 0xDA, '.', 'j', 'p', 'g', 0};
 
 inline runtime::ProgramHeader MakeHeader() {

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "runtime/units/window/window_block.h"
 #include "runtime/forms/window_definition.h"
+#include "runtime/units/window/window_block.h"
 #include "tools/form_data.h"
 #include "tools/form_description.h"
 
@@ -39,7 +39,8 @@ TEST(EmbeddedForm, ReadsBackAsDescribed) {
     EXPECT_EQ(units.UnitType(i), unit.type);
     EXPECT_EQ(units.Name(i), unit.name);
     for (int field = 0; field < 4; ++field)
-      EXPECT_EQ(units.RectField(i, field), (std::array{unit.left, unit.top, unit.width, unit.height})[static_cast<size_t>(field)]);
+      EXPECT_EQ(units.RectField(i, field),
+                (std::array{unit.left, unit.top, unit.width, unit.height})[static_cast<size_t>(field)]);
     EXPECT_EQ(units.Flags(i), unit.flags);
     EXPECT_EQ(units.ObjectSlot(i), 0u);
     EXPECT_EQ(units.Pointer(i).size(), 4u);

@@ -47,7 +47,7 @@ TEST_F(Events, HandlersAreFoundThroughTheRecordAndItsEventSource) {
     bool veto;  // the second handler ran and returned false
   };
   const Case cases[] = {
-      {0x16010001, 5, 1, false}, {0x16010001, 6, 1, true}, {0x16010001, 7, 0, false},
+      {0x16010001, 5, 1, false}, {0x16010001, 6, 1, true},  {0x16010001, 7, 0, false},
       {0x16010002, 5, 1, false}, {0x16010003, 5, 0, false},
   };
   for (const Case& c : cases) {
@@ -79,12 +79,17 @@ TEST_F(Events, ArgumentsArriveWidenedAsTheirTypesSay) {
   ex.arguments[2] = {0xFFFFFFFF00000005ull, TypeInt, 0};
   ex.arguments[3] = {0x123456789ull, TypeInt64, 0};
   ex.arguments[4] = {reinterpret_cast<uintptr_t>(&variable), TypeText, 1};  // by reference
-  ex.arguments[5] = {0xAB00000001ull, TypeBool, 2};                          // both words asked for
+  ex.arguments[5] = {0xAB00000001ull, TypeBool, 2};                         // both words asked for
   ex.arguments[6] = {0x4000000000000000ull, TypeDouble, 0};
   EXPECT_EQ(NotifyRuntime(notify::kRaiseEventEx, reinterpret_cast<intptr_t>(&ex), 0), 1);
   ASSERT_EQ(lastCall.count, 7);
-  const uint64_t expected[] = {0xFF,         0xFFFFFFFFFFFFFFFFull, 5, 0x123456789ull, reinterpret_cast<uintptr_t>(&variable),
-                               0xAB00000001ull, 0x4000000000000000ull};
+  const uint64_t expected[] = {0xFF,
+                               0xFFFFFFFFFFFFFFFFull,
+                               5,
+                               0x123456789ull,
+                               reinterpret_cast<uintptr_t>(&variable),
+                               0xAB00000001ull,
+                               0x4000000000000000ull};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(lastCall.arguments[i], expected[i]) << i;
 }
 
@@ -108,8 +113,8 @@ TEST_F(EventsDeathTest, EventsThatCannotBeDispatchedAreRuntimeErrors) {
   EXPECT_EXIT(Raise(0x16010004, 5), testing::ExitedWithCode(255), "引发事件的窗口组件无效");
   EventRecord record;
   record.window = 0x52019999;
-  EXPECT_EXIT(NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0),
-              testing::ExitedWithCode(255), "未找到引发事件的窗口\n");
+  EXPECT_EXIT(NotifyRuntime(notify::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0), testing::ExitedWithCode(255),
+              "未找到引发事件的窗口\n");
 }
 
 }  // namespace

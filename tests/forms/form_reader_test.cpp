@@ -75,8 +75,7 @@ TEST(FormReader, RefusesDataThatIsShortLongOrBindsNoRoutine) {
   const Bytes data = FormData({SampleWindow()});
   // Cut anywhere, the data is refused (and the sanitizers see no stray read).
   for (size_t length = 0; length < data.size(); ++length)
-    EXPECT_FALSE(ReadFormData(Bytes(data.begin(), data.begin() + static_cast<ptrdiff_t>(length)), kRoutines))
-        << length;
+    EXPECT_FALSE(ReadFormData(Bytes(data.begin(), data.begin() + static_cast<ptrdiff_t>(length)), kRoutines)) << length;
   Bytes longer = data;
   longer.push_back(0);
   EXPECT_FALSE(ReadFormData(longer, kRoutines));  // a well-formed block is consumed exactly
@@ -96,7 +95,8 @@ TEST(FormReader, HostileCountsAndOffsetsAreRefused) {
       {"offset past the end", [](Bytes& l) { l[12] = 0xFF, l[13] = 0xFF; }},
       {"record size past the end", [](Bytes& l) { l[24 + 0] = 0xFF, l[24 + 1] = 0xFF, l[24 + 3] = 0x7F; }},
       {"negative record size", [](Bytes& l) { l[24 + 3] = 0x80; }},
-      {"name without its zero", [](Bytes& l) {
+      {"name without its zero",
+       [](Bytes& l) {
          // Make every byte after the fixed fields of record 0 non-zero.
          for (size_t i = 24 + 4 + 24; i < l.size(); ++i) l[i] = 'x';
        }},

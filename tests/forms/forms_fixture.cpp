@@ -75,7 +75,8 @@ UnitObject* CreateTestUnit(const CreateParams& p) {
   unit->unit = p.unit;
   unit->window = p.window;
   if (p.blockLength >= 4) std::memcpy(&unit->generation, p.block, 4);
-  unit->hwnd = CreateWindowExA(0, "TestUnit", "", WS_CHILD | p.style, p.x, p.y, p.width, p.height, p.parent, 0, nullptr);
+  unit->hwnd =
+      CreateWindowExA(0, "TestUnit", "", WS_CHILD | p.style, p.x, p.y, p.width, p.height, p.parent, 0, nullptr);
   SetWindowLongPtrA(unit->hwnd, GWLP_ID, p.controlId);
   SetWindowLongPtrA(unit->hwnd, GWLP_USERDATA, reinterpret_cast<intptr_t>(unit));
   Log().push_back("create " + Hex(static_cast<uint32_t>(p.unit)) + " id=" + std::to_string(p.controlId) +
@@ -85,29 +86,40 @@ UnitObject* CreateTestUnit(const CreateParams& p) {
 
 int32_t GetTestProperty(UnitObject* object, int32_t number, RawValue* value) {
   auto* unit = static_cast<TestUnit*>(object);
-  if (number == 4) value->first = reinterpret_cast<intptr_t>(unit->text.c_str());
-  else if (number == 5) *value = RawValue{reinterpret_cast<intptr_t>(unit->bytes.data()), static_cast<intptr_t>(unit->bytes.size())};
-  else if (number == 6) *value = RawValue{reinterpret_cast<intptr_t>(unit->pointer.data()), static_cast<intptr_t>(unit->pointer.size())};
-  else if (number == 7) *value = unit->hasFont ? RawValue{reinterpret_cast<intptr_t>(&unit->font), 60} : RawValue{};
-  else if (number == 9) value->first = unit->generation;
-  else *value = unit->values[number];
+  if (number == 4)
+    value->first = reinterpret_cast<intptr_t>(unit->text.c_str());
+  else if (number == 5)
+    *value = RawValue{reinterpret_cast<intptr_t>(unit->bytes.data()), static_cast<intptr_t>(unit->bytes.size())};
+  else if (number == 6)
+    *value = RawValue{reinterpret_cast<intptr_t>(unit->pointer.data()), static_cast<intptr_t>(unit->pointer.size())};
+  else if (number == 7)
+    *value = unit->hasFont ? RawValue{reinterpret_cast<intptr_t>(&unit->font), 60} : RawValue{};
+  else if (number == 9)
+    value->first = unit->generation;
+  else
+    *value = unit->values[number];
   return 1;
 }
 
 int32_t SetTestProperty(UnitObject* object, int32_t number, const RawValue* value) {
   auto* unit = static_cast<TestUnit*>(object);
-  Log().push_back("set " + std::to_string(number) + " " + std::to_string(value->first) + "," + std::to_string(value->second));
+  Log().push_back("set " + std::to_string(number) + " " + std::to_string(value->first) + "," +
+                  std::to_string(value->second));
   const auto* data = reinterpret_cast<const uint8_t*>(value->first);
-  if (number == 4) unit->text = data ? reinterpret_cast<const char*>(data) : "<null>";
-  else if (number == 5) unit->bytes.assign(data, data + (data ? value->second : 0));
-  else if (number == 6) unit->pointer.assign(data, data + (data ? value->second : 0));
+  if (number == 4)
+    unit->text = data ? reinterpret_cast<const char*>(data) : "<null>";
+  else if (number == 5)
+    unit->bytes.assign(data, data + (data ? value->second : 0));
+  else if (number == 6)
+    unit->pointer.assign(data, data + (data ? value->second : 0));
   else if (number == 7) {
     unit->hasFont = data && value->second == 60;
     if (unit->hasFont) std::memcpy(&unit->font, data, 60);
   } else if (number == 9) {
     unit->generation = static_cast<int32_t>(value->first);
     return 1;
-  } else unit->values[number] = *value;
+  } else
+    unit->values[number] = *value;
   return 0;
 }
 
@@ -131,11 +143,10 @@ void* TestEntry(int32_t operation) {
 }
 
 const PropertyDescriptor kTestProperties[] = {
-    CommonProperty(1001), CommonProperty(1001), CommonProperty(1001), CommonProperty(1001),
-    CommonProperty(1005), CommonProperty(1003), CommonProperty(1003), CommonProperty(1011),
-    OwnProperty(1000),    OwnProperty(1003),    OwnProperty(1006),    OwnProperty(1002),
-    OwnProperty(1005),    OwnProperty(1009),    OwnProperty(1011),    OwnProperty(1013),
-    OwnProperty(999),     OwnProperty(1000),
+    CommonProperty(1001), CommonProperty(1001), CommonProperty(1001), CommonProperty(1001), CommonProperty(1005),
+    CommonProperty(1003), CommonProperty(1003), CommonProperty(1011), OwnProperty(1000),    OwnProperty(1003),
+    OwnProperty(1006),    OwnProperty(1002),    OwnProperty(1005),    OwnProperty(1009),    OwnProperty(1011),
+    OwnProperty(1013),    OwnProperty(999),     OwnProperty(1000),
 };
 
 const UnitTypeDescriptor kTypes[] = {

@@ -16,10 +16,10 @@ inline constexpr runtime::WindowId kWindow = 0x52010001;
 inline constexpr runtime::UnitId kWindowUnit = 0x06010000;
 // Unit type codes of the test library (library 1).
 inline constexpr uint32_t kWindowType = 0x00010001;
-inline constexpr uint32_t kTestUnitType = 0x00010002;   // raises events
-inline constexpr uint32_t kHiddenUnitType = 0x00010003; // non-visual
-inline constexpr uint32_t kMuteUnitType = 0x00010004;   // may not raise events
-inline constexpr uint32_t kMissingType = 0x00010009;    // no such slot
+inline constexpr uint32_t kTestUnitType = 0x00010002;    // raises events
+inline constexpr uint32_t kHiddenUnitType = 0x00010003;  // non-visual
+inline constexpr uint32_t kMuteUnitType = 0x00010004;    // may not raise events
+inline constexpr uint32_t kMissingType = 0x00010009;     // no such slot
 
 // What happened, in order: "create <unit hex> id=<control id>", "msg <unit> <message hex>",
 // "event <unit hex> <key>", ...

@@ -15,8 +15,8 @@ namespace forms_test {
 namespace {
 
 using namespace runtime;
-using platform::HWND;
 using forms::Windows;
+using platform::HWND;
 
 HWND HandleOf(UnitId unit) {
   auto* object = reinterpret_cast<UnitObject*>(NotifyRuntime(notify::kFindUnitObject, kWindow, unit));
@@ -26,9 +26,10 @@ HWND HandleOf(UnitId unit) {
 class Loader : public FormsTest {};
 
 TEST_F(Loader, CreatesInItsOrderAndRaisesTheFirstEventsLast) {
-  Window w{kWindow, {WindowRecord("Test", {{0, 0}, {3, 0}, {4, 0}}), UnitRecord(0x1601000F, kTestUnitType),
-                     UnitRecord(0x1601000E, kHiddenUnitType), UnitRecord(0x1601000D, kTestUnitType)}};
-  w.records[2].flags = 1;  // a non-visual type stays hidden whatever it says
+  Window w{kWindow,
+           {WindowRecord("Test", {{0, 0}, {3, 0}, {4, 0}}), UnitRecord(0x1601000F, kTestUnitType),
+            UnitRecord(0x1601000E, kHiddenUnitType), UnitRecord(0x1601000D, kTestUnitType)}};
+  w.records[2].flags = 1;          // a non-visual type stays hidden whatever it says
   w.records[3].flags = 1 | 2 | 4;  // visible, disabled, tab stop
   Start({w});
   Services().LoadWindow(kWindow);

@@ -29,7 +29,9 @@ class Properties : public FormsTest {
     Start({Window{kWindow, {WindowRecord(), unit}}});
     if (load) Services().LoadWindow(kWindow);
   }
-  uint64_t Get(int32_t property, int32_t selector = -1) { return Services().GetProperty(kWindow, kUnit, property, selector); }
+  uint64_t Get(int32_t property, int32_t selector = -1) {
+    return Services().GetProperty(kWindow, kUnit, property, selector);
+  }
   void Set(int32_t property, uint64_t value, int32_t selector = -1) {
     Services().SetProperty(kWindow, kUnit, property, selector, value);
   }
@@ -59,7 +61,8 @@ TEST_F(Properties, CommonPropertiesClampAndReachTheRecordOrTheWindow) {
       int32_t value;
       int32_t stored;
     };
-    const Case cases[] = {{2, -5, 0}, {0, 40000, 32627}, {0, -40000, -32627}, {1, 32627, 32627}, {3, 32628, 32627}, {3, 7, 7}};
+    const Case cases[] = {{2, -5, 0},        {0, 40000, 32627}, {0, -40000, -32627},
+                          {1, 32627, 32627}, {3, 32628, 32627}, {3, 7, 7}};
     for (const Case& c : cases) {
       Set(c.property, static_cast<uint32_t>(c.value));
       EXPECT_EQ(static_cast<int32_t>(Get(c.property)), c.stored) << c.property << " <- " << c.value;
@@ -102,11 +105,11 @@ TEST_F(Properties, TypePropertiesConvertByTheirDataTypeCode) {
     uint64_t readBack;
   };
   const Case cases[] = {
-      {8, 0xFFFFFFFF, "-1,0", 0xFFFFFFFF},           // integer
-      {9, 5, "1,0", 1},                              // boolean: non-zero is 1
-      {10, static_cast<uint32_t>(-3), "0,0", 0},     // choice: negative is 0
+      {8, 0xFFFFFFFF, "-1,0", 0xFFFFFFFF},                        // integer
+      {9, 5, "1,0", 1},                                           // boolean: non-zero is 1
+      {10, static_cast<uint32_t>(-3), "0,0", 0},                  // choice: negative is 0
       {11, 0x0000000700000009ull, "9,7", 0x0000000700000009ull},  // 64-bit halves
-      {16, 12345, "0,0", 0},                         // a code outside the range: nothing passes
+      {16, 12345, "0,0", 0},                                      // a code outside the range: nothing passes
   };
   for (const Case& c : cases) {
     Log().clear();

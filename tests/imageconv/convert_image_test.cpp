@@ -154,7 +154,9 @@ TEST_F(ConvertImageTest, FailedWriteKeepsThePreviousDestination) {
     ImageBuffer image;
     if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
     signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {64, 64};
+    struct rlimit limit {
+      64, 64
+    };
     setrlimit(RLIMIT_FSIZE, &limit);
     JpegCodec codec;
     const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);

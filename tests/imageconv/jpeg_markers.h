@@ -59,7 +59,7 @@ inline JpegMarkers ParseJpegMarkers(const std::vector<uint8_t>& file) {
 
 // The DC luminance table of the JPEG standard's examples: what an encoder
 // writes when it does not optimise.
-inline const std::vector<uint8_t> kStandardDcLuminance = {
-    0x00, 0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+inline const std::vector<uint8_t> kStandardDcLuminance = {0x00, 0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0,  0, 0,
+                                                          0,    0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 
 }  // namespace runtime::imageconv::testing

@@ -47,15 +47,15 @@ class MalformedTest : public ::testing::Test {
 // File header and Windows info header of a 24-bit BMP.
 std::vector<uint8_t> BmpHeader(int32_t width, int32_t height, uint32_t offBits, uint32_t headerSize = 40) {
   std::vector<uint8_t> b = {'B', 'M'};
-  Put32(b, 0);            // bfSize, unused
-  Put32(b, 0);            // reserved
-  Put32(b, offBits);      // bfOffBits
-  Put32(b, headerSize);   // biSize
+  Put32(b, 0);           // bfSize, unused
+  Put32(b, 0);           // reserved
+  Put32(b, offBits);     // bfOffBits
+  Put32(b, headerSize);  // biSize
   Put32(b, static_cast<uint32_t>(width));
   Put32(b, static_cast<uint32_t>(height));
-  Put16(b, 1);            // planes
-  Put16(b, 24);           // biBitCount
-  Put32(b, 0);            // BI_RGB
+  Put16(b, 1);   // planes
+  Put16(b, 24);  // biBitCount
+  Put32(b, 0);   // BI_RGB
   while (b.size() < 54) b.push_back(0);
   return b;
 }
@@ -72,10 +72,9 @@ TEST_F(MalformedTest, Bmp) {
   ExpectUnreadable(withPixels(BmpHeader(INT32_MAX, 1, 54), 16), "row size that wraps");
   ExpectUnreadable(withPixels(BmpHeader(4, 4, 54), 47), "pixel data one byte short");
   ExpectUnreadable(withPixels(BmpHeader(4, 4, 54, 8), 48), "info header too short for its fields");
-  std::vector<uint8_t> os2 = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0,
-                              12, 0, 0, 0,   // bcSize: core header
-                              0, 0, 2, 0,    // width 0, height 2
-                              1, 0, 24, 0};  // planes, bit count
+  std::vector<uint8_t> os2 = {'B', 'M', 0,  0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0, 12, 0, 0, 0,  // bcSize: core header
+                              0,   0,   2,  0,                                              // width 0, height 2
+                              1,   0,   24, 0};                                             // planes, bit count
   ExpectUnreadable(withPixels(os2, 16), "core header of width 0");
   ExpectUnreadable({'B', 'M', 0, 0}, "file header cut short");
 }

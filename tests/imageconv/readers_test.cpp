@@ -207,8 +207,8 @@ TEST_F(ReaderTest, PngColourTypesExact) {
     std::string kind;
     int32_t depth;
   };
-  for (const Case& c : {Case{"png-rgb", 24}, Case{"png-grey", 8}, Case{"png-bilevel", 8},
-                        Case{"png-palette", 8}, Case{"png-palette4", 8}, Case{"png-grey-alpha", 8}}) {
+  for (const Case& c : {Case{"png-rgb", 24}, Case{"png-grey", 8}, Case{"png-bilevel", 8}, Case{"png-palette", 8},
+                        Case{"png-palette4", 8}, Case{"png-grey-alpha", 8}}) {
     SCOPED_TRACE(c.kind);
     const fs::path png = WorkPath(c.kind + ".png");
     ASSERT_TRUE(Pillow(c.kind, source_, png));
@@ -269,17 +269,17 @@ TEST_F(ReaderTest, PcxPlanesAndPaletteExact) {
 // a line stops at the line's end, and the next line starts afresh.
 TEST_F(ReaderTest, PcxRunsStopAtTheEndOfALine) {
   std::vector<uint8_t> file(128, 0);
-  file[0] = 10;   // manufacturer
-  file[1] = 5;    // version
-  file[2] = 1;    // run-length coded
-  file[3] = 8;    // bits per pixel
-  file[8] = 1;    // Xmax (Xmin = Ymin = 0)
-  file[10] = 1;   // Ymax
-  file[65] = 1;   // planes
-  file[66] = 2;   // bytes per line
+  file[0] = 10;  // manufacturer
+  file[1] = 5;   // version
+  file[2] = 1;   // run-length coded
+  file[3] = 8;   // bits per pixel
+  file[8] = 1;   // Xmax (Xmin = Ymin = 0)
+  file[10] = 1;  // Ymax
+  file[65] = 1;  // planes
+  file[66] = 2;  // bytes per line
   const uint8_t data[] = {
-      0xC5, 7,      // line 0: a run of 5 × 7, cut to 2
-      3, 0xC1, 9,   // line 1: literal 3, a run of 1 × 9
+      0xC5, 7,        // line 0: a run of 5 × 7, cut to 2
+      3,    0xC1, 9,  // line 1: literal 3, a run of 1 × 9
   };
   file.insert(file.end(), std::begin(data), std::end(data));
   file.push_back(0x0C);
@@ -313,11 +313,11 @@ class PhotoCdTest : public ReaderTest {
     luma0[0] = luma0[1] = 100;  // pair 0: C1 156, C2 137 → 140.7488 each
     chroma1[0] = 156;
     chroma2[0] = 137;
-    luma0[2] = 0;               // pair 1: C1 255, C2 0
+    luma0[2] = 0;  // pair 1: C1 255, C2 0
     luma1[2] = 150;
     chroma1[1] = 255;
     chroma2[1] = 0;
-    luma0[4] = 150;             // pair 2: C1 100, C2 200
+    luma0[4] = 150;  // pair 2: C1 100, C2 200
     chroma1[2] = 100;
     chroma2[2] = 200;
     return file;
@@ -350,13 +350,14 @@ TEST_F(PhotoCdTest, BaseResolutionPixelsByHand) {
 // of its bytes.
 TEST_F(PhotoCdTest, SignatureAndSizeDecide) {
   std::vector<uint8_t> text;
-  while (text.size() < 0x100000) for (char c : std::string("Lorem ipsum dolor sit amet.\n")) text.push_back(c);
+  while (text.size() < 0x100000)
+    for (char c : std::string("Lorem ipsum dolor sit amet.\n")) text.push_back(c);
   std::vector<uint8_t> bmp32 = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
-  Put32(bmp32, 40);    // biSize
-  Put32(bmp32, 512);   // width
-  Put32(bmp32, 512);   // height
-  Put16(bmp32, 1);     // planes
-  Put16(bmp32, 32);    // biBitCount: declined by the BMP reader
+  Put32(bmp32, 40);   // biSize
+  Put32(bmp32, 512);  // width
+  Put32(bmp32, 512);  // height
+  Put16(bmp32, 1);    // planes
+  Put16(bmp32, 32);   // biBitCount: declined by the BMP reader
   bmp32.resize(54 + 512 * 512 * 4, 0x80);
   std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0, 2, 0, 2, 0xF7, 0, 0};
   gif.resize(0x100000, 0x33);

@@ -107,7 +107,8 @@ Rgb ReadPnm(const fs::path& path) {
   } else {
     std::vector<uint8_t> grey(static_cast<size_t>(width) * height);
     in.read(reinterpret_cast<char*>(grey.data()), static_cast<std::streamsize>(grey.size()));
-    for (size_t i = 0; i < grey.size(); ++i) image.pixels[i * 3] = image.pixels[i * 3 + 1] = image.pixels[i * 3 + 2] = grey[i];
+    for (size_t i = 0; i < grey.size(); ++i)
+      image.pixels[i * 3] = image.pixels[i * 3 + 1] = image.pixels[i * 3 + 2] = grey[i];
   }
   return image;
 }
@@ -176,7 +177,7 @@ Rgb FromBuffer(const ImageBuffer& image) {
 int32_t Convert(const char* source, const char* destination, int32_t grayscale, int32_t quality, int32_t optimize,
                 int32_t smoothing) {
   using runtime::ArgRecord;
-  ArgRecord args[6] = {ArgRecord::Text(source),  ArgRecord::Text(destination), ArgRecord::Int(grayscale),
+  ArgRecord args[6] = {ArgRecord::Text(source), ArgRecord::Text(destination), ArgRecord::Int(grayscale),
                        ArgRecord::Int(quality), ArgRecord::Int(optimize),     ArgRecord::Int(smoothing)};
   args[2].tag = runtime::TypeBool;
   args[4].tag = runtime::TypeBool;

@@ -35,7 +35,7 @@ Bytes MakeBmp(const BmpFields& s) {
 BmpFields TwoByTwo(int32_t height) {
   BmpFields s;
   s.height = height;
-  const Bytes first = {1, 2, 3, 4, 5, 6, 0, 0};     // bottom row when bottom-up
+  const Bytes first = {1, 2, 3, 4, 5, 6, 0, 0};      // bottom row when bottom-up
   const Bytes second = {7, 8, 9, 10, 11, 12, 0, 0};  // top row when bottom-up
   s.rows = first;
   s.rows.insert(s.rows.end(), second.begin(), second.end());

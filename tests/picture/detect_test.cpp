@@ -9,8 +9,8 @@ namespace picture_test {
 using runtime::picture::formats::DetectPictureKind;
 namespace {
 
-using runtime::picture::formats::DetectPictureKind;
 using runtime::picture::PictureKind;
+using runtime::picture::formats::DetectPictureKind;
 
 PictureKind Kind(Bytes first) {
   first.resize(8, 0);

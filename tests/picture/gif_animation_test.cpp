@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "gif_builder.h"
-#include "stepped_clock.h"
 #include "platform/gdi/gdi.h"
 #include "runtime/picture/formats/gif_composer.h"
 #include "runtime/units/picture_box/gif_player.h"
+#include "stepped_clock.h"
 
 namespace picture_test {
 
@@ -23,10 +23,10 @@ using runtime::picture::formats::GifComposer;
 using runtime::units::picture_box::GifPlayer;
 namespace {
 
-using runtime::units::picture_box::AnimationFrame;
-using runtime::picture::formats::GifComposer;
-using runtime::units::picture_box::GifPlayer;
 using platform::MemoryDc;
+using runtime::picture::formats::GifComposer;
+using runtime::units::picture_box::AnimationFrame;
+using runtime::units::picture_box::GifPlayer;
 using runtime::units::picture_box::SharedFrame;
 
 // Index 0 red, 1 green, 2 white, 3 white again.
@@ -47,9 +47,12 @@ GifComposer Open(const Bytes& file) {
 TEST(GifComposer, FramesComeInOrderWithTheirDelaysAndRepeatWithoutEnd) {
   // Three full frames of 2 x 1; delays 0, 10 and 3 hundredths.
   const Bytes file = GifBuilder(2, 1, kPalette)
-                         .Control(0, 0, 0).Image(2, 1, {0, 0}, 0, {}, 0, 0)
-                         .Control(0, 10, 0).Image(2, 1, {1, 1}, 0, {}, 0, 0)
-                         .Control(0, 3, 0).Image(2, 1, {2, 2}, 0, {}, 0, 0)
+                         .Control(0, 0, 0)
+                         .Image(2, 1, {0, 0}, 0, {}, 0, 0)
+                         .Control(0, 10, 0)
+                         .Image(2, 1, {1, 1}, 0, {}, 0, 0)
+                         .Control(0, 3, 0)
+                         .Image(2, 1, {2, 2}, 0, {}, 0, 0)
                          .Done();
   GifComposer composer = Open(file);
   EXPECT_EQ(composer.Pixels()[0], kBackground) << "the canvas starts as the background";
@@ -87,7 +90,8 @@ TEST(GifComposer, EachDisposalUndoesItsFrameBeforeTheNext) {
   for (const Case& c : cases) {
     const Bytes file = GifBuilder(3, 1, kPalette)
                            .Image(3, 1, {0, 0, 0}, 0, {}, 0, 0)
-                           .Control(Packed(c.method), 0, 0).Image(1, 1, {1}, 0, {}, 1, 0)
+                           .Control(Packed(c.method), 0, 0)
+                           .Image(1, 1, {1}, 0, {}, 1, 0)
                            .Image(1, 1, {2}, 0, {}, 2, 0)
                            .Done();
     GifComposer composer = Open(file);
@@ -104,7 +108,8 @@ TEST(GifComposer, TransparencyGoesByIndexAndFramesAreClippedToTheScreen) {
   // colour as 3 but is not the transparent index.
   const Bytes file = GifBuilder(3, 1, kPalette)
                          .Image(3, 1, {0, 0, 0}, 0, {}, 0, 0)
-                         .Control(Packed(0, true), 0, 3).Image(3, 1, {3, 1, 2}, 0, {}, 0, 0)
+                         .Control(Packed(0, true), 0, 3)
+                         .Image(3, 1, {3, 1, 2}, 0, {}, 0, 0)
                          // Reaches 3 pixels past the screen's right edge.
                          .Image(4, 1, {1, 1, 1, 1}, 0, {}, 2, 0)
                          .Done();
@@ -154,8 +159,10 @@ struct FrameLog {
 
 TEST(GifPlayer, PlaysByTheDrivenClockAndStopsAndStartsAgain) {
   const Bytes file = GifBuilder(1, 1, kPalette)
-                         .Control(0, 0, 0).Image(1, 1, {0}, 0, {}, 0, 0)
-                         .Control(0, 10, 0).Image(1, 1, {1}, 0, {}, 0, 0)
+                         .Control(0, 0, 0)
+                         .Image(1, 1, {0}, 0, {}, 0, 0)
+                         .Control(0, 10, 0)
+                         .Image(1, 1, {1}, 0, {}, 0, 0)
                          .Done();
   SteppedClock clock;
   FrameLog log;

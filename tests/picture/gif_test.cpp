@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "gif_builder.h"
 #include "runtime/picture/formats/gif_decoder.h"
 #include "runtime/picture/formats/lzw.h"
-#include "gif_builder.h"
 #include "test_support.h"
 
 namespace picture_test {
@@ -102,8 +102,8 @@ TEST(Gif, FirstImageSitsTopLeftOnALogicalScreenOfBlack) {
   EXPECT_EQ(h[14], 8);
   EXPECT_EQ(h[32] | h[33] << 8, 256);  // colours used
   EXPECT_EQ(int32_t(h[8] | h[9] << 8 | h[10] << 16 | h[11] << 24), -3);
-  const Rgb expected[3][4] = {{kRed, kGreen, kBlack, kBlack}, {kGreen, kRed, kBlack, kBlack},
-                              {kBlack, kBlack, kBlack, kBlack}};
+  const Rgb expected[3][4] = {
+      {kRed, kGreen, kBlack, kBlack}, {kGreen, kRed, kBlack, kBlack}, {kBlack, kBlack, kBlack, kBlack}};
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(RgbAt(*p, x, y), expected[y][x]) << x << "," << y;
 }
@@ -178,7 +178,7 @@ TEST(Gif, DecoderStepsThroughFramesAndWrapsAtTheTrailer) {
                          .Control(0x09, 7, 1)  // disposal 2, transparent index 1
                          .Image(2, 1, {0, 1})
                          .Raw({',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 1, 0x34, 0})  // undecodable
-                         .Control(0x0C, 0, 0)  // disposal 3, opaque
+                         .Control(0x0C, 0, 0)                                   // disposal 3, opaque
                          .Image(1, 1, {1}, 0x80, {1, 2, 3, 4, 5, 6})
                          .Done();
   auto gif = GifDecoder::Open(file);

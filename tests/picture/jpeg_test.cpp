@@ -174,7 +174,8 @@ TEST(Jpeg, EndlessProgressiveScansAreCutOff) {
   const Bytes file = Sample("cj_prog.jpg");
   const size_t first = FindMarker(file, 0xDA);
   size_t end = first + 2;
-  while (end < file.size() && !(file[end] == 0xFF && file[end + 1] != 0 && (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
+  while (end < file.size() &&
+         !(file[end] == 0xFF && file[end + 1] != 0 && (file[end + 1] < 0xD0 || file[end + 1] > 0xD7)))
     ++end;
   const Bytes scan(file.begin() + first, file.begin() + end);
   auto withScans = [&](int scans) {

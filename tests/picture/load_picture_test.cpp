@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 #include "runtime/core/notify.h"
 #include "runtime/core/picture_registry.h"
-#include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
 #include "test_support.h"
 
 namespace picture_test {
 
 using runtime::picture::table::DecodePicture;
-using runtime::picture::table::InstallPictureTable;
 using runtime::picture::table::InstalledPictureTable;
+using runtime::picture::table::InstallPictureTable;
 using runtime::picture::table::LoadPicture;
 using runtime::picture::table::PictureFromHandle;
 namespace {
@@ -135,8 +135,8 @@ Bytes LargeBmp(uint8_t seed) {
 }
 
 TEST_F(LoadPictureTest, DecodesOfEqualBytesShareOnePixelBlockWhileAnyOfThemLives) {
-  using runtime::picture::table::DecodePicture;
   using runtime::picture::PicturePtr;
+  using runtime::picture::table::DecodePicture;
   const Bytes bytes = LargeBmp(1);
   Bytes other = LargeBmp(1);
   other.back() ^= 1;  // the same length, one pixel apart

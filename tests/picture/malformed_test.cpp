@@ -20,23 +20,12 @@ void ExpectConsistent(const Picture& p, const std::string& what) {
   int64_t expected = 0;
   switch (p.kind) {
     case 1:
-    case 2:
-      expected = w * h * 3;
-      break;
-    case 5:
-      expected = 1064 + (w + 3) / 4 * 4 * h;
-      break;
-    case 6:
-      expected = 1064 + (w + 3) / 4 * 4 * h;
-      break;
-    case 7:
-      expected = ((w + 7) / 8 + 1) / 2 * 2 * h;
-      break;
-    case 8:
-      expected = w * h * 4;
-      break;
-    default:
-      return;
+    case 2: expected = w * h * 3; break;
+    case 5: expected = 1064 + (w + 3) / 4 * 4 * h; break;
+    case 6: expected = 1064 + (w + 3) / 4 * 4 * h; break;
+    case 7: expected = ((w + 7) / 8 + 1) / 2 * 2 * h; break;
+    case 8: expected = w * h * 4; break;
+    default: return;
   }
   ASSERT_EQ(p.pixelByteCount, expected) << what;
   unsigned sum = 0;
@@ -67,8 +56,9 @@ TEST(Malformed, FilesCutAtEveryByteDecodeSafely) {
       // Only JPEG shows a picture from part of its data. The rest need all
       // their pixels: a GIF may lack its trailer, a PNG its end chunk, and
       // an 8-bit PCX cut right after its pixels has no palette (all black).
-      const bool allPixels = p->kind == 5 || (p->kind == 8 && length >= file.size() - 12) ||
-                             (p->kind == 6 && std::all_of(p->pixels + 40, p->pixels + 1064, [](uint8_t b) { return b == 0; }));
+      const bool allPixels =
+          p->kind == 5 || (p->kind == 8 && length >= file.size() - 12) ||
+          (p->kind == 6 && std::all_of(p->pixels + 40, p->pixels + 1064, [](uint8_t b) { return b == 0; }));
       if (p->kind != 1 && !allPixels) ADD_FAILURE() << name << " cut at " << length << " still decodes";
     }
   }

@@ -39,7 +39,9 @@ const Bytes kRuns = {
 };
 
 TEST(Pcx, EightBitRunsBecomeAPackedDibWithThePaletteAfterTheLastLine) {
-  const Bytes file = Concat({PcxHeader(5, 8, 10, 20, 12, 22, 1, 4), kRuns, {0x0C},
+  const Bytes file = Concat({PcxHeader(5, 8, 10, 20, 12, 22, 1, 4),
+                             kRuns,
+                             {0x0C},
                              Palette768({{1, 0x0A0B0C}, {5, 0x505152}, {7, 0x707172}})});
   const auto p = Decode(file);
   ASSERT_TRUE(p);
@@ -48,11 +50,11 @@ TEST(Pcx, EightBitRunsBecomeAPackedDibWithThePaletteAfterTheLastLine) {
   EXPECT_EQ(p->height, 3);
   ASSERT_EQ(p->pixelByteCount, 40 + 1024 + 3 * 4);
   const uint8_t* h = p->pixels;
-  EXPECT_EQ(h[0], 40);                                               // header size
-  EXPECT_EQ(h[4], 3);                                                // width
+  EXPECT_EQ(h[0], 40);                                                   // header size
+  EXPECT_EQ(h[4], 3);                                                    // width
   EXPECT_EQ(int32_t(h[8] | h[9] << 8 | h[10] << 16 | h[11] << 24), -3);  // top-down
-  EXPECT_EQ(h[12], 1);                                               // planes
-  EXPECT_EQ(h[14], 8);                                               // bits
+  EXPECT_EQ(h[12], 1);                                                   // planes
+  EXPECT_EQ(h[14], 8);                                                   // bits
   EXPECT_EQ(Bytes(h + 40 + 7 * 4, h + 40 + 8 * 4), (Bytes{0x72, 0x71, 0x70, 0}));
   const uint8_t* rows = h + 1064;
   EXPECT_EQ(Bytes(rows, rows + 12), (Bytes{7, 7, 7, 0, 1, 5, 5, 0, 5, 5, 5, 0}));

@@ -9,9 +9,9 @@
 namespace {
 
 using namespace platform;
-using runtime::picture::drawing::BitmapToBmpBytes;
 using runtime::picture::Picture;
 using runtime::picture::PictureKind;
+using runtime::picture::drawing::BitmapToBmpBytes;
 using runtime::picture::drawing::RenderPicture;
 using runtime::picture::drawing::RenderPictureOnColour;
 

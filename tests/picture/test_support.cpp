@@ -33,8 +33,8 @@ const fs::path& Samples() {
     const fs::path target = fs::path(TESSELLON_BINARY_DIR) / "picture_samples";
     if (fs::exists(target / "done")) return target;
     const fs::path scratch = target.string() + ".tmp" + std::to_string(getpid());
-    const std::string command = std::string("/usr/bin/python3 ") + TESSELLON_TEST_DATA + "/make_samples.py " +
-                                scratch.string();
+    const std::string command =
+        std::string("/usr/bin/python3 ") + TESSELLON_TEST_DATA + "/make_samples.py " + scratch.string();
     if (std::system(command.c_str()) != 0) {
       ADD_FAILURE() << "sample generation failed: " << command;
       return target;
@@ -84,9 +84,7 @@ std::array<uint8_t, 3> RgbAt(const Picture& p, int x, int y) {
       const uint8_t* q = px + (y * w + x) * 4;
       return {q[2], q[1], q[0]};
     }
-    default:
-      ADD_FAILURE() << "no pixels in kind " << p.kind;
-      return {};
+    default: ADD_FAILURE() << "no pixels in kind " << p.kind; return {};
   }
 }
 

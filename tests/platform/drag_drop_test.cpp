@@ -9,14 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files/files.h"
+#include "platform/memory/global_memory.h"
 #include "platform/ole/clipboard_formats.h"
 #include "platform/ole/data_offer.h"
 #include "platform/ole/drag_dispatch.h"
 #include "platform/ole/drop_files.h"
-#include "platform/files/files.h"
-#include "platform/memory/global_memory.h"
-#include "platform/windows/messages.h"
 #include "platform/text/text_conversion.h"
+#include "platform/windows/messages.h"
 #include "platform/windows/window.h"
 
 namespace {

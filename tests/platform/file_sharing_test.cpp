@@ -78,9 +78,8 @@ TEST_F(FileSharing, DeletingRespectsOtherOpenersAndTheReadOnlyAttribute) {
   for (const Case& c : cases) {
     const std::string path = File("victim");
     if (c.readOnly) chmod(path.c_str(), 0444);
-    HANDLE opener = c.openerShare == 0xFFFFFFFF
-                        ? INVALID_HANDLE
-                        : CreateFileA(path.c_str(), GENERIC_READ, c.openerShare, OPEN_EXISTING);
+    HANDLE opener = c.openerShare == 0xFFFFFFFF ? INVALID_HANDLE
+                                                : CreateFileA(path.c_str(), GENERIC_READ, c.openerShare, OPEN_EXISTING);
     EXPECT_EQ(DeleteFileA(path.c_str()) != FALSE, c.deleted) << c.what;
     if (!c.deleted) {
       EXPECT_EQ(GetLastError(), c.error) << c.what;
@@ -156,7 +155,9 @@ TEST_F(FileSharing, ExclusiveOpenersRacingInProcessesNeverBothWin) {
 
 TEST_F(FileSharing, FindPatternsAsTheDesktopReadsThem) {
   for (const char* name : {"README", "photo.jpg", "archive.tar.gz", "notes."}) File(name);
-  File("bad\xFF" "name.jpg");  // not UTF-8: no ANSI name can reach it
+  File(
+      "bad\xFF"
+      "name.jpg");  // not UTF-8: no ANSI name can reach it
   struct Case {
     const char* pattern;
     std::set<std::string> names;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/text/ansi_text.h"
 #include "platform/files/files.h"
+#include "platform/text/ansi_text.h"
 
 namespace {
 
@@ -103,8 +103,10 @@ TEST_F(Files, TempPathEndsInASeparator) {
   EXPECT_EQ(GetTempPathA(), "/tmp/");
   setenv("TMPDIR", "/tmp/bad\xFF", 1);  // no ANSI name for it: never a substitute
   EXPECT_EQ(GetTempPathA(), "/tmp/");
-  if (old) setenv("TMPDIR", saved.c_str(), 1);
-  else unsetenv("TMPDIR");
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 }
 
 TEST(AnsiText, Gb18030RoundTripsGbkAndTheRestOfUnicode) {

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "platform/backends/offscreen/offscreen_backend.h"
+#include "platform/base/system.h"
 #include "platform/gdi/gdi.h"
 #include "platform/windows/messages.h"
-#include "platform/base/system.h"
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"

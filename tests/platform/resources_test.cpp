@@ -8,8 +8,8 @@
 
 #include "platform/base/backend.h"
 #include "platform/files/files.h"
-#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/icons/icon.h"
 #include "platform/memory/global_memory.h"
 #include "platform/windows/menu.h"
@@ -80,16 +80,31 @@ TEST(SystemMetrics, AgreeWithTheScreenAndTheFrameRules) {
 // A cursor file with one 2 x 2 32-bit image and the given hot spot.
 std::vector<uint8_t> CursorFile(uint16_t hotX, uint16_t hotY, uint32_t declaredBytes = 0) {
   std::vector<uint8_t> f;
-  auto put16 = [&](uint32_t v) { f.push_back(v & 0xFF); f.push_back(v >> 8 & 0xFF); };
-  auto put32 = [&](uint32_t v) { put16(v & 0xFFFF); put16(v >> 16); };
+  auto put16 = [&](uint32_t v) {
+    f.push_back(v & 0xFF);
+    f.push_back(v >> 8 & 0xFF);
+  };
+  auto put32 = [&](uint32_t v) {
+    put16(v & 0xFFFF);
+    put16(v >> 16);
+  };
   const uint32_t image = 40 + 2 * 8 + 2 * 4;  // header, colour rows, mask rows
-  put16(0); put16(2); put16(1);              // reserved, type cursor, one image
-  f.push_back(2); f.push_back(2); f.push_back(0); f.push_back(0);  // width, height, colours, reserved
-  put16(hotX); put16(hotY);
+  put16(0);
+  put16(2);
+  put16(1);  // reserved, type cursor, one image
+  f.push_back(2);
+  f.push_back(2);
+  f.push_back(0);
+  f.push_back(0);  // width, height, colours, reserved
+  put16(hotX);
+  put16(hotY);
   put32(declaredBytes ? declaredBytes : image);
   put32(6 + 16);  // image offset
-  put32(40); put32(2); put32(4);  // size, width, height counting both halves
-  put16(1); put16(32);            // planes, bits
+  put32(40);
+  put32(2);
+  put32(4);  // size, width, height counting both halves
+  put16(1);
+  put16(32);  // planes, bits
   for (int i = 0; i < 6; ++i) put32(0);
   for (int i = 0; i < 4; ++i) put32(0x00FF0000);  // colour rows: red
   for (int i = 0; i < 2; ++i) put32(0);           // AND mask: all drawn
@@ -97,8 +112,8 @@ std::vector<uint8_t> CursorFile(uint16_t hotX, uint16_t hotY, uint32_t declaredB
 }
 
 TEST(Cursors, SystemCursorsAreSharedAndFileCursorsKeepTheirHotSpot) {
-  const uintptr_t ids[] = {IDC_ARROW, IDC_IBEAM, IDC_WAIT, IDC_CROSS, IDC_UPARROW, IDC_SIZENWSE, IDC_SIZENESW,
-                           IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_NO, IDC_HAND, IDC_APPSTARTING, IDC_HELP};
+  const uintptr_t ids[] = {IDC_ARROW,  IDC_IBEAM,  IDC_WAIT,    IDC_CROSS, IDC_UPARROW, IDC_SIZENWSE,    IDC_SIZENESW,
+                           IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_NO,    IDC_HAND,    IDC_APPSTARTING, IDC_HELP};
   std::vector<HCURSOR> seen;
   for (uintptr_t id : ids) {
     HCURSOR c = LoadCursorA(0, id);

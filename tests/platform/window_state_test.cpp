@@ -132,12 +132,12 @@ TEST_F(WindowState, TopmostWindowsStayAboveTheOthers) {
   HWND a = Make(WS_POPUP), b = Make(WS_POPUP), c = Make(WS_POPUP);  // c on top
   ASSERT_TRUE(SetWindowPos(a, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
   EXPECT_TRUE(GetWindowLongPtrA(a, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  HWND d = Make(WS_POPUP);                                    // new windows start below the band
+  HWND d = Make(WS_POPUP);                                         // new windows start below the band
   SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // top of its own band
   EXPECT_EQ(Stacked({a, b, c, d}), (std::vector<HWND>{a, b, d, c}));
-  SetWindowPos(c, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);    // "after a" cannot enter the band
+  SetWindowPos(c, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // "after a" cannot enter the band
   EXPECT_EQ(Stacked({a, b, c, d}), (std::vector<HWND>{a, c, b, d}));
-  SetWindowLongPtrA(a, GWL_EXSTYLE, 0);                       // the band changes only through SetWindowPos
+  SetWindowLongPtrA(a, GWL_EXSTYLE, 0);  // the band changes only through SetWindowPos
   EXPECT_TRUE(GetWindowLongPtrA(a, GWL_EXSTYLE) & WS_EX_TOPMOST);
   SetWindowPos(a, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_FALSE(GetWindowLongPtrA(a, GWL_EXSTYLE) & WS_EX_TOPMOST);

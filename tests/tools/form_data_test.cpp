@@ -104,15 +104,13 @@ const TypeBlock kWindowBlock{
     {6, 2, 3, 0xFF000000, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0},
     // class name, background picture, icon, sound, title, help file
     {Counted::kEmpty, Counted::kPhotograph, Counted::kEmpty, Counted::kEmpty, Counted::kTitle, Counted::kEmpty}};
-const TypeBlock kPictureBoxBlock{
-    {2, 0, 0xFF000000, 1, 1},  // version, border, background, display mode, animate
-    {Counted::kEmpty, Counted::kEmpty, Counted::kEmpty}};  // picture, two texts
-const TypeBlock kDrawPanelBlock{
-    // version, border, background, layout, auto redraw, scale mode, pen style,
-    // draw mode, pen width, pen colour, brush type, brush colour, text colour,
-    // text background
-    {1, 0, 0xFF000000, 1, 1, 0, 1, 12, 0, 0, 1, 0x00FFFFFF, 0, 0xFF000000},
-    {Counted::kEmpty, Counted::kPhotograph}};  // font, background picture
+const TypeBlock kPictureBoxBlock{{2, 0, 0xFF000000, 1, 1},  // version, border, background, display mode, animate
+                                 {Counted::kEmpty, Counted::kEmpty, Counted::kEmpty}};  // picture, two texts
+const TypeBlock kDrawPanelBlock{// version, border, background, layout, auto redraw, scale mode, pen style,
+                                // draw mode, pen width, pen colour, brush type, brush colour, text colour,
+                                // text background
+                                {1, 0, 0xFF000000, 1, 1, 0, 1, 12, 0, 0, 1, 0x00FFFFFF, 0, 0xFF000000},
+                                {Counted::kEmpty, Counted::kPhotograph}};  // font, background picture
 const TypeBlock kDropObjectBlock{{1, 0, 0, 0, 1}, {}};
 
 struct ExpectedUnit {
@@ -123,8 +121,8 @@ struct ExpectedUnit {
   std::vector<std::pair<int32_t, int32_t>> bindings;  // event key -> code offset
   uint32_t type;
   const TypeBlock* block;
-  size_t fixed_size;        // record size without the photographs and title
-  int photographs;          // how many times the photograph is in it
+  size_t fixed_size;  // record size without the photographs and title
+  int photographs;    // how many times the photograph is in it
   bool titled;
 };
 

@@ -13,8 +13,8 @@ Window FindWindowByTitle(Display* display, const std::string& title) {
     int format;
     unsigned long length, after;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, children[i], name, 0, 1024, False, AnyPropertyType, &type, &format, &length,
-                           &after, &data) == Success &&
+    if (XGetWindowProperty(display, children[i], name, 0, 1024, False, AnyPropertyType, &type, &format, &length, &after,
+                           &data) == Success &&
         data && std::string(reinterpret_cast<char*>(data), length) == title)
       found = children[i];
     if (data) XFree(data);

@@ -21,8 +21,9 @@ TEST(MessageBox, ShowsTheChineseTextAndClosesOnAClickOnOk) {
   auto probe = x11_test::OpenProbe();
   ASSERT_TRUE(probe);
   const std::string caption = "\xE9\x94\x99\xE8\xAF\xAF";  // 错误
-  const std::string text = "\xE8\xBF\x90\xE8\xA1\x8C\xE6\x97\xB6\xE5\x87\xBA\xE9\x94\x99!\n"  // 运行时出错!
-                           "\xE7\xAA\x97\xE5\x8F\xA3 1, \xE5\x8D\x95\xE5\x85\x83 2";         // 窗口 1, 单元 2
+  const std::string text =
+      "\xE8\xBF\x90\xE8\xA1\x8C\xE6\x97\xB6\xE5\x87\xBA\xE9\x94\x99!\n"  // 运行时出错!
+      "\xE7\xAA\x97\xE5\x8F\xA3 1, \xE5\x8D\x95\xE5\x85\x83 2";          // 窗口 1, 单元 2
   auto closed = std::async(std::launch::async, [&] {
     platform::x11::RunModalMessageBox(x11_test::Server()->Display().c_str(), caption, text);
   });

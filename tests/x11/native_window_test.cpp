@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "platform/backends/x11/x11_backend.h"
+#include "platform/base/system.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/objects.h"
 #include "platform/windows/native_events.h"
-#include "platform/base/system.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
 #include "x11_probe.h"
@@ -151,7 +151,8 @@ TEST_F(NativeWindows, CloseBoxArrivesAsScCloseAndEndsTheWindow) {
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hwnd_); }));
   std::vector<std::pair<UINT, WPARAM>> seen;
   for (const Logged& l : logged)
-    if (l.message == WM_SYSCOMMAND || l.message == WM_CLOSE || l.message == WM_DESTROY) seen.push_back({l.message, l.wParam});
+    if (l.message == WM_SYSCOMMAND || l.message == WM_CLOSE || l.message == WM_DESTROY)
+      seen.push_back({l.message, l.wParam});
   EXPECT_EQ(seen, (std::vector<std::pair<UINT, WPARAM>>{{WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}, {WM_DESTROY, 0}}));
   // The X window went with it: the server takes the destroy request from the
   // tool's connection in its own time, so the probe looks until it is gone.
@@ -191,9 +192,8 @@ TEST_F(NativeWindows, MovesBothWaysWithoutEcho) {
 
 TEST_F(NativeWindows, TitleReachesTheServerAsUtf8) {
   SetWindowTextA(hwnd_, "\xCF\xB8\xBD\xDA.jpg");  // GBK
-  EXPECT_TRUE(PumpUntil([&] {
-    return x11_test::FindWindowByTitle(probe_.get(), "\xE7\xBB\x86\xE8\x8A\x82.jpg") == native_;
-  }));
+  EXPECT_TRUE(
+      PumpUntil([&] { return x11_test::FindWindowByTitle(probe_.get(), "\xE7\xBB\x86\xE8\x8A\x82.jpg") == native_; }));
 }
 
 TEST_F(NativeWindows, ClicksGoToTheWindowUnderThePointerUnlessDisabled) {
@@ -216,7 +216,7 @@ TEST_F(NativeWindows, ClicksGoToTheWindowUnderThePointerUnlessDisabled) {
   };
   const Logged down = click();
   EXPECT_EQ(down.hwnd, child);
-  EXPECT_EQ(down.lParam, (15 << 16) | 10);  // in the child's client coordinates
+  EXPECT_EQ(down.lParam, (15 << 16) | 10);          // in the child's client coordinates
   EXPECT_EQ(down.wParam, WPARAM{0x0001 | 0x0004});  // left button and Shift
   EnableWindow(hwnd_, FALSE);
   EXPECT_EQ(click().hwnd, 0u);

@@ -164,7 +164,8 @@ TEST_F(RealWindow, DropsFromAFileManagerReachTheBoxesOnly) {
   const fs::path detail = dir_ / "\xE7\xBB\x86\xE8\x8A\x82.jpg";  // 细节.jpg
   auto drag = [&](int x, int y, const std::string& data) {
     const auto [rootX, rootY] = OnScreen(x, y);
-    x11_test::Drag d{{"text/uri-list", "UTF8_STRING", "text/plain", "x-special/gnome-copied-files"}, data, rootX, rootY};
+    x11_test::Drag d{
+        {"text/uri-list", "UTF8_STRING", "text/plain", "x-special/gnome-copied-files"}, data, rootX, rootY};
     return x11_test::RunDrag(x11_test::Server()->Display(), window_, d, [&] { return fs::exists(detail); });
   };
   // The JPEG is written before XdndFinished goes back: the file manager

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/base/backend.h"
-#include "platform/windows/messages.h"
 #include "platform/base/system.h"
+#include "platform/windows/messages.h"
 #include "xvfb_server.h"
 
 namespace x11_test {
@@ -30,8 +30,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 }
 
 std::vector<uint32_t> ReadWindowPixels(Display* display, Window window, int width, int height) {
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!image) return {};
   std::vector<uint32_t> pixels;
   pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));

@@ -26,8 +26,7 @@ DisplayPtr OpenProbe();
 
 // Runs the program's messages (and so the backend) until `done` holds or
 // `limit` passes; returns whether it held.
-bool PumpUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
 
 // The window's pixels as the server has them, 0x00RRGGBB, row by row;
 // empty when the window cannot be read.

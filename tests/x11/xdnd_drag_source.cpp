@@ -55,7 +55,8 @@ class Source {
         XNextEvent(d_, &e);
         if (want(e)) return true;
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return false;
       pollfd p{ConnectionNumber(d_), POLLIN, 0};
       poll(&p, 1, static_cast<int>(left.count()));

@@ -20,7 +20,7 @@ struct Drag {
   std::string data;                // served for whichever type is asked
   int rootX = 0, rootY = 0;
   std::string action = "XdndActionCopy";
-  bool drop = true;                // false: leave instead
+  bool drop = true;  // false: leave instead
   Serve serve = Serve::Whole;
 };
 
@@ -37,7 +37,6 @@ struct DragOutcome {
 };
 
 // Runs one whole drag onto `target`. `handled` is read when XdndFinished arrives.
-DragOutcome RunDrag(const std::string& display, Window target, const Drag& drag,
-                    const std::function<bool()>& handled);
+DragOutcome RunDrag(const std::string& display, Window target, const Drag& drag, const std::function<bool()>& handled);
 
 }  // namespace x11_test

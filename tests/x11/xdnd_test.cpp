@@ -79,7 +79,8 @@ class XdndDrops : public ::testing::Test {
   // Plays the drag while this thread serves the target's events.
   x11_test::DragOutcome Play(const x11_test::Drag& drag) {
     auto outcome = std::async(std::launch::async, [&] {
-      return x11_test::RunDrag(x11_test::Server()->Display().c_str(), window_, drag, [&] { return record_.handled.load(); });
+      return x11_test::RunDrag(x11_test::Server()->Display().c_str(), window_, drag,
+                               [&] { return record_.handled.load(); });
     });
     Display* d = connection_->Dpy();
     while (outcome.wait_for(0ms) != std::future_status::ready) {
@@ -110,7 +111,7 @@ class XdndDrops : public ::testing::Test {
 };
 
 const std::vector<std::string> kFileManagerTypes{"x-special/gnome-copied-files", "UTF8_STRING", "text/plain",
-                                                  "text/uri-list"};
+                                                 "text/uri-list"};
 
 TEST_F(XdndDrops, FilesArriveDecodedAndFinishedFollowsTheHandledDrop) {
   struct Case {
@@ -122,12 +123,20 @@ TEST_F(XdndDrops, FilesArriveDecodedAndFinishedFollowsTheHandledDrop) {
   };
   const std::string big(3000, 'a');
   const std::vector<Case> cases{
-      {"one escaped Chinese name", {"text/uri-list"}, "file:///tmp/%E7%BB%86%E8%8A%82.jpg\r\n", x11_test::Serve::Whole,
+      {"one escaped Chinese name",
+       {"text/uri-list"},
+       "file:///tmp/%E7%BB%86%E8%8A%82.jpg\r\n",
+       x11_test::Serve::Whole,
        {"/tmp/\xE7\xBB\x86\xE8\x8A\x82.jpg"}},
-      {"two files, a type list, a comment, localhost and no final newline", kFileManagerTypes,
-       "# from a file manager\r\nfile://localhost/p/a%20b.jpg\r\nfile:///p/\xE7\xBB\x86 c.png", x11_test::Serve::Whole,
+      {"two files, a type list, a comment, localhost and no final newline",
+       kFileManagerTypes,
+       "# from a file manager\r\nfile://localhost/p/a%20b.jpg\r\nfile:///p/\xE7\xBB\x86 c.png",
+       x11_test::Serve::Whole,
        {"/p/a b.jpg", "/p/\xE7\xBB\x86 c.png"}},
-      {"served by INCR", {"text/uri-list"}, "file:///" + big + "\r\nfile:///x.gif\r\n", x11_test::Serve::Incr,
+      {"served by INCR",
+       {"text/uri-list"},
+       "file:///" + big + "\r\nfile:///x.gif\r\n",
+       x11_test::Serve::Incr,
        {"/" + big, "/x.gif"}},
   };
   for (const Case& c : cases) {
@@ -177,8 +186,8 @@ TEST_F(XdndDrops, RefusedDropsLeavesAndMovesFinishWithoutData) {
 
 TEST_F(XdndDrops, DataThatNeverComesTimesOutAndTheNextDragWorks) {
   const auto start = std::chrono::steady_clock::now();
-  const auto lost = Play(x11_test::Drag{{"text/uri-list"}, "file:///a.jpg\r\n", 150, 150, "XdndActionCopy", true,
-                                        x11_test::Serve::Never});
+  const auto lost = Play(
+      x11_test::Drag{{"text/uri-list"}, "file:///a.jpg\r\n", 150, 150, "XdndActionCopy", true, x11_test::Serve::Never});
   EXPECT_GE(std::chrono::steady_clock::now() - start, DropTarget::kDataTimeout);
   EXPECT_TRUE(lost.finished);
   EXPECT_FALSE(lost.finishedAccepted);

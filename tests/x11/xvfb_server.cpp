@@ -22,8 +22,8 @@ XvfbServer::XvfbServer() {
     const std::string fd = std::to_string(fds[1]);
     const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
     // -displayfd: the server picks a free display and writes its number.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-           "-noreset", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+           static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);

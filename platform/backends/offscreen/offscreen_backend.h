@@ -3,8 +3,8 @@
 // Run from the command line, the shell plays its script on the first window.
 #pragma once
 
-#include "platform/base/backend.h"
 #include "platform/backends/offscreen/offscreen_shell.h"
+#include "platform/base/backend.h"
 
 namespace platform {
 

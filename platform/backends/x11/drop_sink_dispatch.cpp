@@ -3,11 +3,11 @@
 // data when it arrives at the drop.
 #include "platform/backends/x11/drop_sink.h"
 
-#include "platform/text/ansi_text.h"
 #include "platform/ole/clipboard_formats.h"
 #include "platform/ole/data_offer.h"
 #include "platform/ole/drag_dispatch.h"
 #include "platform/ole/drop_files.h"
+#include "platform/text/ansi_text.h"
 
 namespace platform::x11 {
 namespace {

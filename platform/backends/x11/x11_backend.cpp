@@ -177,9 +177,7 @@ bool X11Backend::Handle(XEvent& event) {
       return true;
     case ButtonPress:
     case ButtonRelease:
-    case MotionNotify:
-      HandleMouse(*window, event);
-      return true;
+    case MotionNotify: HandleMouse(*window, event); return true;
     default: return false;
   }
 }

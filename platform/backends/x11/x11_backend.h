@@ -7,9 +7,9 @@
 #include <memory>
 #include <thread>
 
-#include "platform/base/backend.h"
 #include "platform/backends/x11/x11_connection.h"
 #include "platform/backends/x11/x11_native_window.h"
+#include "platform/base/backend.h"
 
 namespace platform::x11 {
 

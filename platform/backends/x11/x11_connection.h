@@ -13,11 +13,10 @@ namespace platform::x11 {
 
 struct Atoms {
   Atom wmProtocols, wmDeleteWindow, wmName, netWmName, utf8String, netWmWindowType, netWmWindowTypeNormal,
-      netWmWindowTypeUtility, netWmWindowTypeDialog, netWmState, netWmStateAbove, netWmStateModal,
-      netActiveWindow;
-  Atom xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished, xdndSelection,
-      xdndTypeList, xdndActionCopy, xdndActionMove, xdndActionLink, xdndActionAsk, xdndActionPrivate, uriList,
-      textPlainUtf8, incr, dropProperty;
+      netWmWindowTypeUtility, netWmWindowTypeDialog, netWmState, netWmStateAbove, netWmStateModal, netActiveWindow;
+  Atom xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished, xdndSelection, xdndTypeList,
+      xdndActionCopy, xdndActionMove, xdndActionLink, xdndActionAsk, xdndActionPrivate, uriList, textPlainUtf8, incr,
+      dropProperty;
 };
 
 // The MK_ key bits (buttons, Shift, Control) of an X modifier state, as

@@ -137,7 +137,6 @@ void SetDialogHints(Display* display, ::Window window, std::string_view caption,
   }
 }
 
-
 }  // namespace
 
 RECT OkButtonRect(int boxWidth, int boxHeight) {
@@ -158,7 +157,8 @@ void RunModalMessageBox(const char* displayName, std::string_view caption, const
   int textWidth = kMinTextWidth;
   for (const std::string& line : lines) textWidth = std::max(textWidth, painter.TextWidth(line));
   const int width = std::min(textWidth + 2 * kMargin, DisplayWidth(d, screen));
-  const int height = kMargin + static_cast<int>(lines.size()) * painter.LineHeight() + kMargin + kButtonHeight + kMargin;
+  const int height =
+      kMargin + static_cast<int>(lines.size()) * painter.LineHeight() + kMargin + kButtonHeight + kMargin;
   XMoveResizeWindow(d, window.id, (DisplayWidth(d, screen) - width) / 2, (DisplayHeight(d, screen) - height) / 2,
                     static_cast<unsigned>(width), static_cast<unsigned>(height));
   SetDialogHints(d, window.id, caption, width, height);

@@ -14,8 +14,8 @@
 namespace platform::x11 {
 namespace {
 
-constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask |
-                            ButtonReleaseMask | PointerMotionMask;
+constexpr long kEventMask =
+    ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;
@@ -75,10 +75,10 @@ void NativeWindow::ApplyTitle() {
   Display* display = connection_.Dpy();
   const auto* bytes = reinterpret_cast<const unsigned char*>(state_.title.data());
   const int length = static_cast<int>(state_.title.size());
-  XChangeProperty(display, window_, connection_.Names().netWmName, connection_.Names().utf8String, 8,
-                  PropModeReplace, bytes, length);
-  XChangeProperty(display, window_, connection_.Names().wmName, connection_.Names().utf8String, 8,
-                  PropModeReplace, bytes, length);
+  XChangeProperty(display, window_, connection_.Names().netWmName, connection_.Names().utf8String, 8, PropModeReplace,
+                  bytes, length);
+  XChangeProperty(display, window_, connection_.Names().wmName, connection_.Names().utf8String, 8, PropModeReplace,
+                  bytes, length);
 }
 
 void NativeWindow::ApplyHints(::Window transientFor) {
@@ -100,8 +100,10 @@ void NativeWindow::ApplyHints(::Window transientFor) {
     XSetWMNormalHints(display, window_, hints);
     XFree(hints);
   }
-  if (transientFor) XSetTransientForHint(display, window_, transientFor);
-  else if (transientFor_) XDeleteProperty(display, window_, XA_WM_TRANSIENT_FOR);
+  if (transientFor)
+    XSetTransientForHint(display, window_, transientFor);
+  else if (transientFor_)
+    XDeleteProperty(display, window_, XA_WM_TRANSIENT_FOR);
   transientFor_ = transientFor;
 
   const ::Atom type = (state_.exStyle & WS_EX_TOOLWINDOW) ? names.netWmWindowTypeUtility
@@ -140,8 +142,8 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
   const TopLevelState before = state_;
   state_ = state;
   if (state.title != before.title) ApplyTitle();
-  const bool resized = state.clientRect.Width() != before.clientRect.Width() ||
-                       state.clientRect.Height() != before.clientRect.Height();
+  const bool resized =
+      state.clientRect.Width() != before.clientRect.Width() || state.clientRect.Height() != before.clientRect.Height();
   if (state.style != before.style || state.exStyle != before.exStyle || transientFor != transientFor_ || resized)
     ApplyHints(transientFor);
   if (state.clientRect != before.clientRect)
@@ -149,8 +151,10 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Height())));
   if (state.visible != mapped_) {
-    if (state.visible) XMapWindow(display, window_);
-    else XUnmapWindow(display, window_);
+    if (state.visible)
+      XMapWindow(display, window_);
+    else
+      XUnmapWindow(display, window_);
     mapped_ = state.visible;
   }
   if (state.active && !before.active && mapped_) {
@@ -183,19 +187,19 @@ void NativeWindow::Present(Surface& surface) {
     std::call_once(told, [] { std::fputs("tessellon: the display's visual is not 24-bit true colour\n", stderr); });
     return;
   }
-  const RECT area{std::max<LONG>(0, wanted.left), std::max<LONG>(0, wanted.top), std::min(wanted.right, surface.Width()),
-                  std::min(wanted.bottom, surface.Height())};
+  const RECT area{std::max<LONG>(0, wanted.left), std::max<LONG>(0, wanted.top),
+                  std::min(wanted.right, surface.Width()), std::min(wanted.bottom, surface.Height())};
   if (area.IsEmpty()) return;
   std::lock_guard lock(surface.Mutex());
-  XImage* image = XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
-                               ZPixmap, 0, reinterpret_cast<char*>(surface.Row(0)),
-                               static_cast<unsigned>(surface.Width()), static_cast<unsigned>(surface.Height()), 32,
-                               static_cast<int>(surface.Stride()));
+  XImage* image =
+      XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
+                   ZPixmap, 0, reinterpret_cast<char*>(surface.Row(0)), static_cast<unsigned>(surface.Width()),
+                   static_cast<unsigned>(surface.Height()), 32, static_cast<int>(surface.Stride()));
   if (!image) return;
   // The pixels are host-order 32-bit words; Xlib swaps for a server that differs.
   image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-  XPutImage(display, window_, gc_, image, area.left, area.top, area.left, area.top,
-            static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()));
+  XPutImage(display, window_, gc_, image, area.left, area.top, area.left, area.top, static_cast<unsigned>(area.Width()),
+            static_cast<unsigned>(area.Height()));
   image->data = nullptr;  // the surface's memory, not Xlib's
   XDestroyImage(image);
 }

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/base/backend.h"
 #include "platform/backends/x11/x11_connection.h"
+#include "platform/base/backend.h"
 #include "platform/gdi/raster/surface.h"
 
 namespace platform::x11 {

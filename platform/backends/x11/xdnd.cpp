@@ -41,8 +41,8 @@ PropertyRead ReadProperty(Display* display, ::Window window, ::Atom property, st
     unsigned long count = 0, after = 0;
     unsigned char* bytes = nullptr;
     constexpr long kPieceLongs = 1 << 16;  // 256 KiB a request
-    if (XGetWindowProperty(display, window, property, offset, kPieceLongs, True, AnyPropertyType, &result.type,
-                           &format, &count, &after, &bytes) != Success)
+    if (XGetWindowProperty(display, window, property, offset, kPieceLongs, True, AnyPropertyType, &result.type, &format,
+                           &count, &after, &bytes) != Success)
       return result;
     // Any format-8 type will do: some sources label a uri-list UTF8_STRING.
     const bool fits = format == 8 && count <= limit - std::min(limit, out.size());
@@ -70,9 +70,12 @@ bool DropTarget::Handle(const XEvent& event) {
   if (event.type == ClientMessage && event.xclient.format == 32) {
     const XClientMessageEvent& message = event.xclient;
     const ::Atom type = message.message_type;
-    if (type == names.xdndEnter) OnEnter(message);
-    else if (type == names.xdndPosition) OnPosition(message);
-    else if (type == names.xdndDrop) OnDrop(message);
+    if (type == names.xdndEnter)
+      OnEnter(message);
+    else if (type == names.xdndPosition)
+      OnPosition(message);
+    else if (type == names.xdndDrop)
+      OnDrop(message);
     else if (type == names.xdndLeave) {
       if (stage_ == Stage::Hovering && Field(message, 0) == source_) {
         sink_->Leave();
@@ -204,11 +207,15 @@ void DropTarget::OnIncrChunk() {
 
 void DropTarget::Deliver() {
   DroppedData dropped;
-  if (wanted_ == connection_.Names().uriList) dropped.files = LocalFilesFromUriList(data_, HostName());
-  else dropped.text = data_;
+  if (wanted_ == connection_.Names().uriList)
+    dropped.files = LocalFilesFromUriList(data_, HostName());
+  else
+    dropped.text = data_;
   DWORD effect = kEffectNone;
-  if (!dropped.files.empty() || !dropped.text.empty()) effect = sink_->Drop(dropped, keys_, allowed_);
-  else sink_->Leave();
+  if (!dropped.files.empty() || !dropped.text.empty())
+    effect = sink_->Drop(dropped, keys_, allowed_);
+  else
+    sink_->Leave();
   SendFinished(effect != kEffectNone, ActionFor(effect));
   Reset();
 }
@@ -266,8 +273,7 @@ void DropTarget::SendStatus(bool accept, ::Atom action) {
 
 void DropTarget::SendFinished(bool performed, ::Atom action) {
   if (!source_) return;
-  SendToSource(connection_.Names().xdndFinished, performed ? 1 : 0, performed ? static_cast<long>(action) : None, 0,
-               0);
+  SendToSource(connection_.Names().xdndFinished, performed ? 1 : 0, performed ? static_cast<long>(action) : None, 0, 0);
 }
 
 ::Atom DropTarget::ActionFor(DWORD effect) const {

@@ -19,10 +19,20 @@ struct SystemCursor {
 };
 
 constexpr std::array<SystemCursor, 14> kSystemCursors = {{
-    {IDC_ARROW, {0, 0}},     {IDC_IBEAM, {16, 16}},   {IDC_WAIT, {16, 16}},      {IDC_CROSS, {16, 16}},
-    {IDC_UPARROW, {16, 0}},  {IDC_SIZENWSE, {16, 16}}, {IDC_SIZENESW, {16, 16}}, {IDC_SIZEWE, {16, 16}},
-    {IDC_SIZENS, {16, 16}},  {IDC_SIZEALL, {16, 16}}, {IDC_NO, {16, 16}},        {IDC_HAND, {6, 0}},
-    {IDC_APPSTARTING, {0, 0}}, {IDC_HELP, {0, 0}},
+    {IDC_ARROW, {0, 0}},
+    {IDC_IBEAM, {16, 16}},
+    {IDC_WAIT, {16, 16}},
+    {IDC_CROSS, {16, 16}},
+    {IDC_UPARROW, {16, 0}},
+    {IDC_SIZENWSE, {16, 16}},
+    {IDC_SIZENESW, {16, 16}},
+    {IDC_SIZEWE, {16, 16}},
+    {IDC_SIZENS, {16, 16}},
+    {IDC_SIZEALL, {16, 16}},
+    {IDC_NO, {16, 16}},
+    {IDC_HAND, {6, 0}},
+    {IDC_APPSTARTING, {0, 0}},
+    {IDC_HELP, {0, 0}},
 }};
 
 // Made once, on first use, and never changed: the system cursors have no

@@ -2,17 +2,17 @@
 #include "platform/gdi/icons/icon.h"
 
 #include <algorithm>
-#include <mutex>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <span>
 
 #include "platform/gdi/blit_engine.h"
-#include "platform/gdi/raster/checked_size.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/icons/icon_image.h"
 #include "platform/gdi/icons/icon_png.h"
+#include "platform/gdi/raster/checked_size.h"
 
 namespace platform {
 
@@ -183,18 +183,19 @@ BOOL DrawIconEx(HDC dcHandle, int x, int y, HICON handle, int cx, int cy, UINT, 
   auto dc = FindDc(dcHandle);
   auto icon = Lookup<IconObject>(handle, ObjectKind::Icon);
   constexpr int kLimit = 1 << 28;  // far beyond any surface; keeps the sums below in range
-  if (!dc || !icon || cx < 0 || cy < 0 || cx > kLimit || cy > kLimit || x > kLimit || x < -kLimit ||
-      y > kLimit || y < -kLimit)
+  if (!dc || !icon || cx < 0 || cy < 0 || cx > kLimit || cy > kLimit || x > kLimit || x < -kLimit || y > kLimit ||
+      y < -kLimit)
     return FALSE;
   if ((flags & DI_NORMAL) == 0) return FALSE;
   const DrawTarget target = TargetOf(*dc);
   if (!target.plane.first) return TRUE;
   const int32_t width = cx ? cx : icon->width, height = cy ? cy : icon->height;
   const POINT a = ToDevice(dc->state, POINT{x, y});
-  const POINT b = ToDevice(dc->state, POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{x} + width, INT32_MIN, INT32_MAX)),
-                                            static_cast<LONG>(std::clamp<int64_t>(int64_t{y} + height, INT32_MIN, INT32_MAX))});
-  const RECT dest = Shifted(RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)},
-                            target.origin);
+  const POINT b =
+      ToDevice(dc->state, POINT{static_cast<LONG>(std::clamp<int64_t>(int64_t{x} + width, INT32_MIN, INT32_MAX)),
+                                static_cast<LONG>(std::clamp<int64_t>(int64_t{y} + height, INT32_MIN, INT32_MAX))});
+  const RECT dest =
+      Shifted(RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)}, target.origin);
   if (dest.IsEmpty()) return TRUE;
   const Region visible = Region::Combine(target.clip, Region(dest), Region::Op::And);
   const bool mono = target.plane.format == PixelFormat::Mono1;

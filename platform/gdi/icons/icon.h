@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/gdi/gdi_types.h"
 #include "platform/base/types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace platform {
 

@@ -48,8 +48,7 @@ constexpr std::array<Expr, 256> BuildExpressions() {
         const Node nodes[3] = {Node::And, Node::Or, Node::Xor};
         for (int k = 0; k < 3; ++k) {
           if (c < e[results[k]].cost) {
-            e[results[k]] = {nodes[k], static_cast<uint8_t>(f), static_cast<uint8_t>(g),
-                             static_cast<uint8_t>(c)};
+            e[results[k]] = {nodes[k], static_cast<uint8_t>(f), static_cast<uint8_t>(g), static_cast<uint8_t>(c)};
             changed = true;
           }
         }
@@ -91,12 +90,24 @@ struct Emitter {
   constexpr void Emit(uint8_t f) {
     const Expr& x = e[f];
     switch (x.node) {
-      case Node::D: Push(RopStep::PushD, 1); program.usesD = true; break;
-      case Node::S: Push(RopStep::PushS, 1); program.usesS = true; break;
-      case Node::P: Push(RopStep::PushP, 1); program.usesP = true; break;
+      case Node::D:
+        Push(RopStep::PushD, 1);
+        program.usesD = true;
+        break;
+      case Node::S:
+        Push(RopStep::PushS, 1);
+        program.usesS = true;
+        break;
+      case Node::P:
+        Push(RopStep::PushP, 1);
+        program.usesP = true;
+        break;
       case Node::Zero: Push(RopStep::PushZero, 1); break;
       case Node::Ones: Push(RopStep::PushOnes, 1); break;
-      case Node::Not: Emit(x.left); Push(RopStep::Not, 0); break;
+      case Node::Not:
+        Emit(x.left);
+        Push(RopStep::Not, 0);
+        break;
       case Node::None: break;
       default: {
         // Deeper operand first keeps the stack shallow; all three are commutative.

@@ -90,8 +90,8 @@ void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32
 
 }  // namespace
 
-void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
-                    int32_t height, const SourceRowFn& sourceRow, std::vector<uint32_t>& out) {
+void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
+                    const SourceRowFn& sourceRow, std::vector<uint32_t>& out) {
   out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   std::vector<int32_t> columns(static_cast<size_t>(width));
   for (int32_t k = 0; k < width; ++k) columns[static_cast<size_t>(k)] = NearestSource(ax, x0 + k);

@@ -27,8 +27,8 @@ using SourceRowFn = std::function<const uint32_t*(int32_t row)>;
 
 // Nearest pixel: the source pixel under each target pixel's centre. Writes
 // width x height values for target pixels [x0, x0 + width) x [y0, y0 + height).
-void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
-                    int32_t height, const SourceRowFn& sourceRow, std::vector<uint32_t>& out);
+void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
+                    const SourceRowFn& sourceRow, std::vector<uint32_t>& out);
 
 // Area average: each target pixel is the mean of the source area it covers,
 // partly covered source pixels weighted by the exact fraction covered,

@@ -10,8 +10,7 @@
 
 namespace platform {
 
-Surface::Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride,
-                 std::shared_ptr<void> storage)
+Surface::Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride, std::shared_ptr<void> storage)
     : first_(first), width_(width), height_(height), stride_(stride), storage_(std::move(storage)) {}
 
 std::shared_ptr<Surface> Surface::Create(int32_t width, int32_t height) {
@@ -29,12 +28,11 @@ std::shared_ptr<Surface> Surface::Create(int32_t width, int32_t height) {
     return nullptr;  // the deleter has freed the pixels
   }
   auto* first = reinterpret_cast<uint8_t*>(block.get());
-  return std::make_shared<Surface>(Token{}, first, width, height,
-                                   static_cast<ptrdiff_t>(width) * 4, std::move(block));
+  return std::make_shared<Surface>(Token{}, first, width, height, static_cast<ptrdiff_t>(width) * 4, std::move(block));
 }
 
-std::shared_ptr<Surface> Surface::Wrap(uint8_t* firstRow, int32_t width, int32_t height,
-                                       ptrdiff_t stride, std::shared_ptr<void> keepAlive) {
+std::shared_ptr<Surface> Surface::Wrap(uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t stride,
+                                       std::shared_ptr<void> keepAlive) {
   if (!firstRow || width <= 0 || height <= 0) return nullptr;
   const ptrdiff_t magnitude = stride < 0 ? -stride : stride;
   if (magnitude < static_cast<ptrdiff_t>(width) * 4 || magnitude % 4 != 0) return nullptr;

@@ -7,20 +7,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 #include <mutex>
+#include <vector>
 
 #include "platform/base/types.h"
 
 namespace platform {
 
 // COLORREF is 0x00BBGGRR; a stored pixel reads as 0x00RRGGBB.
-constexpr uint32_t ColorToPixel(COLORREF c) {
-  return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
-}
-constexpr COLORREF PixelToColor(uint32_t p) {
-  return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-}
+constexpr uint32_t ColorToPixel(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
+constexpr COLORREF PixelToColor(uint32_t p) { return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu); }
 
 class Surface {
  public:
@@ -31,8 +27,8 @@ class Surface {
   // is the byte step from row y to row y + 1; it is negative for rows stored
   // bottom-up, and `firstRow` is then the address of row 0 (the top).
   // `keepAlive` holds the memory for as long as the surface lives.
-  static std::shared_ptr<Surface> Wrap(uint8_t* firstRow, int32_t width, int32_t height,
-                                       ptrdiff_t stride, std::shared_ptr<void> keepAlive);
+  static std::shared_ptr<Surface> Wrap(uint8_t* firstRow, int32_t width, int32_t height, ptrdiff_t stride,
+                                       std::shared_ptr<void> keepAlive);
 
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
@@ -74,8 +70,7 @@ class Surface {
   struct Token {};
 
  public:
-  Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride,
-          std::shared_ptr<void> storage);
+  Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t stride, std::shared_ptr<void> storage);
 
  private:
   uint8_t* first_;

@@ -27,8 +27,7 @@ struct PreparedPicture {
 };
 
 // 1 with `out` filled, 0 when the picture or the device context is missing.
-int PreparePicture(platform::HDC target, const Picture* picture, platform::COLORREF background,
-                   PreparedPicture* out);
+int PreparePicture(platform::HDC target, const Picture* picture, platform::COLORREF background, PreparedPicture* out);
 // (x, y) in device coordinates; a width or height of -1 is the picture's own.
 // `operation` is a raster operation, or the negated colour to leave transparent.
 void BlitPicture(const PreparedPicture& prepared, int x, int y, int width, int height, int64_t operation);

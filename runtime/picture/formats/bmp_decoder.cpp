@@ -59,10 +59,8 @@ std::optional<BmpHeader> ReadHeader(const uint8_t* h) {
       break;
     }
     case 24:
-    case 32:
-      break;
-    default:
-      return std::nullopt;
+    case 32: break;
+    default: return std::nullopt;
   }
   return header;
 }
@@ -130,7 +128,8 @@ PicturePtr DecodeBmp(ByteSource& source, const DecodeLimits& limits) {
       DirectRowToBgr(row.data(), out, header->width, header->bits / 8);
     }
   }
-  return MakePicture(PictureKind::Bmp, static_cast<int32_t>(header->width), static_cast<int32_t>(header->height), std::move(block));
+  return MakePicture(PictureKind::Bmp, static_cast<int32_t>(header->width), static_cast<int32_t>(header->height),
+                     std::move(block));
 }
 
 }  // namespace runtime::picture::formats

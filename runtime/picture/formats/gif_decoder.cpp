@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "runtime/picture/little_endian.h"
 #include "runtime/picture/formats/lzw.h"
+#include "runtime/picture/little_endian.h"
 
 namespace runtime::picture::formats {
 
@@ -105,8 +105,7 @@ bool GifDecoder::ReadExtension() {
     case 0xFE:  // comment
     case 0xFF:  // application, loop counts included
       return SkipSubBlocks();
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -195,9 +194,7 @@ GifStep GifDecoder::NextFrame(GifFrame& frame) {
         if (step == GifStep::Frame && (frame.width == 0 || frame.height == 0)) break;
         return step;
       }
-      default:
-        position_ = blocks_.size();
-        return GifStep::End;
+      default: position_ = blocks_.size(); return GifStep::End;
     }
   }
 }

@@ -54,7 +54,8 @@ PicturePtr DecodeGif(ByteSource& source, const DecodeLimits& limits) {
     std::memset(row, fill, width);
     if (y < copyRows) std::memcpy(row, frame.dib.Row(y), copyWidth);
   }
-  return MakePicture(PictureKind::Gif, static_cast<int32_t>(width), static_cast<int32_t>(height), std::move(screen->block));
+  return MakePicture(PictureKind::Gif, static_cast<int32_t>(width), static_cast<int32_t>(height),
+                     std::move(screen->block));
 }
 
 }  // namespace runtime::picture::formats

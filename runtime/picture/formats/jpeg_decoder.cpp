@@ -63,7 +63,8 @@ PicturePtr DecodeJpeg(ByteSource& source, const DecodeLimits& limits) {
     // Any other component layout has no defined colours: its rows stay black.
   }
   if (!JpegFinish(session.get())) return nullptr;
-  return MakePicture(PictureKind::Jpeg, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height), std::move(block));
+  return MakePicture(PictureKind::Jpeg, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
+                     std::move(block));
 }
 
 }  // namespace runtime::picture::formats

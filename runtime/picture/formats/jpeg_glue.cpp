@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "runtime/jpeg/decode_limits.h"
 
@@ -135,21 +135,15 @@ bool JpegReadHeader(JpegSession* s, JpegHeaderInfo* out) {
   out->height = s->info.image_height;
   out->components = s->info.num_components;
   switch (s->info.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-      out->colour = JpegColour::Grey;
-      break;
+    case JCS_GRAYSCALE: out->colour = JpegColour::Grey; break;
     case JCS_YCbCr:
-    case JCS_RGB:
-      out->colour = JpegColour::Rgb;
-      break;
+    case JCS_RGB: out->colour = JpegColour::Rgb; break;
     case JCS_CMYK:
     case JCS_YCCK:
       // Files with the Adobe marker store CMYK inverted (0 = full ink).
       out->colour = s->info.saw_Adobe_marker ? JpegColour::AdobeInvertedCmyk : JpegColour::Cmyk;
       break;
-    default:
-      out->colour = JpegColour::Other;
-      break;
+    default: out->colour = JpegColour::Other; break;
   }
   return true;
 }
@@ -157,18 +151,11 @@ bool JpegReadHeader(JpegSession* s, JpegHeaderInfo* out) {
 bool JpegStart(JpegSession* s, JpegColour colour, int* outputComponents) {
   if (setjmp(s->error.jump)) return false;
   switch (colour) {
-    case JpegColour::Grey:
-      s->info.out_color_space = JCS_GRAYSCALE;
-      break;
-    case JpegColour::Rgb:
-      s->info.out_color_space = JCS_EXT_BGR;
-      break;
+    case JpegColour::Grey: s->info.out_color_space = JCS_GRAYSCALE; break;
+    case JpegColour::Rgb: s->info.out_color_space = JCS_EXT_BGR; break;
     case JpegColour::Cmyk:
-    case JpegColour::AdobeInvertedCmyk:
-      s->info.out_color_space = JCS_CMYK;
-      break;
-    case JpegColour::Other:
-      break;
+    case JpegColour::AdobeInvertedCmyk: s->info.out_color_space = JCS_CMYK; break;
+    case JpegColour::Other: break;
   }
   if (!jpeg_start_decompress(&s->info)) return false;
   *outputComponents = s->info.output_components;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "runtime/picture/formats/decoders.h"
-#include "runtime/picture/little_endian.h"
 #include "runtime/picture/formats/packed_dib.h"
+#include "runtime/picture/little_endian.h"
 
 namespace runtime::picture::formats {
 
@@ -81,7 +81,8 @@ PicturePtr DecodeMonochrome(std::span<const uint8_t> file, const PcxHeader& head
   for (uint32_t y = 0; y < header.height; ++y) {
     if (!runs.Line(header.bytesPerLine, block.data() + y * rowBytes, static_cast<size_t>(rowBytes))) return nullptr;
   }
-  return MakePicture(PictureKind::Pcx1, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height), std::move(block));
+  return MakePicture(PictureKind::Pcx1, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
+                     std::move(block));
 }
 
 PicturePtr DecodeIndexed(std::span<const uint8_t> file, const PcxHeader& header, const DecodeLimits& limits) {
@@ -100,7 +101,8 @@ PicturePtr DecodeIndexed(std::span<const uint8_t> file, const PcxHeader& header,
     if (file.size() - after - 1 < kPaletteBytes) return nullptr;
     SetPaletteFromRgb(*dib, &file[after + 1], 256);
   }
-  return MakePicture(PictureKind::Pcx8, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height), std::move(dib->block));
+  return MakePicture(PictureKind::Pcx8, static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
+                     std::move(dib->block));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 #include <memory>
 
 #include "runtime/picture/formats/decoders.h"
-#include "runtime/picture/pixel_block.h"
 #include "runtime/picture/formats/png_glue.h"
+#include "runtime/picture/pixel_block.h"
 
 namespace runtime::picture::formats {
 

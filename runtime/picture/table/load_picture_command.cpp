@@ -20,8 +20,7 @@ Picture* DecodeArgument(const runtime::ArgRecord& arg) {
       if (!path || !*path) return nullptr;
       return formats::LoadPictureFile(path);
     }
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 

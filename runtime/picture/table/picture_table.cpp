@@ -65,9 +65,7 @@ void PictureTable::DestroyAll() {
   for (const Entry& e : entries) DestroyPicture(e.picture);
 }
 
-PictureTable* InstalledPictureTable() {
-  return dynamic_cast<PictureTable*>(runtime::InstalledPictureRegistry());
-}
+PictureTable* InstalledPictureTable() { return dynamic_cast<PictureTable*>(runtime::InstalledPictureRegistry()); }
 
 Picture* PictureFromHandle(uint32_t handle) {
   const PictureTable* table = InstalledPictureTable();
@@ -97,16 +95,10 @@ intptr_t AnswerPictureRequest(int32_t code, intptr_t arg1, intptr_t) {
   auto* picture = AddressIn<Picture>(arg1);
   if (!table) return 0;
   switch (code) {
-    case notify::kRegisterPicture:
-      table->Register(picture);
-      return 0;
-    case notify::kReleasePicture:
-      table->Release(picture);
-      return 0;
-    case notify::kIsPictureRegistered:
-      return table->IsRegistered(picture) ? 1 : 0;
-    default:
-      return 0;
+    case notify::kRegisterPicture: table->Register(picture); return 0;
+    case notify::kReleasePicture: table->Release(picture); return 0;
+    case notify::kIsPictureRegistered: return table->IsRegistered(picture) ? 1 : 0;
+    default: return 0;
   }
 }
 

@@ -7,10 +7,10 @@
 #include "platform/windows/pointer.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
-#include "runtime/units/border_style.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/unit_window.h"
+#include "runtime/units/border_style.h"
 
 namespace runtime::units::draw_panel {
 
@@ -85,8 +85,7 @@ LRESULT DrawPanel::MouseActivate(WPARAM wParam, LPARAM lParam) {
   GetCursorPos(&cursor);
   ScreenToClient(hwnd_, &cursor);
   // Only a click on the panel itself, not on a child it holds.
-  if (ChildWindowFromPointDeep(hwnd_, cursor) != hwnd_)
-    return DefWindowProcA(hwnd_, WM_MOUSEACTIVATE, wParam, lParam);
+  if (ChildWindowFromPointDeep(hwnd_, cursor) != hwnd_) return DefWindowProcA(hwnd_, WM_MOUSEACTIVATE, wParam, lParam);
   if (GetFocus() != hwnd_) SetFocus(hwnd_);
   return MA_ACTIVATE;
 }
@@ -116,22 +115,18 @@ void DrawPanel::BackgroundPictureChanged() {
 }
 
 void DrawPanel::AutoRedrawChanged() {
-  if (properties_.autoRedraw == 1) BuildCanvas(false);
-  else canvas_.Reset();
+  if (properties_.autoRedraw == 1)
+    BuildCanvas(false);
+  else
+    canvas_.Reset();
   Repaint();
 }
 
-void DrawPanel::RemakePen() {
-  pen_.Reset(designer_ ? 0 : MakePanelPen(properties_));
-}
+void DrawPanel::RemakePen() { pen_.Reset(designer_ ? 0 : MakePanelPen(properties_)); }
 
-void DrawPanel::RemakeBrush() {
-  brush_.Reset(designer_ ? 0 : MakePanelBrush(properties_));
-}
+void DrawPanel::RemakeBrush() { brush_.Reset(designer_ ? 0 : MakePanelBrush(properties_)); }
 
-void DrawPanel::RemakeFont() {
-  font_.Reset(designer_ ? 0 : MakePanelFont(properties_));
-}
+void DrawPanel::RemakeFont() { font_.Reset(designer_ ? 0 : MakePanelFont(properties_)); }
 
 void DrawPanel::ApplyBorder() { ApplyBorderStyle(hwnd_, properties_.border); }
 

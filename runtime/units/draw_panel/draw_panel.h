@@ -8,9 +8,9 @@
 
 #include "platform/base/types.h"
 #include "runtime/core/program.h"
+#include "runtime/picture/picture.h"
 #include "runtime/units/draw_panel/draw_panel_block.h"
 #include "runtime/units/draw_panel/draw_panel_tools.h"
-#include "runtime/picture/picture.h"
 
 namespace runtime::units::draw_panel {
 
@@ -36,9 +36,9 @@ class DrawPanel final : public UnitObject {
   DrawPanelProperties& MutableProperties() { return properties_; }
 
   // What the properties' effects call for.
-  void BackgroundChanged();     // rebuild the canvas from the background, repaint
+  void BackgroundChanged();         // rebuild the canvas from the background, repaint
   void BackgroundPictureChanged();  // forget the decoded picture, then as above
-  void AutoRedrawChanged();     // a fresh canvas for 1, none otherwise, repaint
+  void AutoRedrawChanged();         // a fresh canvas for 1, none otherwise, repaint
   void Repaint();
   void RemakePen();
   void RemakeBrush();

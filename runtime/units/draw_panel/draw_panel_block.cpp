@@ -9,11 +9,11 @@ using picture::U32;
 namespace {
 
 // The int32 fields in their stored order.
-constexpr int32_t DrawPanelProperties::* kStoredFields[] = {
-    &DrawPanelProperties::border,      &DrawPanelProperties::background,  &DrawPanelProperties::layout,
-    &DrawPanelProperties::autoRedraw,  &DrawPanelProperties::scaleMode,   &DrawPanelProperties::penStyle,
-    &DrawPanelProperties::drawMode,    &DrawPanelProperties::penWidth,    &DrawPanelProperties::penColour,
-    &DrawPanelProperties::brushType,   &DrawPanelProperties::brushColour, &DrawPanelProperties::textColour,
+constexpr int32_t DrawPanelProperties::*kStoredFields[] = {
+    &DrawPanelProperties::border,         &DrawPanelProperties::background,  &DrawPanelProperties::layout,
+    &DrawPanelProperties::autoRedraw,     &DrawPanelProperties::scaleMode,   &DrawPanelProperties::penStyle,
+    &DrawPanelProperties::drawMode,       &DrawPanelProperties::penWidth,    &DrawPanelProperties::penColour,
+    &DrawPanelProperties::brushType,      &DrawPanelProperties::brushColour, &DrawPanelProperties::textColour,
     &DrawPanelProperties::textBackground,
 };
 

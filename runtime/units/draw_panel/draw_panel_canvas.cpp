@@ -1,16 +1,16 @@
 // The panel's background, its canvas and its painting.
 #include <algorithm>
 
+#include "platform/gdi/owners.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
-#include "runtime/units/draw_panel/draw_panel.h"
+#include "runtime/core/runtime_calls.h"
+#include "runtime/picture/drawing/picture_drawing.h"
 #include "runtime/picture/formats/picture_decode.h"
 #include "runtime/picture/table/picture_table.h"
-#include "runtime/picture/drawing/picture_drawing.h"
+#include "runtime/units/draw_panel/draw_panel.h"
 #include "runtime/units/draw_panel/picture_fit.h"
-#include "platform/gdi/owners.h"
 
 namespace runtime::units::draw_panel {
 
@@ -20,8 +20,8 @@ using picture::Picture;
 using picture::PictureKind;
 
 using picture::drawing::BlitPicture;
-using picture::drawing::PreparePicture;
 using picture::drawing::PreparedPicture;
+using picture::drawing::PreparePicture;
 using picture::drawing::ReleasePreparedPicture;
 
 using namespace platform;
@@ -44,8 +44,8 @@ void LayOutPicture(HDC dc, const Picture& picture, int32_t layout, const RECT& f
   const int64_t w = picture.width, h = picture.height;
   if (layout == 0) {
     BlitPicture(prepared, frame.left, frame.top, -1, -1, SRCCOPY);
-    RemoveFromRegion(remaining, RECT{frame.left, frame.top, static_cast<LONG>(frame.left + w),
-                                     static_cast<LONG>(frame.top + h)});
+    RemoveFromRegion(remaining,
+                     RECT{frame.left, frame.top, static_cast<LONG>(frame.left + w), static_cast<LONG>(frame.top + h)});
   } else if (layout == 1) {
     for (int64_t y = frame.top; y < frame.bottom; y += h) {
       for (int64_t x = frame.left; x < frame.right; x += w) {
@@ -147,7 +147,8 @@ void DrawPanel::Paint() {
   POINT corners[2] = {{area.left, area.top}, {area.right, area.bottom}};
   DPtoLP(dc, corners, 2);
   paintDc_ = dc;
-  Runtime().RaiseEvent(window_, unit_, draw_panel_event::kPaint, {corners[0].x, corners[0].y, corners[1].x, corners[1].y});
+  Runtime().RaiseEvent(window_, unit_, draw_panel_event::kPaint,
+                       {corners[0].x, corners[0].y, corners[1].x, corners[1].y});
   // A handler may have destroyed the window, and this object with it.
   if (IsWindow(hwnd)) {
     paintDc_ = 0;

@@ -3,11 +3,11 @@
 #include <optional>
 
 #include "platform/gdi/gdi_types.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program.h"
-#include "runtime/units/draw_panel/draw_panel.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/picture/table/picture_table.h"
+#include "runtime/units/draw_panel/draw_panel.h"
 
 namespace runtime::units::draw_panel {
 

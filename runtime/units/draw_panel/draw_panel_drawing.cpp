@@ -2,21 +2,21 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/gdi/owners.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/value.h"
-#include "runtime/units/draw_panel/draw_panel.h"
-#include "runtime/picture/little_endian.h"
 #include "runtime/picture/drawing/picture_drawing.h"
-#include "platform/gdi/owners.h"
+#include "runtime/picture/little_endian.h"
+#include "runtime/units/draw_panel/draw_panel.h"
 
 namespace runtime::units::draw_panel {
 
 using picture::PutU32;
 using picture::drawing::BlitPicture;
-using picture::drawing::PreparePicture;
 using picture::drawing::PreparedPicture;
+using picture::drawing::PreparePicture;
 using picture::drawing::ReleasePreparedPicture;
 
 using picture::Picture;

@@ -19,12 +19,8 @@ struct ScaleMode {
 };
 // 0.1 mm and 0.01 mm take the inch as 1 / 0.00394 and 10 / 0.00394 of them.
 constexpr ScaleMode kScaleModes[] = {
-    {MM_TEXT, 0},
-    {MM_LOMETRIC, 1 / 0.00394},
-    {MM_HIMETRIC, 10 / 0.00394},
-    {MM_LOENGLISH, 100},
-    {MM_HIENGLISH, 1000},
-    {MM_TWIPS, 1440},
+    {MM_TEXT, 0},        {MM_LOMETRIC, 1 / 0.00394}, {MM_HIMETRIC, 10 / 0.00394},
+    {MM_LOENGLISH, 100}, {MM_HIENGLISH, 1000},       {MM_TWIPS, 1440},
 };
 
 const ScaleMode* ScaleModeOf(int32_t mode) {
@@ -59,8 +55,10 @@ HBRUSH MakePanelBrush(const DrawPanelProperties& p) {
 
 HFONT MakePanelFont(const DrawPanelProperties& p) {
   LOGFONTA font;
-  if (p.font.size() == sizeof font) std::memcpy(&font, p.font.data(), sizeof font);
-  else GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  if (p.font.size() == sizeof font)
+    std::memcpy(&font, p.font.data(), sizeof font);
+  else
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
   if (const ScaleMode* mode = ScaleModeOf(p.scaleMode)) {
     int pixelsPerInch = 96;
     if (HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {

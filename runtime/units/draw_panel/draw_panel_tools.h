@@ -6,15 +6,14 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/owners.h"
-#include "runtime/units/draw_panel/draw_panel_block.h"
 #include "runtime/core/unit_window.h"  // PaintColour
+#include "runtime/units/draw_panel/draw_panel_block.h"
 
 namespace runtime::units::draw_panel {
 
 inline constexpr int32_t kBrushPatternCount = 48;
 // The 8 x 8 monochrome patterns of brush types 8 to 55.
 extern const uint8_t kBrushPatterns[kBrushPatternCount][8];
-
 
 // 0 when GDI cannot make it; the caller then uses the stock object.
 platform::HPEN MakePanelPen(const DrawPanelProperties& properties);

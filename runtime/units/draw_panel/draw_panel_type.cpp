@@ -4,8 +4,8 @@
 #include <span>
 
 #include "platform/memory/global_memory.h"
-#include "runtime/units/draw_panel/draw_panel.h"
 #include "runtime/core/runtime_calls.h"
+#include "runtime/units/draw_panel/draw_panel.h"
 
 namespace runtime::units::draw_panel {
 namespace {
@@ -45,7 +45,7 @@ constexpr int32_t kDrawingHeight = 16;
 enum class Effect { None, Border, Background, Repaint, AutoRedraw, Font, Pen, Brush };
 struct IntegerProperty {
   int32_t number;
-  int32_t DrawPanelProperties::* field;
+  int32_t DrawPanelProperties::*field;
   int32_t low, high;  // clamped to this range; low > high: any value
   Effect effect;
 };
@@ -161,7 +161,9 @@ HGLOBAL RewritePanelBlock(const uint8_t* block, int32_t length, TextVisitor visi
 
 const UnitTypeDescriptor& DrawPanelType() {
   static const UnitTypeDescriptor type{"\xBB\xAD\xB0\xE5",  // the GBK name
-                                       "DrawPanel", 0x800200C0, static_cast<int32_t>(kProperties.size()),
+                                       "DrawPanel",
+                                       0x800200C0,
+                                       static_cast<int32_t>(kProperties.size()),
                                        kProperties.data(),
                                        &UnitOperations<&DrawPanel::Create, &SetPanelProperty, &SavePanelProperties,
                                                        &GetPanelProperty, &RewritePanelBlock>};

@@ -7,10 +7,10 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
-#include "runtime/units/drop_object/core_link.h"
+#include "runtime/core/runtime_calls.h"
 #include "runtime/core/unit_window.h"
+#include "runtime/units/drop_object/core_link.h"
 
 namespace runtime::units::drop_object {
 namespace {

@@ -12,10 +12,10 @@ namespace dt = data_type;
 
 // Common properties, then the four accept flags.
 constexpr auto kProperties = WithCommonProperties({
-    OwnProperty(dt::kBool, "AcceptText"),    // 0
-    OwnProperty(dt::kBool, "AcceptHtml"),    // 1
-    OwnProperty(dt::kBool, "AcceptUrl"),     // 2
-    OwnProperty(dt::kBool, "AcceptFiles"),   // 3
+    OwnProperty(dt::kBool, "AcceptText"),   // 0
+    OwnProperty(dt::kBool, "AcceptHtml"),   // 1
+    OwnProperty(dt::kBool, "AcceptUrl"),    // 2
+    OwnProperty(dt::kBool, "AcceptFiles"),  // 3
 });
 static_assert(kProperties.size() == 12);
 
@@ -47,7 +47,10 @@ HGLOBAL SaveDropProperties(UnitObject* object) {
 const UnitTypeDescriptor& DropObjectUnitType() {
   static const UnitTypeDescriptor type{
       "\xCD\xCF\xB7\xC5\xB6\xD4\xCF\xF3",  // the GBK name
-      "DropTarget", 0x80008040, static_cast<int32_t>(kProperties.size()), kProperties.data(),
+      "DropTarget",
+      0x80008040,
+      static_cast<int32_t>(kProperties.size()),
+      kProperties.data(),
       &UnitOperations<&DropObject::Create, &SetDropProperty, &SaveDropProperties, &GetDropProperty>};
   return type;
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/ole/drop_files.h"
 #include "platform/memory/global_memory.h"
+#include "platform/ole/drop_files.h"
 #include "platform/text/text_conversion.h"
 
 namespace runtime::units::drop_object {
@@ -49,8 +49,8 @@ std::string HtmlText(std::string_view utf8) {
       WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
   std::string ansi(static_cast<size_t>(std::max(needed, 0)), '\0');
   if (ansi.empty()) return {};
-  ansi.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide.data(), wideLength,
-                                                      ansi.data(), needed, nullptr, nullptr)));
+  ansi.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide.data(), wideLength, ansi.data(), needed, nullptr, nullptr)));
   return ansi;
 }
 

@@ -38,8 +38,7 @@ SharedFrame SnapshotFrame(const GifComposer& composer) {
   return frame;
 }
 
-GifPlayer::GifPlayer(GifComposer composer, AnimationClock& clock,
-                     std::function<void(const AnimationFrame&)> frameShown)
+GifPlayer::GifPlayer(GifComposer composer, AnimationClock& clock, std::function<void(const AnimationFrame&)> frameShown)
     : composer_(std::move(composer)), clock_(clock), frameShown_(std::move(frameShown)) {}
 
 GifPlayer::~GifPlayer() { Stop(); }

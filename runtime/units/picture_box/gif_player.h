@@ -41,7 +41,8 @@ class GifPlayer {
  public:
   // `frameShown` runs on the animation thread after each new frame is
   // handed over.
-  GifPlayer(picture::formats::GifComposer composer, AnimationClock& clock, std::function<void(const AnimationFrame&)> frameShown);
+  GifPlayer(picture::formats::GifComposer composer, AnimationClock& clock,
+            std::function<void(const AnimationFrame&)> frameShown);
   ~GifPlayer();
   GifPlayer(const GifPlayer&) = delete;
   GifPlayer& operator=(const GifPlayer&) = delete;

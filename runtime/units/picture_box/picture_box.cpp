@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/runtime_calls.h"
+#include "runtime/core/unit_window.h"
+#include "runtime/picture/drawing/picture_drawing.h"
 #include "runtime/picture/formats/picture_decode.h"
 #include "runtime/picture/table/picture_table.h"
-#include "runtime/picture/drawing/picture_drawing.h"
 #include "runtime/units/picture_box/picture_placement.h"
-#include "runtime/core/unit_window.h"
 
 namespace runtime::units::picture_box {
 
@@ -32,7 +32,6 @@ namespace property = picture_box_property;
 
 constexpr int32_t kLastBorder = 5;
 constexpr int32_t kLastSetMode = display_mode::kFit;
-
 
 }  // namespace
 
@@ -172,7 +171,8 @@ void PictureBox::ShowPictureBytes() {
   const std::vector<uint8_t>& bytes = block_.picture;
   if (!bytes.empty()) {
     const PictureKind kind = bytes.size() >= 8 ? DetectPictureKind(bytes.data(), 8) : PictureKind::None;
-    if (kind == PictureKind::Gif && animationEnabled_) LoadAnimation();
+    if (kind == PictureKind::Gif && animationEnabled_)
+      LoadAnimation();
     else if (kind != PictureKind::None)
       picture_.reset(DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
     if (mode_ == display_mode::kAutoSize) AutoSize();
@@ -223,12 +223,8 @@ void PictureBox::AutoSize() {
 }
 
 void PictureBox::ApplyBorder(int32_t border) {
-  static constexpr DWORD kEdges[] = {0,
-                                     WS_EX_CLIENTEDGE,
-                                     WS_EX_DLGMODALFRAME,
-                                     WS_EX_STATICEDGE,
-                                     WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME,
-                                     0};
+  static constexpr DWORD kEdges[] = {
+      0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
   auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)) & ~WS_BORDER;
   auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)) &
                  ~(WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE);
@@ -265,9 +261,12 @@ void PictureBox::Paint() {
   if (!dc) return;
   RECT client;
   GetClientRect(hwnd_, &client);
-  if (gifAnimated_) PaintAnimation(dc, client);
-  else if (picture_) PaintPicture(dc, client);
-  else FillRect(dc, &client, brush_.get());
+  if (gifAnimated_)
+    PaintAnimation(dc, client);
+  else if (picture_)
+    PaintPicture(dc, client);
+  else
+    FillRect(dc, &client, brush_.get());
   EndPaint(hwnd_, &ps);
 }
 
@@ -322,8 +321,8 @@ void PictureBox::PaintAnimation(HDC dc, const RECT& client) {
     return;
   }
   SetStretchBltMode(dc, ChooseStretchMode());
-  StretchBlt(dc, place.left, place.top, place.Width(), place.Height(), memory.get(), 0, 0, frame->width,
-             frame->height, SRCCOPY);
+  StretchBlt(dc, place.left, place.top, place.Width(), place.Height(), memory.get(), 0, 0, frame->width, frame->height,
+             SRCCOPY);
 }
 
 }  // namespace runtime::units::picture_box

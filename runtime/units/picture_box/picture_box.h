@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "platform/base/types.h"
-#include "runtime/core/program.h"
 #include "platform/gdi/owners.h"
-#include "runtime/units/picture_box/gif_player.h"
+#include "runtime/core/program.h"
 #include "runtime/picture/picture.h"
+#include "runtime/units/picture_box/gif_player.h"
 #include "runtime/units/picture_box/picture_box_block.h"
 
 namespace runtime::units::picture_box {

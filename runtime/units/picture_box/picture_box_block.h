@@ -13,15 +13,14 @@
 
 namespace runtime::units::picture_box {
 
-
 struct PictureBoxBlock {
-  int32_t border = 0;                               // #8
+  int32_t border = 0;                                 // #8
   platform::COLORREF background = kButtonFaceColour;  // #9
-  std::vector<uint8_t> picture;                     // #10, encoded
-  int32_t displayMode = 0;                          // #11
-  int32_t animate = 1;                              // #12
-  std::string dataSource;                           // #13
-  std::string dataColumn;                           // #14
+  std::vector<uint8_t> picture;                       // #10, encoded
+  int32_t displayMode = 0;                            // #11
+  int32_t animate = 1;                                // #12
+  std::string dataSource;                             // #13
+  std::string dataColumn;                             // #14
 };
 
 // Empty for an unknown version or a length that runs past the block.

@@ -40,7 +40,8 @@ HGLOBAL SaveBoxProperties(UnitObject* unit) {
 }
 
 HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, void* context) {
-  auto block = ReadPictureBoxBlock(std::span<const uint8_t>(data, data && length > 0 ? static_cast<size_t>(length) : 0));
+  auto block =
+      ReadPictureBoxBlock(std::span<const uint8_t>(data, data && length > 0 ? static_cast<size_t>(length) : 0));
   if (!block) return 0;
   if (visit) {
     for (std::string* text : {&block->dataSource, &block->dataColumn})
@@ -52,11 +53,13 @@ HGLOBAL VisitBoxTexts(const uint8_t* data, int32_t length, TextVisitor visit, vo
 }  // namespace
 
 const UnitTypeDescriptor& PictureBoxType() {
-  static const UnitTypeDescriptor type{"\xCD\xBC\xC6\xAC\xBF\xF2",  // the GBK name
-                                       "PicBox", 0x840100C0, static_cast<int32_t>(kProperties.size()),
-                                       kProperties.data(),
-                                       &UnitOperations<&PictureBox::Create, &SetBoxProperty, &SaveBoxProperties,
-                                                       &GetBoxProperty, &VisitBoxTexts>};
+  static const UnitTypeDescriptor type{
+      "\xCD\xBC\xC6\xAC\xBF\xF2",  // the GBK name
+      "PicBox",
+      0x840100C0,
+      static_cast<int32_t>(kProperties.size()),
+      kProperties.data(),
+      &UnitOperations<&PictureBox::Create, &SetBoxProperty, &SaveBoxProperties, &GetBoxProperty, &VisitBoxTexts>};
   return type;
 }
 

@@ -39,8 +39,8 @@ std::vector<uint8_t> WriteWindowBlock(const WindowBlock& b) {
   for (int32_t v : {b.border, b.pictureLayout}) PutU32(out, static_cast<uint32_t>(v));
   PutU32(out, b.background);
   for (int32_t v : {b.maximiseButton, b.minimiseButton, b.controlBox, b.startPosition, b.movable, b.soundMode,
-                    b.enterMovesFocus, b.escCloses, b.f1Help, b.helpContext, b.showInTaskbar, b.dragByClient,
-                    b.shape, b.alwaysOnTop, b.keepTitleActive})
+                    b.enterMovesFocus, b.escCloses, b.f1Help, b.helpContext, b.showInTaskbar, b.dragByClient, b.shape,
+                    b.alwaysOnTop, b.keepTitleActive})
     PutU32(out, static_cast<uint32_t>(v));
   PutCounted(out, b.className);
   PutCounted(out, b.picture);

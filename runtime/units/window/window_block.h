@@ -52,12 +52,12 @@ struct WindowBlock {
   int32_t escCloses = 1;
   int32_t f1Help = 0;
   int32_t helpContext = 0;
-  int32_t showInTaskbar = 1;     // version > 1
-  int32_t dragByClient = 0;      // version > 2
-  int32_t shape = 0;             // version > 2
-  int32_t alwaysOnTop = 0;       // version > 3
-  int32_t keepTitleActive = 0;   // version > 4
-  std::string className;         // version 6
+  int32_t showInTaskbar = 1;    // version > 1
+  int32_t dragByClient = 0;     // version > 2
+  int32_t shape = 0;            // version > 2
+  int32_t alwaysOnTop = 0;      // version > 3
+  int32_t keepTitleActive = 0;  // version > 4
+  std::string className;        // version 6
   std::vector<uint8_t> picture;
   std::vector<uint8_t> icon;
   std::vector<uint8_t> sound;

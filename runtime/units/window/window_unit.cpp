@@ -3,23 +3,23 @@
 #include <algorithm>
 
 #include "platform/base/backend.h"
-#include "platform/gdi/icons/cursor.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icons/cursor.h"
+#include "platform/gdi/owners.h"
 #include "platform/windows/menu.h"
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/runtime_calls.h"
 #include "runtime/core/application.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/runtime_calls.h"
+#include "runtime/core/unit_window.h"
 #include "runtime/forms/events.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
+#include "runtime/picture/drawing/picture_drawing.h"
 #include "runtime/picture/formats/picture_decode.h"
 #include "runtime/picture/table/picture_table.h"
-#include "platform/gdi/owners.h"
-#include "runtime/picture/drawing/picture_drawing.h"
-#include "runtime/core/unit_window.h"
 
 namespace runtime::units::window {
 
@@ -44,7 +44,8 @@ WindowUnit::WindowUnit(WindowId window, UnitId unit, WindowBlock block)
 WindowUnit::~WindowUnit() = default;
 
 UnitObject* WindowUnit::Create(const CreateParams& p) {
-  auto block = ReadWindowBlock(std::span<const uint8_t>(p.block, p.block ? static_cast<size_t>(std::max(p.blockLength, 0)) : 0));
+  auto block =
+      ReadWindowBlock(std::span<const uint8_t>(p.block, p.block ? static_cast<size_t>(std::max(p.blockLength, 0)) : 0));
   if (!block) return nullptr;
   const WindowBlock& b = *block;
   DWORD style = p.style | WS_CLIPCHILDREN;
@@ -82,8 +83,8 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
   const std::string className = b.className.empty() ? kDefaultClass : b.className;
   EnsureUnitClass(className.c_str());  // each window's own procedure is set at creation
   auto* unit = new WindowUnit(p.window, p.unit, *block);
-  HWND hwnd = CreateWindowExA(exStyle, className.c_str(), unit->block_.title.c_str(), style, x, y, p.width,
-                              p.height, owner, p.menu, nullptr);
+  HWND hwnd = CreateWindowExA(exStyle, className.c_str(), unit->block_.title.c_str(), style, x, y, p.width, p.height,
+                              owner, p.menu, nullptr);
   if (!hwnd) {
     delete unit;
     return nullptr;

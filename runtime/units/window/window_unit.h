@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "platform/base/types.h"
+#include "platform/gdi/owners.h"
 #include "runtime/core/program.h"
 #include "runtime/forms/loaded_window.h"
-#include "runtime/units/window/window_block.h"
-#include "platform/gdi/owners.h"
 #include "runtime/picture/picture.h"
+#include "runtime/units/window/window_block.h"
 
 namespace runtime::units::window {
 

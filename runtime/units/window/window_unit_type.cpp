@@ -2,10 +2,10 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "runtime/core/runtime_calls.h"
-#include "runtime/core/type_block.h"
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
+#include "runtime/core/runtime_calls.h"
+#include "runtime/core/type_block.h"
 #include "runtime/forms/unit_types.h"
 #include "runtime/units/window/window_unit.h"
 
@@ -17,38 +17,38 @@ namespace dt = data_type;
 
 // Common properties, then the block's fields in their stored order.
 constexpr auto kProperties = WithCommonProperties({
-    OwnProperty(dt::kChoice),  // 0 border
-    OwnProperty(dt::kChoice),  // 1 picture layout
-    OwnProperty(dt::kColour),  // 2 background colour
-    OwnProperty(dt::kBool),    // 3 maximise button
-    OwnProperty(dt::kBool),    // 4 minimise button
-    OwnProperty(dt::kBool),    // 5 control box
-    OwnProperty(dt::kChoice),  // 6 start position
-    OwnProperty(dt::kBool),    // 7 movable
-    OwnProperty(dt::kChoice),  // 8 sound play mode
-    OwnProperty(dt::kBool),    // 9 Enter moves focus
-    OwnProperty(dt::kBool),    // 10 Esc closes
-    OwnProperty(dt::kBool),    // 11 F1 opens help
-    OwnProperty(dt::kInteger), // 12 help context
-    OwnProperty(dt::kBool),    // 13 show in taskbar
-    OwnProperty(dt::kBool),    // 14 drag by client area
-    OwnProperty(dt::kChoice),  // 15 shape
-    OwnProperty(dt::kBool),    // 16 always on top
-    OwnProperty(dt::kBool),    // 17 keep title bar active
-    OwnProperty(dt::kText),    // 18 class name
-    OwnProperty(dt::kPicture), // 19 background picture
-    OwnProperty(dt::kIcon),    // 20 icon
-    OwnProperty(dt::kSound),   // 21 background sound
-    OwnProperty(dt::kText),    // 22 title
-    OwnProperty(dt::kText),    // 23 help file
+    OwnProperty(dt::kChoice),   // 0 border
+    OwnProperty(dt::kChoice),   // 1 picture layout
+    OwnProperty(dt::kColour),   // 2 background colour
+    OwnProperty(dt::kBool),     // 3 maximise button
+    OwnProperty(dt::kBool),     // 4 minimise button
+    OwnProperty(dt::kBool),     // 5 control box
+    OwnProperty(dt::kChoice),   // 6 start position
+    OwnProperty(dt::kBool),     // 7 movable
+    OwnProperty(dt::kChoice),   // 8 sound play mode
+    OwnProperty(dt::kBool),     // 9 Enter moves focus
+    OwnProperty(dt::kBool),     // 10 Esc closes
+    OwnProperty(dt::kBool),     // 11 F1 opens help
+    OwnProperty(dt::kInteger),  // 12 help context
+    OwnProperty(dt::kBool),     // 13 show in taskbar
+    OwnProperty(dt::kBool),     // 14 drag by client area
+    OwnProperty(dt::kChoice),   // 15 shape
+    OwnProperty(dt::kBool),     // 16 always on top
+    OwnProperty(dt::kBool),     // 17 keep title bar active
+    OwnProperty(dt::kText),     // 18 class name
+    OwnProperty(dt::kPicture),  // 19 background picture
+    OwnProperty(dt::kIcon),     // 20 icon
+    OwnProperty(dt::kSound),    // 21 background sound
+    OwnProperty(dt::kText),     // 22 title
+    OwnProperty(dt::kText),     // 23 help file
 });
 static_assert(kProperties.size() == 32);
 
 int32_t* IntegerField(WindowBlock& b, int32_t number) {
-  int32_t* fields[] = {&b.border,        &b.pictureLayout,   nullptr,         &b.maximiseButton, &b.minimiseButton,
-                       &b.controlBox,    &b.startPosition,   &b.movable,      &b.soundMode,      &b.enterMovesFocus,
-                       &b.escCloses,     &b.f1Help,          &b.helpContext,  &b.showInTaskbar,  &b.dragByClient,
-                       &b.shape,         &b.alwaysOnTop,     &b.keepTitleActive};
+  int32_t* fields[] = {&b.border,     &b.pictureLayout, nullptr,           &b.maximiseButton, &b.minimiseButton,
+                       &b.controlBox, &b.startPosition, &b.movable,        &b.soundMode,      &b.enterMovesFocus,
+                       &b.escCloses,  &b.f1Help,        &b.helpContext,    &b.showInTaskbar,  &b.dragByClient,
+                       &b.shape,      &b.alwaysOnTop,   &b.keepTitleActive};
   return number >= 0 && number < static_cast<int32_t>(std::size(fields)) ? fields[number] : nullptr;
 }
 
@@ -116,7 +116,10 @@ HGLOBAL SaveWindowProperties(UnitObject* object) {
 const UnitTypeDescriptor& WindowUnitType() {
   static const UnitTypeDescriptor type{
       "\xB4\xB0\xBF\xDA",  // the GBK name
-      "window", 0x800000D0, static_cast<int32_t>(kProperties.size()), kProperties.data(),
+      "window",
+      0x800000D0,
+      static_cast<int32_t>(kProperties.size()),
+      kProperties.data(),
       &UnitOperations<&WindowUnit::Create, &SetWindowProperty, &SaveWindowProperties, &GetWindowProperty>};
   return type;
 }

@@ -10,11 +10,11 @@
 #include <climits>
 #include <string>
 
+#include "../runtime_fixture.h"
 #include "platform/files/files.h"
 #include "runtime/core/file_commands.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services.h"
-#include "../runtime_fixture.h"
 
 extern "C" int __real_close(int fd);
 
@@ -61,8 +61,7 @@ TEST_F(CloseFailure, IsReportedByCloseHandleAndTheFileCommands) {
   ASSERT_TRUE(Call(&WriteFileData, {ArgRecord::Text(path.c_str()), ArgRecord::Bytes(bytes.Get())}).AsBool());
   failingPath = path;
 
-  platform::HANDLE file =
-      platform::CreateFileA(path.c_str(), platform::GENERIC_WRITE, 0, platform::OPEN_EXISTING);
+  platform::HANDLE file = platform::CreateFileA(path.c_str(), platform::GENERIC_WRITE, 0, platform::OPEN_EXISTING);
   ASSERT_NE(file, platform::INVALID_HANDLE);
   EXPECT_FALSE(platform::CloseHandle(file));
   EXPECT_FALSE(platform::CloseHandle(file));  // the handle is gone all the same

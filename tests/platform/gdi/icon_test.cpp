@@ -71,8 +71,8 @@ class IconFiles : public ::testing::Test {
 };
 
 HICON Create(const IcoImage& image, int cx = 0, int cy = 0) {
-  return CreateIconFromResourceEx(image.bytes.data(), static_cast<uint32_t>(image.bytes.size()), TRUE, kVersion,
-                                  cx, cy, 0);
+  return CreateIconFromResourceEx(image.bytes.data(), static_cast<uint32_t>(image.bytes.size()), TRUE, kVersion, cx, cy,
+                                  0);
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
@@ -122,7 +122,6 @@ TEST_F(IconFiles, PalettedImagesWithMask) {
   EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));
   EXPECT_EQ(c.At(15, 15), RGB(0, 0, 255));
   DestroyIcon(icon);
-
 }
 
 TEST_F(IconFiles, EightAndTwentyFourBitImagesFromASecondEncoder) {
@@ -173,18 +172,23 @@ namespace {
 // A 2 x 2 4-bit icon image: header, 16-entry table, colour rows, mask rows.
 std::vector<uint8_t> FourBitIcon() {
   std::vector<uint8_t> b;
-  auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i))); };
-  auto put16 = [&](uint16_t v) { b.push_back(static_cast<uint8_t>(v)); b.push_back(static_cast<uint8_t>(v >> 8)); };
-  put32(40);       // biSize
-  put32(2);        // width
-  put32(4);        // height: colour rows and mask rows
-  put16(1);        // planes
-  put16(4);        // bits per pixel
-  put32(0);        // BI_RGB
-  put32(0);        // image size (unused)
+  auto put32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  };
+  auto put16 = [&](uint16_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+  };
+  put32(40);  // biSize
+  put32(2);   // width
+  put32(4);   // height: colour rows and mask rows
+  put16(1);   // planes
+  put16(4);   // bits per pixel
+  put32(0);   // BI_RGB
+  put32(0);   // image size (unused)
   put32(0);
   put32(0);
-  put32(0);        // colours used: all 16
+  put32(0);  // colours used: all 16
   put32(0);
   for (int i = 0; i < 16; ++i) put32(0);
   b[40 + 4 * 1 + 2] = 0xFF;  // colour 1: red (blue, green, red, 0)
@@ -204,9 +208,9 @@ TEST(HandBuiltIcons, MaskKeepsAndColourXors) {
   ASSERT_NE(icon, 0u);
   Canvas c(2, 2, RGB(0, 200, 0));
   DrawIconEx(c.dc(), 0, 0, icon, 0, 0, 0, 0, DI_NORMAL);
-  EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));    // mask 0: the colour
+  EXPECT_EQ(c.At(0, 0), RGB(255, 0, 0));  // mask 0: the colour
   EXPECT_EQ(c.At(0, 1), RGB(0, 0, 255));
-  EXPECT_EQ(c.At(1, 0), RGB(0, 200, 0));    // mask 1, colour black: unchanged
+  EXPECT_EQ(c.At(1, 0), RGB(0, 200, 0));  // mask 1, colour black: unchanged
   // Mask 1 with a non-black colour inverts through XOR.
   data[40 + 16 * 4 + 4] = 0x12;  // top row: pixels 1 and 2
   HICON xorIcon = CreateIconFromResourceEx(data.data(), static_cast<uint32_t>(data.size()), TRUE, kVersion, 0, 0, 0);
@@ -248,8 +252,20 @@ TEST(HandBuiltIcons, TruncatedAndInconsistentDataIsRefused) {
   };
   refused([](std::vector<uint8_t>& b) { b[8] = 3; }, "odd height");
   refused([](std::vector<uint8_t>& b) { b[11] = 0x80; }, "negative height");
-  refused([](std::vector<uint8_t>& b) { b[4] = 0xFF; b[5] = 0xFF; b[6] = 0xFF; b[7] = 0x7F; }, "huge width");
-  refused([](std::vector<uint8_t>& b) { b[0] = 0xFF; b[1] = 0xFF; }, "header size past the data");
+  refused(
+      [](std::vector<uint8_t>& b) {
+        b[4] = 0xFF;
+        b[5] = 0xFF;
+        b[6] = 0xFF;
+        b[7] = 0x7F;
+      },
+      "huge width");
+  refused(
+      [](std::vector<uint8_t>& b) {
+        b[0] = 0xFF;
+        b[1] = 0xFF;
+      },
+      "header size past the data");
   refused([](std::vector<uint8_t>& b) { b[14] = 16; }, "16 bits");
   refused([](std::vector<uint8_t>& b) { b[32] = 200; }, "more colours than the depth has");
   EXPECT_EQ(CreateIconFromResourceEx(good.data(), static_cast<uint32_t>(good.size()), TRUE, 0x00010000, 0, 0, 0), 0u);

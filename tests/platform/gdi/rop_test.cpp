@@ -30,8 +30,7 @@ TEST(RasterOperations, EveryProgramComputesItsTruthTable) {
   ASSERT_LE(platform::gdi::LongestRopProgram(), platform::gdi::kMaxRopSteps);
   ASSERT_LE(platform::gdi::DeepestRopStack(), platform::gdi::kMaxRopStack);
   // Each byte lane sees all eight input combinations.
-  const uint32_t d[] = {0xAAAAAAAAu, 0x12345678u}, s[] = {0xCCCCCCCCu, 0x9ABCDEF0u},
-                 p[] = {0xF0F0F0F0u, 0x0F1E2D3Cu};
+  const uint32_t d[] = {0xAAAAAAAAu, 0x12345678u}, s[] = {0xCCCCCCCCu, 0x9ABCDEF0u}, p[] = {0xF0F0F0F0u, 0x0F1E2D3Cu};
   for (int index = 0; index < 256; ++index) {
     uint32_t out[2] = {d[0], d[1]};
     platform::gdi::RunRop(platform::gdi::RopFor(static_cast<uint8_t>(index)), out, s, p, 2);
@@ -65,11 +64,11 @@ TEST(RasterOperations, NamedOperationsOnKnownPixels) {
     DWORD rop;
     COLORREF want;  // target starts at RGB(0x3C, 0x3C, 0x55)
   } cases[] = {
-      {SRCCOPY, RGB(0xF0, 0x0F, 0x33)},     {SRCPAINT, RGB(0xFC, 0x3F, 0x77)},
-      {SRCAND, RGB(0x30, 0x0C, 0x11)},      {SRCINVERT, RGB(0xCC, 0x33, 0x66)},
-      {NOTSRCCOPY, RGB(0x0F, 0xF0, 0xCC)},  {DSTINVERT, RGB(0xC3, 0xC3, 0xAA)},
-      {BLACKNESS, RGB(0, 0, 0)},            {WHITENESS, RGB(0xFF, 0xFF, 0xFF)},
-      {SRCERASE, RGB(0xC0, 0x03, 0x22)},    {NOTSRCERASE, RGB(0x03, 0xC0, 0x88)},
+      {SRCCOPY, RGB(0xF0, 0x0F, 0x33)},    {SRCPAINT, RGB(0xFC, 0x3F, 0x77)},
+      {SRCAND, RGB(0x30, 0x0C, 0x11)},     {SRCINVERT, RGB(0xCC, 0x33, 0x66)},
+      {NOTSRCCOPY, RGB(0x0F, 0xF0, 0xCC)}, {DSTINVERT, RGB(0xC3, 0xC3, 0xAA)},
+      {BLACKNESS, RGB(0, 0, 0)},           {WHITENESS, RGB(0xFF, 0xFF, 0xFF)},
+      {SRCERASE, RGB(0xC0, 0x03, 0x22)},   {NOTSRCERASE, RGB(0x03, 0xC0, 0x88)},
   };
   for (const Case& c : cases) {
     Canvas target(1, 1, RGB(0x3C, 0x3C, 0x55));

@@ -45,8 +45,8 @@ TEST(Halftone, OneAxisAreaAverages) {
 
 TEST(Halftone, TwoAxesAndChannelsSeparately) {
   // 3 x 3 -> 2 x 2 with weights (1, 0.5) and (0.5, 1) on both axes. Red is
-  // 30x + 60y, so target (1, 0) is ((30 + 2 * 60) / 3 * 2 + (90 + 2 * 120) / 3) / 3 = 70; blue is 255 only at the centre pixel, which each target
-  // pixel covers a quarter of: 255 * 0.25 / 2.25 = 28.33.
+  // 30x + 60y, so target (1, 0) is ((30 + 2 * 60) / 3 * 2 + (90 + 2 * 120) / 3) / 3 = 70; blue is 255 only at the
+  // centre pixel, which each target pixel covers a quarter of: 255 * 0.25 / 2.25 = 28.33.
   Canvas source(3, 3);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x) source.Set(x, y, RGB(30 * x + 60 * y, 0, x == 1 && y == 1 ? 255 : 0));

@@ -25,7 +25,7 @@ TEST(SurfaceDamage, TheListenerHearsTheFirstChangeOnlyAndTakingReturnsTheClipped
   int heard = 0;
   surface->SetDamageListener([&] { ++heard; });
   surface->AddDamage(RECT{10, 10, 20, 20});
-  surface->AddDamage(RECT{-5, 30, 15, 80});  // clipped to the surface
+  surface->AddDamage(RECT{-5, 30, 15, 80});   // clipped to the surface
   surface->AddDamage(RECT{200, 0, 300, 10});  // wholly outside: nothing
   EXPECT_EQ(heard, 1);
   EXPECT_TRUE(Same(surface->TakeDamage(), RECT{0, 10, 20, 50}));

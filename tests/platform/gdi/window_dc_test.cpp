@@ -8,8 +8,8 @@
 
 #include "gdi_test_util.h"
 #include "platform/windows/window.h"
-#include "platform/windows/window_surface.h"
 #include "platform/windows/window_dc.h"
+#include "platform/windows/window_surface.h"
 
 using namespace gdi_test;
 

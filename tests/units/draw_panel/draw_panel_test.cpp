@@ -87,12 +87,12 @@ TEST_F(PanelTest, IntegerPropertiesAreClampedToTheirRanges) {
     int32_t read;
   };
   const Case cases[] = {
-      {8, 9, 5},     {8, -1, 0},        {9, 0x123456, 0x123456},
-      {11, 3, 2},    {11, -4, 0},       {12, 1, 1},
-      {12, 7, 1},    {13, 6, 5},        {14, 7, 6},
-      {15, 16, 15},  {15, -1, 0},       {16, 40000, 32767},
-      {16, -3, 0},   {17, 0xFF, 0xFF},  {18, 56, 55},
-      {18, -2, 0},   {19, 0x10, 0x10},  {20, 0x20, 0x20},
+      {8, 9, 5},        {8, -1, 0},       {9, 0x123456, 0x123456},
+      {11, 3, 2},       {11, -4, 0},      {12, 1, 1},
+      {12, 7, 1},       {13, 6, 5},       {14, 7, 6},
+      {15, 16, 15},     {15, -1, 0},      {16, 40000, 32767},
+      {16, -3, 0},      {17, 0xFF, 0xFF}, {18, 56, 55},
+      {18, -2, 0},      {19, 0x10, 0x10}, {20, 0x20, 0x20},
       {21, 0x30, 0x30},
   };
   const auto& services = runtime::Services();
@@ -125,7 +125,9 @@ TEST_F(PanelTest, BackgroundLayoutsPlaceThePictureAndColourTheRest) {
   const Case cases[] = {
       {"top-left", 0, &small, {{0, 0, kGreen}, {29, 19, kRed}, {30, 0, kBlue}, {0, 20, kBlue}, {99, 59, kBlue}}},
       {"tiled", 1, &small, {{0, 0, kGreen}, {30, 0, kGreen}, {90, 40, kGreen}, {31, 21, kRed}, {99, 59, kRed}}},
-      {"fitted, own size", 2, &small,
+      {"fitted, own size",
+       2,
+       &small,
        {{35, 20, kGreen}, {64, 39, kRed}, {34, 20, kBlue}, {65, 20, kBlue}, {35, 40, kBlue}, {35, 19, kBlue}}},
       // 200 x 30 halves to 100 x 15, centred in the 30 rows it had.
       {"fitted, shrunk", 2, &wide, {{0, 21, kBlue}, {0, 22, kRed}, {99, 36, kRed}, {50, 37, kBlue}}},
@@ -140,8 +142,7 @@ TEST_F(PanelTest, BackgroundLayoutsPlaceThePictureAndColourTheRest) {
     properties.layout = c.layout;
     properties.picture = *c.picture;
     Load(properties);
-    for (const Pixel& p : c.expected)
-      EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
+    for (const Pixel& p : c.expected) EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
   }
 }
 
@@ -184,8 +185,9 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
   const int32_t handle = LoadPicture(Bmp24(2, 2, {kRed, kGreen, kBlue, kWhite}));
   ASSERT_NE(handle, 0);
   // Four 2 x 2 blocks of one colour each: halved, each block becomes one pixel.
-  const int32_t blocks = LoadPicture(Bmp24(4, 4, {kRed, kRed, kGreen, kGreen, kRed, kRed, kGreen, kGreen,
-                                                  kBlue, kBlue, kWhite, kWhite, kBlue, kBlue, kWhite, kWhite}));
+  const int32_t blocks = LoadPicture(Bmp24(4, 4,
+                                           {kRed, kRed, kGreen, kGreen, kRed, kRed, kGreen, kGreen, kBlue, kBlue,
+                                            kWhite, kWhite, kBlue, kBlue, kWhite, kWhite}));
   ASSERT_NE(blocks, 0);
   struct Case {
     const char* what;
@@ -195,11 +197,32 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
     std::vector<Pixel> expected;
   };
   const Case cases[] = {
-      {"own size", 0, handle, 3, 4, {}, {}, {},
+      {"own size",
+       0,
+       handle,
+       3,
+       4,
+       {},
+       {},
+       {},
        {{3, 4, kRed}, {4, 4, kGreen}, {3, 5, kBlue}, {4, 5, kWhite}, {5, 4, kGrey}, {2, 4, kGrey}, {3, 6, kGrey}}},
-      {"stretched to 4 x 4", 0, handle, 0, 0, 4, 4, 1,
+      {"stretched to 4 x 4",
+       0,
+       handle,
+       0,
+       0,
+       4,
+       4,
+       1,
        {{0, 0, kRed}, {1, 1, kRed}, {2, 0, kGreen}, {3, 1, kGreen}, {0, 2, kBlue}, {3, 3, kWhite}, {4, 0, kGrey}}},
-      {"shrunk to half", 0, blocks, 5, 6, 2, 2, 1,
+      {"shrunk to half",
+       0,
+       blocks,
+       5,
+       6,
+       2,
+       2,
+       1,
        {{5, 6, kRed}, {6, 6, kGreen}, {5, 7, kBlue}, {6, 7, kWhite}, {7, 6, kGrey}, {5, 8, kGrey}, {4, 6, kGrey}}},
       {"inverted copy", 0, handle, 0, 0, {}, {}, 2, {{0, 0, RGB(0, 255, 255)}, {1, 1, kBlack}}},
       {"xor", 0, handle, 0, 0, {}, {}, 3, {{0, 0, RGB(0x7F, 0x80, 0x80)}, {1, 1, RGB(0x7F, 0x7F, 0x7F)}}},
@@ -207,7 +230,14 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
       {"and", 0, handle, 0, 0, {}, {}, 5, {{0, 0, RGB(0x80, 0, 0)}, {1, 1, kGrey}}},
       {"white transparent", 0, handle, 0, 0, {}, {}, -0xFFFFFF, {{0, 0, kRed}, {1, 0, kGreen}, {1, 1, kGrey}}},
       {"red transparent", 0, handle, 0, 0, {}, {}, -0x0000FF, {{0, 0, kGrey}, {1, 0, kGreen}, {1, 1, kWhite}}},
-      {"a raster operation itself", 0, handle, 0, 0, {}, {}, static_cast<int32_t>(BLACKNESS),
+      {"a raster operation itself",
+       0,
+       handle,
+       0,
+       0,
+       {},
+       {},
+       static_cast<int32_t>(BLACKNESS),
        {{0, 0, kBlack}, {2, 2, kGrey}}},
       // (100, 100) in 0.1 mm is 37.8 px.
       {"0.1 mm units", 1, handle, 100, 100, {}, {}, {}, {{38, 38, kRed}, {39, 39, kWhite}, {37, 37, kGrey}}},
@@ -226,8 +256,7 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
     if (c.mode) args[6] = ArgRecord::Int(*c.mode);
     ArgRecord result;
     runtime::units::draw_panel::DrawPicture(&result, 7, args);
-    for (const Pixel& p : c.expected)
-      EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
+    for (const Pixel& p : c.expected) EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
   }
   // The window shows what the canvas holds, drawn there in the same call.
   Pump();
@@ -247,8 +276,8 @@ TEST_F(PanelTest, GetPictureSizesFollowTheRequests) {
     int32_t expectedWidth, expectedHeight;  // 0: an empty byte array
   };
   const Case cases[] = {
-      {{}, {}, 200, 100},   {0, 0, 200, 100},  {-50, -50, 100, 50}, {-3, 0, 20, 100},
-      {100, {}, 100, 100},  {0, 7, 200, 7},    {-200, -100, 400, 100},
+      {{}, {}, 200, 100},  {0, 0, 200, 100}, {-50, -50, 100, 50},    {-3, 0, 20, 100},
+      {100, {}, 100, 100}, {0, 7, 200, 7},   {-200, -100, 400, 100},
   };
   for (const Case& c : cases) {
     ArgRecord args[3] = {Reference()};

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/owners.h"
 #include "platform/windows/messages.h"
 #include "runtime/core/application.h"
 #include "runtime/core/lifecycle.h"
@@ -12,19 +13,18 @@
 #include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/units/window/window_unit.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
-#include "platform/gdi/owners.h"
+#include "runtime/units/window/window_unit.h"
 
 namespace panel_test {
 
 using runtime::picture::table::InstallPictureTable;
 using runtime::units::draw_panel::DrawPanelType;
-using runtime::units::draw_panel::WriteDrawPanelBlock;
 using runtime::units::draw_panel::kDrawPanelTypeCode;
-using runtime::units::window::WindowUnitType;
+using runtime::units::draw_panel::WriteDrawPanelBlock;
 using runtime::units::window::kWindowTypeCode;
+using runtime::units::window::WindowUnitType;
 
 using namespace runtime;
 using namespace platform;
@@ -33,7 +33,8 @@ namespace {
 
 void LogEvent(HandlerCall& call) {
   std::string line = "event";
-  for (int i = 0; i < call.count; ++i) line += (i ? "," : " ") + std::to_string(static_cast<int32_t>(call.arguments[i]));
+  for (int i = 0; i < call.count; ++i)
+    line += (i ? "," : " ") + std::to_string(static_cast<int32_t>(call.arguments[i]));
   Events().push_back(line);
 }
 
@@ -125,7 +126,9 @@ units::draw_panel::DrawPanel& PanelTest::Panel() const {
   return *panel;
 }
 
-ArgRecord PanelTest::Reference() const { return ArgRecord::UnitRef(units::draw_panel::kDrawPanelTypeCode, kWindow, kPanel); }
+ArgRecord PanelTest::Reference() const {
+  return ArgRecord::UnitRef(units::draw_panel::kDrawPanelTypeCode, kWindow, kPanel);
+}
 
 int32_t PanelTest::LoadPicture(const Bytes& file) const {
   HeapBlock bytes(CopyBytes(file.data(), file.size()));

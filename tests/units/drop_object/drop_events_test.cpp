@@ -31,20 +31,55 @@ TEST_F(DropTest, EachDropRaisesItsEventsInOrderWithTheirTexts) {
   };
   const Case cases[] = {
       {"one file", {0, 0, 0, 1}, [&] { return OfferFiles({chinese}); }, {{3, "/tmp/\xCF\xB8\xBD\xDA.jpg"}}},
-      {"two files", {0, 0, 0, 1}, [] { return OfferFiles({"/a/1.jpg", "/b/2.png"}); },
+      {"two files",
+       {0, 0, 0, 1},
+       [] {
+         return OfferFiles({"/a/1.jpg", "/b/2.png"});
+       },
        {{3, "/a/1.jpg\r\n/b/2.png\r\n"}}},
       {"no files", {0, 0, 0, 1}, [] { return OfferFiles({}); }, {{3, ""}}},
-      {"text", {1, 0, 0, 0}, [] { return Offer({{CF_TEXT, "plain \xD6\xD0"}}); }, {{0, "plain \xD6\xD0"}}},
-      {"HTML", {0, 1, 0, 0}, [&] { return Offer({{Html(), html}}); }, {{1, htmlAnsi}}},
-      {"URL", {0, 0, 1, 0}, [] { return Offer({{Url(), "http://example.com/a b"}}); },
+      {"text",
+       {1, 0, 0, 0},
+       [] {
+         return Offer({{CF_TEXT, "plain \xD6\xD0"}});
+       },
+       {{0, "plain \xD6\xD0"}}},
+      {"HTML",
+       {0, 1, 0, 0},
+       [&] {
+         return Offer({{Html(), html}});
+       },
+       {{1, htmlAnsi}}},
+      {"URL",
+       {0, 0, 1, 0},
+       [] {
+         return Offer({{Url(), "http://example.com/a b"}});
+       },
        {{2, "http://example.com/a b"}}},
-      {"text and HTML to both", {1, 1, 0, 0}, [&] { return Offer({{CF_TEXT, "t"}, {Html(), "<i>h</i>"}}); },
+      {"text and HTML to both",
+       {1, 1, 0, 0},
+       [&] {
+         return Offer({{CF_TEXT, "t"}, {Html(), "<i>h</i>"}});
+       },
        {{1, "<i>h</i>"}}},
-      {"text and HTML to text alone", {1, 0, 0, 0}, [&] { return Offer({{CF_TEXT, "t"}, {Html(), "<i>h</i>"}}); },
+      {"text and HTML to text alone",
+       {1, 0, 0, 0},
+       [&] {
+         return Offer({{CF_TEXT, "t"}, {Html(), "<i>h</i>"}});
+       },
        {}},
-      {"text to files alone", {0, 0, 0, 1}, [] { return Offer({{CF_TEXT, "t"}}); }, {}},
-      {"text, URL and files to all", {1, 1, 1, 1},
-       [] { return Offer({{CF_HDROP, ""}, {Url(), "u"}, {CF_TEXT, "t"}}); }, {{0, "t"}, {2, "u"}, {3, ""}}},
+      {"text to files alone",
+       {0, 0, 0, 1},
+       [] {
+         return Offer({{CF_TEXT, "t"}});
+       },
+       {}},
+      {"text, URL and files to all",
+       {1, 1, 1, 1},
+       [] {
+         return Offer({{CF_HDROP, ""}, {Url(), "u"}, {CF_TEXT, "t"}});
+       },
+       {{0, "t"}, {2, "u"}, {3, ""}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

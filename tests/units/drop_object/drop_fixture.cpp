@@ -12,8 +12,8 @@
 #include "runtime/core/notify.h"
 #include "runtime/core/services.h"
 #include "runtime/core/shutdown.h"
-#include "runtime/units/drop_object/drop_library.h"
 #include "runtime/forms/window_table.h"
+#include "runtime/units/drop_object/drop_library.h"
 #include "runtime/units/window/window_unit.h"
 
 namespace dragdrop_test {
@@ -62,7 +62,8 @@ UnitObject* CreateBox(const CreateParams& p) {
   auto* box = new Box;
   box->window = p.window;
   box->unit = p.unit;
-  box->hwnd = CreateWindowExA(0, "DropTestBox", "", WS_CHILD | p.style, p.x, p.y, p.width, p.height, p.parent, 0, nullptr);
+  box->hwnd =
+      CreateWindowExA(0, "DropTestBox", "", WS_CHILD | p.style, p.x, p.y, p.width, p.height, p.parent, 0, nullptr);
   SetWindowLongPtrA(box->hwnd, GWLP_USERDATA, reinterpret_cast<intptr_t>(box));
   return box;
 }
@@ -89,8 +90,11 @@ void CloseWindow(HandlerCall& call) {
   if (window) DestroyWindow(window->WindowHandle());
 }
 
-const LogicRoutine kRoutines[] = {{0x10, &RecordEvent<0>}, {0x11, &RecordEvent<1>}, {0x12, &RecordEvent<2>},
-                                  {0x13, &RecordEvent<3>}, {0x14, &CloseWindow}};
+const LogicRoutine kRoutines[] = {{0x10, &RecordEvent<0>},
+                                  {0x11, &RecordEvent<1>},
+                                  {0x12, &RecordEvent<2>},
+                                  {0x13, &RecordEvent<3>},
+                                  {0x14, &CloseWindow}};
 
 Record Unit(UnitId id, uint32_t type, int32_t left, int32_t top, int32_t size) {
   Record r;

@@ -34,8 +34,8 @@ TEST_F(DropTest, ADropObjectRegistersOnlyOnce) {
 
 TEST_F(DropTest, RegistrationRefusesBadWindowsAndSecondTargets) {
   Start({0, 0, 0, 1});
-  auto* unit = reinterpret_cast<runtime::UnitObject*>(
-      runtime::NotifyRuntime(runtime::notify::kFindUnitObject, kWindow, kDrop2));
+  auto* unit =
+      reinterpret_cast<runtime::UnitObject*>(runtime::NotifyRuntime(runtime::notify::kFindUnitObject, kWindow, kDrop2));
   IDropTarget* other = &dynamic_cast<runtime::units::drop_object::DropObject*>(unit)->Target();
   const HWND box1 = WindowOf(kBox1);
   ASSERT_TRUE(Register(kDrop1, box1));

@@ -16,8 +16,8 @@
 
 namespace units_test {
 
-using runtime::units::picture_box::PictureBoxType;
 using runtime::units::picture_box::kPictureBoxTypeCode;
+using runtime::units::picture_box::PictureBoxType;
 using runtime::units::window::WindowUnitType;
 
 using namespace runtime;
