@@ -2,7 +2,7 @@
 
 #include "platform/windows/window.h"
 #include "runtime/core/program.h"
-#include "runtime/core/runtime_calls.h"
+#include "runtime/core/unit_window.h"
 
 namespace runtime {
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "runtime/core/notify.h"
-#include "runtime/core/unit_window.h"
 
 namespace runtime {
 
@@ -67,19 +66,6 @@ const char* ValueText(const RawValue& value) { return AddressIn<const char>(valu
 std::span<const uint8_t> ValueBytes(const RawValue& value) {
   if (!value.first || value.second < 1) return {};
   return {AddressIn<const uint8_t>(value.first), static_cast<size_t>(value.second)};
-}
-
-void AttachUnit(HWND window, void* unit, WNDPROC procedure) {
-  SetWindowLongPtrA(window, GWLP_USERDATA, AddressWord(unit));
-  if (procedure) SetWindowLongPtrA(window, GWLP_WNDPROC, AddressWord(procedure));
-}
-
-void* AttachedObject(HWND window) { return AddressIn<void>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
-
-LRESULT RuntimeObjectAnswer(UnitObject* object) { return AddressWord(object); }
-
-UnitObject* AskRuntimeObject(HWND window) {
-  return AddressIn<UnitObject>(SendMessageA(window, kAskRuntimeObject, 0, 0));
 }
 
 }  // namespace runtime

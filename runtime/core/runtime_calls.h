@@ -1,7 +1,6 @@
 // The typed face of what units and libraries exchange with the runtime:
-// requests through a notification entry with their records filled here,
-// property values as texts and byte runs, and a unit object attached to its
-// window. The words themselves (the notification entry, the value pairs, the
+// requests through a notification entry with their records filled here, and
+// property values as texts and byte runs. The words themselves (the notification entry, the value pairs, the
 // window's data) stay as they are; every cast between an address and such a
 // word is one of the few in runtime/core/value.h.
 #pragma once
@@ -12,7 +11,6 @@
 #include <span>
 #include <string_view>
 
-#include "platform/windows/window.h"
 #include "runtime/core/notification.h"
 #include "runtime/core/program.h"
 
@@ -71,18 +69,5 @@ RawValue BytesValue(std::span<const uint8_t> bytes);
 const char* ValueText(const RawValue& value);
 // Empty for a null address or a length below 1.
 std::span<const uint8_t> ValueBytes(const RawValue& value);
-
-// A unit object kept in its window's data, and the window's procedure set to
-// `procedure`; a null unit only clears the data.
-void AttachUnit(platform::HWND window, void* unit, platform::WNDPROC procedure = nullptr);
-void* AttachedObject(platform::HWND window);
-template <class Unit>
-Unit* AttachedUnit(platform::HWND window) {
-  return static_cast<Unit*>(AttachedObject(window));
-}
-
-// The answer of a unit's window to kAskRuntimeObject, and the question.
-platform::LRESULT RuntimeObjectAnswer(UnitObject* object);
-UnitObject* AskRuntimeObject(platform::HWND window);
 
 }  // namespace runtime

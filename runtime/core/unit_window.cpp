@@ -2,6 +2,7 @@
 
 #include "platform/gdi/icons/cursor.h"
 #include "platform/windows/system_metrics.h"
+#include "runtime/core/value.h"
 
 namespace runtime {
 
@@ -19,6 +20,19 @@ void EnsureUnitClass(const char* name, WNDPROC procedure, HBRUSH background) {
   wc.hbrBackground = background;
   wc.lpszClassName = name;
   RegisterClassA(&wc);
+}
+
+void AttachUnit(HWND window, void* unit, WNDPROC procedure) {
+  SetWindowLongPtrA(window, GWLP_USERDATA, AddressWord(unit));
+  if (procedure) SetWindowLongPtrA(window, GWLP_WNDPROC, AddressWord(procedure));
+}
+
+void* AttachedObject(HWND window) { return AddressIn<void>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+LRESULT RuntimeObjectAnswer(UnitObject* object) { return AddressWord(object); }
+
+UnitObject* AskRuntimeObject(HWND window) {
+  return AddressIn<UnitObject>(SendMessageA(window, kAskRuntimeObject, 0, 0));
 }
 
 }  // namespace runtime
