@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/picture/formats/picture_decode.h"
+#include "runtime/picture/table/picture_table.h"
 
 #include "plain_jpeg.h"
 

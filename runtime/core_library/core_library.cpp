@@ -41,29 +41,20 @@ const CommandRoutine kCoreCommands[] = {
     &RemoveFile,
 };
 
-LibraryEntry MakeCoreLibrary() {
-  LibraryEntry entry;
-  entry.identifier = "54657373656c6c6f6e436f72654c6962";
-  entry.version[0] = 5;
-  entry.version[1] = 7;
-  entry.version[2] = 64;
-  entry.furtherVersions[0] = 3;
-  entry.furtherVersions[1] = 7;
-  entry.furtherVersions[2] = 3;
-  entry.furtherVersions[3] = 7;
-  entry.displayName = "core";
-  entry.flags = 0xC0000001;
-  entry.unitTypeCount = kCoreUnitTypeCount;
-  entry.unitTypes = CoreUnitTypes();
-  entry.commandCount = static_cast<int32_t>(std::size(kCoreCommands));
-  entry.commands = kCoreCommands;
-  return entry;
-}
-
 }  // namespace
 
 const LibraryEntry& CoreLibrary() {
-  static const LibraryEntry entry = MakeCoreLibrary();
+  static const LibraryEntry entry{
+      .identifier = "54657373656c6c6f6e436f72654c6962",
+      .version = {5, 7, 64},
+      .furtherVersions = {3, 7, 3, 7},
+      .displayName = "core",
+      .flags = 0xC0000001,
+      .unitTypeCount = kCoreUnitTypeCount,
+      .unitTypes = CoreUnitTypes(),
+      .commandCount = static_cast<int32_t>(std::size(kCoreCommands)),
+      .commands = kCoreCommands,
+  };
   return entry;
 }
 
