@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "app/constants.h"
-#include "runtime/core/file_commands.h"
+#include "runtime/core/services/file_commands.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/core/services/services.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
@@ -44,12 +44,12 @@ const void* OrEmpty(const void* bytes) { return bytes ? bytes : EmptyBytes(); }
 
 ArgRecord Core(runtime::CommandRoutine routine, std::initializer_list<ArgRecord> args) {
   std::vector<ArgRecord> list(args);
-  return runtime::Services().CallCoreCommand(routine, static_cast<int32_t>(list.size()), list.data());
+  return runtime::services::Services().CallCoreCommand(routine, static_cast<int32_t>(list.size()), list.data());
 }
 
 char* ProgramFile(uint32_t suffixOffset) {
-  const runtime::ServiceTable& services = runtime::Services();
-  char* directory = Core(&runtime::GetProgramDirectory, {}).AsPointer<char>();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
+  char* directory = Core(&runtime::services::GetProgramDirectory, {}).AsPointer<char>();
   char* path = JoinTexts({directory, Constant(suffixOffset)});
   services.Free(directory);
   return path;
@@ -58,11 +58,11 @@ char* ProgramFile(uint32_t suffixOffset) {
 // Shows the dropped file in box k, draws it into square k of the canvas and
 // writes the whole canvas as "细节.jpg" beside the program.
 void FilesDropped(const Box& box, runtime::HandlerCall& call) {
-  const runtime::ServiceTable& services = runtime::Services();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
   const auto* variable = runtime::AddressIn<const char* const>(call.arguments[0]);
   const char* dropped = variable ? *variable : nullptr;
 
-  void* bytes = Core(&runtime::ReadFileData, {ArgRecord::Text(OrEmpty(dropped))}).AsPointer<void>();
+  void* bytes = Core(&runtime::services::ReadFileData, {ArgRecord::Text(OrEmpty(dropped))}).AsPointer<void>();
   services.SetProperty(kWindowId, box.unit, kPictureProperty, kWholeProperty, ArgRecord::Bytes(bytes).payload);
   services.Free(bytes);
   bytes = runtime::AddressIn<void>(services.GetProperty(kWindowId, box.unit, kPictureProperty, kWholeProperty));
@@ -82,7 +82,7 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
 
   char* path = ProgramFile(kTemporaryFileSuffixOffset);
   void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, ArgRecord{}, ArgRecord{}}).AsPointer<void>();
-  Core(&runtime::WriteFileData, {ArgRecord::Text(OrEmpty(path)), ArgRecord::Bytes(OrEmpty(canvas))});
+  Core(&runtime::services::WriteFileData, {ArgRecord::Text(OrEmpty(path)), ArgRecord::Bytes(OrEmpty(canvas))});
   services.Free(path);
   services.Free(canvas);
 
@@ -90,12 +90,12 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
   char* target = ProgramFile(kOutputFileSuffixOffset);
   ArgRecord convert[] = {ArgRecord::Text(source), ArgRecord::Text(target), ArgRecord::Bool(false),
                          ArgRecord::Int(75),      ArgRecord::Bool(true),   ArgRecord::Int(0)};
-  services.CallLibraryCommand(&runtime::imageconv::ConvertImage, kImageConvLibrary, 6, convert);
+  services.CallLibraryCommand(&runtime::imageconv::conversion::ConvertImage, kImageConvLibrary, 6, convert);
   services.Free(source);
   services.Free(target);
 
   path = ProgramFile(kTemporaryFileSuffixOffset);
-  Core(&runtime::RemoveFile, {ArgRecord::Text(path)});
+  Core(&runtime::services::RemoveFile, {ArgRecord::Text(path)});
   services.Free(path);
 }
 
@@ -104,7 +104,7 @@ void FilesDropped(const Box& box, runtime::HandlerCall& call) {
 char* JoinTexts(std::initializer_list<const char*> texts) {
   size_t total = 1;
   for (const char* text : texts) total += text ? std::strlen(text) : 0;
-  auto* joined = static_cast<char*>(runtime::Services().Allocate(total));
+  auto* joined = static_cast<char*>(runtime::services::Services().Allocate(total));
   size_t at = 0;
   for (const char* text : texts) {
     const size_t length = text ? std::strlen(text) : 0;

@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "app/files_dropped.h"
-#include "runtime/core/file_commands.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core_library/core_library.h"
-#include "runtime/imageconv/imageconv_library.h"
+#include "runtime/imageconv/conversion/imageconv_library.h"
 #include "runtime/units/drop_object/drop_library.h"
 #include "tools/form_data.h"
 
@@ -23,13 +23,13 @@ void ProgramCleanup() {}
 // Every picture box has its window now: drop object k takes the drops made
 // on box k.
 void WindowCreated(runtime::HandlerCall&) {
-  const runtime::ServiceTable& services = runtime::Services();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
   const runtime::CommandRoutine registerWindow = runtime::units::drop_object::DragDropLibrary().commands[0];
   const std::pair<runtime::UnitId, runtime::UnitId> pairs[] = {
       {kPictureBox1, kDropObject1}, {kPictureBox2, kDropObject2}, {kPictureBox3, kDropObject3}};
   for (const auto& [box, dropObject] : pairs) {
     runtime::ArgRecord reference = runtime::ArgRecord::UnitRef(kPictureBoxType, kWindowId, box);
-    const runtime::ArgRecord handle = services.CallCoreCommand(&runtime::GetWindowHandle, 1, &reference);
+    const runtime::ArgRecord handle = services.CallCoreCommand(&runtime::services::GetWindowHandle, 1, &reference);
     runtime::ArgRecord arguments[2] = {runtime::ArgRecord::UnitRef(kDropObjectType, kWindowId, dropObject),
                                        runtime::ArgRecord::Int(static_cast<int32_t>(handle.Low()))};
     services.CallLibraryCommand(registerWindow, 1, 2, arguments);
@@ -47,7 +47,7 @@ const runtime::LogicRoutine kRoutines[] = {
 const runtime::ProgramHeader& ProgramHeader() {
   static const runtime::LibraryEntry* const libraries[] = {&runtime::core_library::CoreLibrary(),
                                                            &runtime::units::drop_object::DragDropLibrary(),
-                                                           &runtime::imageconv::ImageConversionLibrary()};
+                                                           &runtime::imageconv::conversion::ImageConversionLibrary()};
   static const runtime::ProgramHeader header = [] {
     runtime::ProgramHeader h;
     h.programKind = 3;
@@ -68,10 +68,10 @@ const runtime::ProgramHeader& ProgramHeader() {
 }
 
 int32_t StartRoutine() {
-  const runtime::ServiceTable& services = runtime::Services();
-  services.NumberedService(runtime::numbered::kInitialiseRuntime, 0, 0, 0, 0);
+  const runtime::services::ServiceTable& services = runtime::services::Services();
+  services.NumberedService(runtime::services::numbered::kInitialiseRuntime, 0, 0, 0, 0);
   ProgramInitialisation();
-  services.NumberedService(runtime::numbered::kRegisterCleanupRoutine, runtime::AddressWord(&ProgramCleanup), 0, 0, 0);
+  services.NumberedService(runtime::services::numbered::kRegisterCleanupRoutine, runtime::AddressWord(&ProgramCleanup), 0, 0, 0);
   services.LoadWindow(kWindowId);
   services.RunMessageLoop();
   return 0;

@@ -11,9 +11,9 @@
 #include "bench/gdi/jpeg_roundtrip.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/table/picture_table.h"
@@ -46,10 +46,10 @@ int main() {
     runtime::ResetApplication();
     runtime::picture::table::InstallPictureTable();
     runtime::forms::InstallForms();
-    runtime::SetProgramHeader(&app::ProgramHeader());
+    runtime::services::SetProgramHeader(&app::ProgramHeader());
     const auto start = Clock::now();
-    runtime::InitialiseRuntime();
-    runtime::Services().LoadWindow(app::kWindowId);
+    runtime::services::InitialiseRuntime();
+    runtime::services::Services().LoadWindow(app::kWindowId);
     const platform::HWND window = ToolWindow();
     platform::UpdateWindow(window);
     const auto loaded = Clock::now();

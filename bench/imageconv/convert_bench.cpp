@@ -23,7 +23,7 @@
 
 #include "bench/process_run.h"
 #include "runtime/core/value.h"
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ int32_t ConvertOnce(const char* source, const char* destination) {
   ArgRecord args[6] = {ArgRecord::Text(source), ArgRecord::Text(destination), ArgRecord::Bool(false),
                        ArgRecord::Int(75),      ArgRecord::Bool(true),        ArgRecord::Int(0)};
   ArgRecord result;
-  runtime::imageconv::ConvertImage(&result, 6, args);
+  runtime::imageconv::conversion::ConvertImage(&result, 6, args);
   return result.AsInt();
 }
 

@@ -18,9 +18,9 @@
 #include "app/program.h"
 #include "platform/gdi/raster/stretch.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/table/load_picture_command.h"
@@ -87,9 +87,9 @@ int main(int argc, char** argv) {
   runtime::ResetApplication();
   runtime::picture::table::InstallPictureTable();
   runtime::forms::InstallForms();
-  runtime::SetProgramHeader(&app::ProgramHeader());
-  runtime::InitialiseRuntime();
-  const runtime::ServiceTable& services = runtime::Services();
+  runtime::services::SetProgramHeader(&app::ProgramHeader());
+  runtime::services::InitialiseRuntime();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
   services.LoadWindow(app::kWindowId);
   runtime::HeapBlock bytes(runtime::CopyBytes(photo.data(), photo.size()));
   ArgRecord load = ArgRecord::Bytes(bytes.Get());

@@ -22,14 +22,14 @@
 #include "bench/process_run.h"
 #include "platform/windows/messages.h"
 #include "runtime/core/application.h"
-#include "runtime/core/file_commands.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
@@ -90,7 +90,7 @@ void PumpMessages() {
 }
 
 ArgRecord Core(runtime::CommandRoutine routine, std::vector<ArgRecord> args) {
-  return runtime::Services().CallCoreCommand(routine, static_cast<int32_t>(args.size()), args.data());
+  return runtime::services::Services().CallCoreCommand(routine, static_cast<int32_t>(args.size()), args.data());
 }
 
 struct Split {
@@ -100,9 +100,9 @@ struct Split {
 // The files-dropped handler's steps in its order, each timed.
 void Drop(const Square& square, const std::string& photo, const std::string& temporary, const std::string& output,
           Split& split) {
-  const runtime::ServiceTable& services = runtime::Services();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
   auto at = Clock::now();
-  void* bytes = Core(&runtime::ReadFileData, {ArgRecord::Text(photo.c_str())}).AsPointer<void>();
+  void* bytes = Core(&runtime::services::ReadFileData, {ArgRecord::Text(photo.c_str())}).AsPointer<void>();
   split.rest += Ms(at);
 
   at = Clock::now();
@@ -131,7 +131,7 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
   void* canvas = Core(&runtime::units::draw_panel::GetPicture, {panel, {}, {}}).AsPointer<void>();
   split.bmp += Ms(at);
   at = Clock::now();
-  Core(&runtime::WriteFileData, {ArgRecord::Text(temporary.c_str()), ArgRecord::Bytes(canvas)});
+  Core(&runtime::services::WriteFileData, {ArgRecord::Text(temporary.c_str()), ArgRecord::Bytes(canvas)});
   services.Free(canvas);
   split.write += Ms(at);
 
@@ -142,12 +142,12 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
                          ArgRecord::Int(75),
                          ArgRecord::Bool(true),
                          ArgRecord::Int(0)};
-  const int32_t converted = services.CallLibraryCommand(&runtime::imageconv::ConvertImage, 2, 6, convert).AsInt();
+  const int32_t converted = services.CallLibraryCommand(&runtime::imageconv::conversion::ConvertImage, 2, 6, convert).AsInt();
   split.convert += Ms(at);
   if (converted != 1) std::fprintf(stderr, "ConvertImage answered %d\n", converted);
 
   at = Clock::now();
-  Core(&runtime::RemoveFile, {ArgRecord::Text(temporary.c_str())});
+  Core(&runtime::services::RemoveFile, {ArgRecord::Text(temporary.c_str())});
   split.rest += Ms(at);
 
   at = Clock::now();
@@ -163,9 +163,9 @@ int RunSplit(const fs::path& work) {
   runtime::ResetApplication();
   runtime::picture::table::InstallPictureTable();
   runtime::forms::InstallForms();
-  runtime::SetProgramHeader(&app::ProgramHeader());
-  runtime::InitialiseRuntime();
-  runtime::Services().LoadWindow(app::kWindowId);
+  runtime::services::SetProgramHeader(&app::ProgramHeader());
+  runtime::services::InitialiseRuntime();
+  runtime::services::Services().LoadWindow(app::kWindowId);
   PumpMessages();  // the window's first paint
   split.start = Ms(at);
   for (size_t k = 0; k < 3; ++k) Drop(kSquares[k], photos[k].string(), temporary, output, split);

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/imageconv/image_size.h"
 
 namespace {
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   {
     runtime::imageconv::ImageBuffer image;
-    const int32_t result = runtime::imageconv::LoadImageFile(directory.input.c_str(), image);
-    if (result == runtime::imageconv::kConverted) {
+    const int32_t result = runtime::imageconv::conversion::LoadImageFile(directory.input.c_str(), image);
+    if (result == runtime::imageconv::conversion::kConverted) {
       if (!image.HoldsImage()) abort();
       uint32_t sum = 0;
       const size_t bytes = image.Stride() * static_cast<size_t>(image.Height());
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
       // Keeps the sum alive so the reads are not optimised away.
       if (sum == 0xFFFFFFFFu) std::fputc(0, stderr);
-    } else if (result != runtime::imageconv::kSourceUnreadable) {
+    } else if (result != runtime::imageconv::conversion::kSourceUnreadable) {
       abort();  // the file exists, so only "read" or "unreadable" are possible
     } else if (image.HoldsImage()) {
       abort();

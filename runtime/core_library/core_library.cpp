@@ -3,7 +3,7 @@
 #include <array>
 #include <iterator>
 
-#include "runtime/core/file_commands.h"
+#include "runtime/core/services/file_commands.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/picture/table/picture_table.h"
@@ -13,6 +13,12 @@
 #include "runtime/units/window/window_unit.h"
 
 namespace runtime::core_library {
+
+using services::GetProgramDirectory;
+using services::GetWindowHandle;
+using services::ReadFileData;
+using services::RemoveFile;
+using services::WriteFileData;
 namespace {
 
 // 51 unit type slots, of which this program fills the window (1), the

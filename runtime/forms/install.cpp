@@ -4,9 +4,9 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/events.h"
 #include "runtime/forms/loader.h"
@@ -15,6 +15,8 @@
 #include "runtime/forms/window_table.h"
 
 namespace runtime::forms {
+
+using services::InstallPropertyServices;
 namespace {
 
 intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {

@@ -1,5 +1,5 @@
 #include "runtime/forms/loader.h"
-#include "runtime/core/message_loop.h"
+#include "runtime/core/services/message_loop.h"
 #include "runtime/core/shutdown.h"
 
 #include <cstring>
@@ -11,7 +11,7 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/runtime_calls.h"
 #include "runtime/forms/events.h"
@@ -21,6 +21,8 @@
 #include "runtime/forms/window_table.h"
 
 namespace runtime::forms {
+
+using services::RunModalLoop;
 namespace {
 
 using namespace platform;

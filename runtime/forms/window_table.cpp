@@ -2,7 +2,7 @@
 
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/forms/unit_types.h"
 
 namespace runtime::forms {

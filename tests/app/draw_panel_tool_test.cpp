@@ -8,9 +8,9 @@
 #include "app/program.h"
 #include "platform/gdi/gdi_types.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/formats/picture_decode.h"
@@ -33,9 +33,9 @@ class ToolPanel : public ::testing::Test {
     runtime::ResetApplication();
     runtime::picture::table::InstallPictureTable();
     runtime::forms::InstallForms();
-    runtime::SetProgramHeader(&app::ProgramHeader());
-    runtime::InitialiseRuntime();
-    runtime::Services().LoadWindow(app::kWindowId);
+    runtime::services::SetProgramHeader(&app::ProgramHeader());
+    runtime::services::InitialiseRuntime();
+    runtime::services::Services().LoadWindow(app::kWindowId);
   }
   void TearDown() override {
     runtime::ShutdownRuntime(0);
@@ -44,7 +44,7 @@ class ToolPanel : public ::testing::Test {
   // GetPicture as the drop handler calls it: two omitted arguments.
   static std::vector<uint8_t> CanvasFile() {
     ArgRecord args[3] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel)};
-    const ArgRecord result = runtime::Services().CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, args);
+    const ArgRecord result = runtime::services::Services().CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, args);
     runtime::HeapBlock bytes(result.AsPointer<void>());
     const uint8_t* data = runtime::ByteArrayData(bytes.Get());
     return std::vector<uint8_t>(data, data + runtime::ByteArrayLength(bytes.Get()));
@@ -62,7 +62,7 @@ TEST_F(ToolPanel, CanvasStartsAsTheBackgroundPhotograph) {
 
   // The panel's own picture bytes, decoded: bottom-up blue, green, red rows,
   // the layout of the BMP's pixel data.
-  const uint64_t payload = runtime::Services().GetProperty(app::kWindowId, kPanel, 10, -1);
+  const uint64_t payload = runtime::services::Services().GetProperty(app::kWindowId, kPanel, 10, -1);
   runtime::HeapBlock jpeg(reinterpret_cast<void*>(static_cast<uintptr_t>(payload)));
   runtime::picture::PicturePtr photograph(
       runtime::picture::table::DecodePicture(runtime::ByteArrayData(jpeg.Get()), runtime::ByteArrayLength(jpeg.Get())));
@@ -87,7 +87,7 @@ TEST_F(ToolPanel, DrawingAtTheFirstSquareChangesExactlyThatSquare) {
     for (int x = 0; x < 3; ++x) bmp[54 + y * 12 + x * 3] = bmp[54 + y * 12 + x * 3 + 2] = 0xFF;
   runtime::HeapBlock bytes(runtime::CopyBytes(bmp.data(), bmp.size()));
   ArgRecord load = ArgRecord::Bytes(bytes.Get());
-  const ArgRecord handle = runtime::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
+  const ArgRecord handle = runtime::services::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
   ASSERT_NE(handle.AsInt(), 0);
 
   ArgRecord args[7] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel),
@@ -96,7 +96,7 @@ TEST_F(ToolPanel, DrawingAtTheFirstSquareChangesExactlyThatSquare) {
                        ArgRecord::Int(355),
                        ArgRecord::Int(815),
                        ArgRecord::Int(815)};
-  runtime::Services().CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, args);
+  runtime::services::Services().CallCoreCommand(&runtime::units::draw_panel::DrawPicture, 7, args);
   const std::vector<uint8_t> after = CanvasFile();
   ASSERT_EQ(after.size(), before.size());
   size_t inside = 0, changedOutside = 0;

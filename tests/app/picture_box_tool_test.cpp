@@ -16,10 +16,10 @@
 #include "platform/gdi/gdi.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 
@@ -42,9 +42,9 @@ TEST(ToolPictureBox, APhotographSetOnBoxOneShowsStretchedToItsSquare) {
 
   runtime::ResetApplication();
   runtime::forms::InstallForms();
-  runtime::SetProgramHeader(&app::ProgramHeader());
-  runtime::InitialiseRuntime();
-  const runtime::ServiceTable& services = runtime::Services();
+  runtime::services::SetProgramHeader(&app::ProgramHeader());
+  runtime::services::InitialiseRuntime();
+  const runtime::services::ServiceTable& services = runtime::services::Services();
   services.LoadWindow(app::kWindowId);
   auto* window = reinterpret_cast<runtime::UnitObject*>(
       runtime::NotifyRuntime(runtime::notify::kFindUnitObject, app::kWindowId, 0));

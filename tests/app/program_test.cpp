@@ -6,14 +6,14 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/file_commands.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/picture/table/load_picture_command.h"
 #include "runtime/units/draw_panel/draw_panel.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
@@ -39,27 +39,27 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_EQ(header.libraries[0]->unitTypeCount, 51);
   EXPECT_NE(runtime::LookupUnitType(header, 0x00020001), nullptr);  // the drop object's slot
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00030001), nullptr);  // conversion has no units
-  EXPECT_EQ(header.libraries[2]->commands[0], &runtime::imageconv::ConvertImage);
+  EXPECT_EQ(header.libraries[2]->commands[0], &runtime::imageconv::conversion::ConvertImage);
   // The core commands in the order the logic names them.
-  const runtime::CommandRoutine core[] = {&runtime::GetWindowHandle,
-                                          &runtime::ReadFileData,
+  const runtime::CommandRoutine core[] = {&runtime::services::GetWindowHandle,
+                                          &runtime::services::ReadFileData,
                                           &runtime::picture::table::LoadPicture,
                                           &runtime::units::draw_panel::DrawPicture,
-                                          &runtime::GetProgramDirectory,
+                                          &runtime::services::GetProgramDirectory,
                                           &runtime::units::draw_panel::GetPicture,
-                                          &runtime::WriteFileData,
-                                          &runtime::RemoveFile};
+                                          &runtime::services::WriteFileData,
+                                          &runtime::services::RemoveFile};
   ASSERT_EQ(header.libraries[0]->commandCount, 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(header.libraries[0]->commands[i], core[i]) << i;
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::units::draw_panel::DrawPanelType().entry);
 
   runtime::ResetApplication();
   runtime::forms::InstallForms();
-  runtime::SetProgramHeader(&header);
-  runtime::InitialiseRuntime();
+  runtime::services::SetProgramHeader(&header);
+  runtime::services::InitialiseRuntime();
   // The embedded form data read whole: the tool's window is in the table.
   EXPECT_TRUE(runtime::forms::Windows()->HasWindow(app::kWindowId));
-  EXPECT_EQ(runtime::imageconv::RuntimeNotifyEntry(), &runtime::NotifyRuntime);
+  EXPECT_EQ(runtime::imageconv::conversion::RuntimeNotifyEntry(), &runtime::NotifyRuntime);
   // The program's constants are now recognised: freeing one is harmless.
   runtime::Free(const_cast<uint8_t*>(app::kConstantBlock + app::kTemporaryFileSuffixOffset));
   runtime::ShutdownRuntime(0);
@@ -72,9 +72,9 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
 TEST(ToolProgram, TheToolsWindowLoadsFromItsFormData) {
   runtime::ResetApplication();
   runtime::forms::InstallForms();
-  runtime::SetProgramHeader(&app::ProgramHeader());
-  runtime::InitialiseRuntime();
-  runtime::Services().LoadWindow(app::kWindowId);
+  runtime::services::SetProgramHeader(&app::ProgramHeader());
+  runtime::services::InitialiseRuntime();
+  runtime::services::Services().LoadWindow(app::kWindowId);
   auto handleOf = [](runtime::UnitId unit) {
     auto* object = reinterpret_cast<runtime::UnitObject*>(
         runtime::NotifyRuntime(runtime::notify::kFindUnitObject, app::kWindowId, unit));

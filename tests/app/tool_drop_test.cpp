@@ -15,16 +15,17 @@
 #include "platform/backends/offscreen/offscreen_backend.h"
 #include "platform/base/system.h"
 #include "platform/windows/messages.h"
-#include "runtime/core/lifecycle.h"
-#include "runtime/core/message_loop.h"
+#include "runtime/core/services/lifecycle.h"
+#include "runtime/core/services/message_loop.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 
 namespace {
 
 using namespace runtime;
+using namespace runtime::services;
 
 std::vector<std::pair<UnitId, std::string>>& Dropped() {
   static std::vector<std::pair<UnitId, std::string>> dropped;

@@ -10,16 +10,17 @@
 
 #include "platform/files/files.h"
 #include "platform/text/ansi_text.h"
-#include "runtime/core/file_commands.h"
-#include "runtime/core/find_file.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/find_file.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime_fixture.h"
 
 namespace {
 
 using namespace runtime;
+using namespace runtime::services;
 
 class FileCommands : public test::RuntimeTest {
  protected:

@@ -7,17 +7,18 @@
 #include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/lifecycle.h"
-#include "runtime/core/message_loop.h"
+#include "runtime/core/services/lifecycle.h"
+#include "runtime/core/services/message_loop.h"
 #include "runtime/core/message_pump.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime_fixture.h"
 
 namespace {
 
 using namespace runtime;
+using namespace runtime::services;
 
 int cleanupRuns = 0;
 void CountingCleanup() { ++cleanupRuns; }

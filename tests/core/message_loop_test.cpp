@@ -2,14 +2,15 @@
 
 #include "platform/windows/messages.h"
 #include "platform/windows/window.h"
-#include "runtime/core/lifecycle.h"
-#include "runtime/core/message_loop.h"
+#include "runtime/core/services/lifecycle.h"
+#include "runtime/core/services/message_loop.h"
 #include "runtime/core/notify.h"
 #include "runtime_fixture.h"
 
 namespace {
 
 using namespace runtime;
+using namespace runtime::services;
 
 // A window table whose windows live as long as the test says.
 class LiveRegistry : public WindowRegistry {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/program.h"
 #include "runtime/core/shutdown.h"
 
@@ -31,8 +31,8 @@ class RuntimeTest : public ::testing::Test {
   void SetUp() override {
     runtime::ResetApplication();
     header_ = MakeHeader();
-    runtime::SetProgramHeader(&header_);
-    runtime::InitialiseRuntime();
+    runtime::services::SetProgramHeader(&header_);
+    runtime::services::InitialiseRuntime();
   }
   void TearDown() override {
     runtime::ShutdownRuntime(0);

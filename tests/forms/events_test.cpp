@@ -5,7 +5,7 @@
 #include "forms_fixture.h"
 #include "runtime/core/application.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 
 namespace forms_test {
 namespace {

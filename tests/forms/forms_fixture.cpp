@@ -8,13 +8,16 @@
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/units/window/window_unit.h"
 
 namespace forms_test {
+
+using runtime::services::InitialiseRuntime;
+using runtime::services::SetProgramHeader;
 
 using runtime::units::window::WindowUnitType;
 

@@ -5,13 +5,15 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
 
 namespace forms_test {
+
+using runtime::services::Services;
 namespace {
 
 using namespace runtime;

@@ -9,11 +9,13 @@
 #include "platform/windows/window.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/forms/properties.h"
 #include "runtime/forms/window_table.h"
 
 namespace forms_test {
+
+using runtime::services::Services;
 namespace {
 
 using namespace runtime;

@@ -12,11 +12,23 @@
 
 #include "jpeg_markers.h"
 #include "platform/text/ansi_text.h"
-#include "runtime/imageconv/convert_image.h"
-#include "runtime/imageconv/jpeg_codec.h"
+#include "runtime/imageconv/conversion/convert_image.h"
+#include "runtime/imageconv/codecs/jpeg_codec.h"
 #include "support.h"
 
 namespace runtime::imageconv {
+
+using imageconv::codecs::JpegCodec;
+using imageconv::codecs::JpegSaveOptions;
+using imageconv::conversion::ConvertImage;
+using imageconv::conversion::ImageConvNotify;
+using imageconv::conversion::LoadImageFile;
+using imageconv::conversion::RuntimeNotifyEntry;
+using imageconv::conversion::kBadArgument;
+using imageconv::conversion::kConverted;
+using imageconv::conversion::kSourceMissing;
+using imageconv::conversion::kSourceUnreadable;
+using imageconv::conversion::kWriteFailed;
 
 namespace {
 

@@ -7,11 +7,15 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/jpeg/decode_limits.h"
 #include "support.h"
 
 namespace runtime::imageconv {
+
+using imageconv::conversion::LoadImageFile;
+using imageconv::conversion::kConverted;
+using imageconv::conversion::kSourceUnreadable;
 
 namespace {
 

@@ -7,11 +7,16 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
-#include "runtime/imageconv/convert_image.h"
-#include "runtime/imageconv/photocd_reader.h"
+#include "runtime/imageconv/conversion/convert_image.h"
+#include "runtime/imageconv/codecs/photocd_reader.h"
 #include "support.h"
 
 namespace runtime::imageconv {
+
+using imageconv::codecs::PhotoCdReader;
+using imageconv::conversion::LoadImageFile;
+using imageconv::conversion::kConverted;
+using imageconv::conversion::kSourceUnreadable;
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <jpeglib.h>
 
 #include "runtime/core/value.h"
-#include "runtime/imageconv/convert_image.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 
 namespace runtime::imageconv::testing {
 
 using runtime::imageconv::ImageBuffer;
 
-using runtime::imageconv::ConvertImage;
+using runtime::imageconv::conversion::ConvertImage;
 namespace {
 
 struct TestDirectories {

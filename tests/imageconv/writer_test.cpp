@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
-#include "runtime/imageconv/convert_image.h"
-#include "runtime/imageconv/jpeg_codec.h"
+#include "runtime/imageconv/conversion/convert_image.h"
+#include "runtime/imageconv/codecs/jpeg_codec.h"
 #include "support.h"
 
 namespace runtime::imageconv {
+
+using imageconv::codecs::JpegCodec;
+using imageconv::codecs::JpegSaveOptions;
+using imageconv::conversion::kConverted;
 namespace {
 
 using namespace testing;

@@ -12,9 +12,9 @@
 
 #include "../runtime_fixture.h"
 #include "platform/files/files.h"
-#include "runtime/core/file_commands.h"
+#include "runtime/core/services/file_commands.h"
 #include "runtime/core/memory.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 
 extern "C" int __real_close(int fd);
 
@@ -42,6 +42,7 @@ extern "C" int __wrap_close(int fd) {
 namespace {
 
 using namespace runtime;
+using namespace runtime::services;
 
 class CloseFailure : public test::RuntimeTest {
  protected:

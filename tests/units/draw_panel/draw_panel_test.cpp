@@ -8,7 +8,7 @@
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace panel_test {
@@ -95,7 +95,7 @@ TEST_F(PanelTest, IntegerPropertiesAreClampedToTheirRanges) {
       {18, -2, 0},      {19, 0x10, 0x10}, {20, 0x20, 0x20},
       {21, 0x30, 0x30},
   };
-  const auto& services = runtime::Services();
+  const auto& services = runtime::services::Services();
   for (const Case& c : cases) {
     services.SetProperty(kWindow, kPanel, c.property, -1, static_cast<uint32_t>(c.set));
     EXPECT_EQ(static_cast<int32_t>(services.GetProperty(kWindow, kPanel, c.property, -1)), c.read)
@@ -167,7 +167,7 @@ TEST_F(PanelTest, WithoutACanvasPaintingRaisesEventZeroInScaleUnits) {
   EXPECT_EQ(pixel[0] | pixel[1] << 8 | pixel[2] << 16, 0x00FF00);  // blue, green, red
 
   // Switching auto-redraw on builds the canvas: no more events.
-  runtime::Services().SetProperty(kWindow, kPanel, 12, -1, 1);
+  runtime::services::Services().SetProperty(kWindow, kPanel, 12, -1, 1);
   Events().clear();
   InvalidateRect(Panel().WindowHandle(), nullptr, FALSE);
   Pump();
@@ -244,7 +244,7 @@ TEST_F(PanelTest, DrawPicturePlacesStretchesAndCombinesThePicture) {
       {"unknown handle", 0, handle + 1000, 0, 0, {}, {}, {}, {{0, 0, kGrey}}},
       {"no picture", 0, 0, 0, 0, {}, {}, {}, {{0, 0, kGrey}}},
   };
-  const auto& services = runtime::Services();
+  const auto& services = runtime::services::Services();
   for (const Case& c : cases) {
     // Setting the background colour clears every drawing from the canvas.
     services.SetProperty(kWindow, kPanel, 9, -1, kBlack);

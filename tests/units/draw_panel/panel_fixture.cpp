@@ -7,10 +7,10 @@
 #include "platform/gdi/owners.h"
 #include "platform/windows/messages.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/picture/table/load_picture_command.h"
@@ -18,6 +18,10 @@
 #include "runtime/units/window/window_unit.h"
 
 namespace panel_test {
+
+using runtime::services::InitialiseRuntime;
+using runtime::services::Services;
+using runtime::services::SetProgramHeader;
 
 using runtime::picture::table::InstallPictureTable;
 using runtime::units::draw_panel::DrawPanelType;

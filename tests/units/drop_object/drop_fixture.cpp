@@ -8,15 +8,19 @@
 #include "platform/ole/drop_files.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/units/drop_object/drop_library.h"
 #include "runtime/units/window/window_unit.h"
 
 namespace dragdrop_test {
+
+using runtime::services::InitialiseRuntime;
+using runtime::services::Services;
+using runtime::services::SetProgramHeader;
 
 using runtime::units::window::WindowUnitType;
 

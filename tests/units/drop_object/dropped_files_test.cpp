@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "drop_fixture.h"
-#include "runtime/core/file_commands.h"
+#include "runtime/core/services/file_commands.h"
 #include "runtime/core/notify.h"
 
 namespace dragdrop_test {
@@ -24,7 +24,7 @@ using runtime::ArgRecord;
 int32_t ReadLength(const std::string& ansiPath) {
   ArgRecord argument = ArgRecord::Text(ansiPath.c_str());
   ArgRecord result;
-  runtime::ReadFileData(&result, 1, &argument);
+  runtime::services::ReadFileData(&result, 1, &argument);
   void* bytes = result.AsPointer<void>();
   const int32_t length = bytes ? runtime::ByteArrayLength(bytes) : -1;
   runtime::NotifyRuntime(runtime::notify::kFree, reinterpret_cast<intptr_t>(bytes), 0);

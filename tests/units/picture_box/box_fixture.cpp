@@ -6,15 +6,19 @@
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
 #include "runtime/core/application.h"
-#include "runtime/core/lifecycle.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
-#include "runtime/core/services.h"
+#include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/units/window/window_unit.h"
 
 namespace units_test {
+
+using runtime::services::InitialiseRuntime;
+using runtime::services::Services;
+using runtime::services::SetProgramHeader;
 
 using runtime::units::picture_box::kPictureBoxTypeCode;
 using runtime::units::picture_box::PictureBoxType;

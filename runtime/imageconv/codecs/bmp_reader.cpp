@@ -1,0 +1,144 @@
+#include "runtime/imageconv/codecs/bmp_reader.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "runtime/imageconv/byte_input.h"
+#include "runtime/imageconv/image_size.h"
+
+namespace runtime::imageconv::codecs {
+namespace {
+
+constexpr size_t kFileHeaderBytes = 14;
+constexpr uint32_t kCoreHeaderBytes = 12;
+// The widest info header (version 5); later fields are never read.
+constexpr size_t kLargestInfoHeader = 124;
+// biWidth, biHeight, biPlanes and biBitCount.
+constexpr uint32_t kShortestInfoHeader = 16;
+
+enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3 };
+
+// Bytes of one file row: 24-bit pixels padded to a 4-byte multiple.
+std::optional<uint64_t> RowBytes(int32_t width) {
+  auto bits = CheckedSpan(static_cast<uint64_t>(width), 24, 31, UINT32_MAX);
+  if (!bits) return std::nullopt;
+  return *bits / 32 * 4;
+}
+
+}  // namespace
+
+bool BmpReader::Open(const char* path, ImageBuffer* target, ProgressCallback progress) {
+  Reset();
+  OpenFile file;
+  if (!file.source.OpenStream(path, target, progress)) return false;
+  FILE* in = file.source.stream.get();
+  auto fileSize = StreamFileSize(in);
+  std::array<uint8_t, kFileHeaderBytes> fileHeader{};
+  if (!fileSize || !ReadExact(in, fileHeader.data(), fileHeader.size())) return false;
+  ByteFields fileFields(fileHeader);
+  const bool typeOk = (fileHeader[0] == 'B' && fileHeader[1] == 'M') || (fileHeader[0] == 'B' && fileHeader[1] == 'A');
+  const uint32_t offBits = *fileFields.U32(10);
+  if (!typeOk || offBits < kFileHeaderBytes + 4 || offBits > *fileSize) return false;
+
+  // The info header (the palette after it is of no use to a 24-bit image).
+  std::array<uint8_t, kLargestInfoHeader> headerBytes{};
+  const size_t available = std::min<size_t>(offBits - kFileHeaderBytes, headerBytes.size());
+  if (!ReadExact(in, headerBytes.data(), available)) return false;
+  ByteFields header(std::span<const uint8_t>(headerBytes.data(), available));
+  const uint32_t headerSize = *header.U32(0);
+  if (headerSize > offBits - kFileHeaderBytes) return false;  // pixels inside the header
+
+  // Both variants are first tested on the 32-bit fields at 4 and 8.
+  auto wide = header.I32(4);
+  auto high = header.I32(8);
+  if (!wide || !high || *wide <= 0 || *high == 0) return false;
+
+  uint32_t bitCount = 0;
+  if (headerSize == kCoreHeaderBytes) {
+    file.width = *header.U16(4);
+    file.height = *header.U16(6);
+    bitCount = *header.U16(10);
+    file.bottomUp = true;
+  } else {
+    if (headerSize < kShortestInfoHeader) return false;
+    const uint32_t compression = headerSize >= 20 ? *header.U32(16) : kRgb;
+    if (compression > kBitfields || *high == INT32_MIN) return false;
+    bitCount = *header.U16(14);
+    if (compression == kRle8) bitCount = 8;
+    if (compression == kRle4) bitCount = 4;
+    file.width = *wide;
+    file.bottomUp = *high >= 0;
+    file.height = *high >= 0 ? *high : -*high;
+  }
+  if (bitCount != 24 || file.width <= 0 || file.height <= 0 || !CheckedImageBytes(file.width, file.height, 3)) {
+    return false;
+  }
+  file.pixelOffset = offBits;
+  file_ = std::move(file);
+  return true;
+}
+
+bool BmpReader::Prepare() { return file_ && PrepareFile(*file_); }
+
+bool BmpReader::PrepareFile(OpenFile& file) {
+  if (!file.source.target) return false;
+  FILE* in = file.source.stream.get();
+  auto rowBytes = RowBytes(file.width);
+  auto fileSize = StreamFileSize(in);
+  // A file too short for its rows fails before any pixel memory is made.
+  auto end = rowBytes ? CheckedSpan(*rowBytes, static_cast<uint64_t>(file.height), file.pixelOffset, UINT64_MAX / 2)
+                      : std::nullopt;
+  if (!end || !fileSize || *end > *fileSize) return false;
+  file.rowBytes = *rowBytes;
+  file.row.resize(static_cast<size_t>(file.rowBytes));
+  return file.source.target->Create(file.width, file.height, 24, 0);
+}
+
+// Image rows top to bottom, each read from where it lies in the file, so
+// that an encoder on another thread can take the first ones at once.
+bool BmpReader::Fill(OpenFile& file, RowFeed* feed) {
+  ImageBuffer& image = *file.source.target;
+  const int descriptor = fileno(file.source.stream.get());
+  const int32_t height = file.height;
+  // Published in groups: waking the encoder for every row costs more than
+  // the row.
+  constexpr int32_t kRowsPerPublish = 32;
+  for (int32_t y = 0; y < height; ++y) {
+    const uint64_t fileRow = static_cast<uint64_t>(file.bottomUp ? height - 1 - y : y);
+    if (!ReadExactAt(descriptor, file.row.data(), file.row.size(), file.pixelOffset + fileRow * file.rowBytes)) {
+      if (feed) feed->Fail();
+      return false;
+    }
+    uint8_t* out = image.Row(y);
+    const uint8_t* bgr = file.row.data();
+    for (int32_t x = 0; x < file.width; ++x, bgr += 3, out += 3) {
+      out[0] = bgr[2];
+      out[1] = bgr[1];
+      out[2] = bgr[0];
+    }
+    if (feed && ((y + 1) % kRowsPerPublish == 0 || y + 1 == height)) feed->Publish(y + 1);
+    if (!feed) ReportProgress(file.source.progress, kProgressReading, y, height);
+  }
+  return true;
+}
+
+bool BmpReader::FillRows(RowFeed& feed) {
+  // Only a prepared file has a target image and a row buffer.
+  if (!file_ || file_->row.empty()) {
+    feed.Fail();
+    return false;
+  }
+  return Fill(*file_, &feed);
+}
+
+bool BmpReader::Read() {
+  // The read takes the open file: it closes as `taken` goes, however the
+  // read ends.
+  std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+  if (!taken || !taken->source.target) return false;
+  if (!PrepareFile(*taken) || !Fill(*taken, nullptr)) return FailRead(*taken->source.target);
+  return true;
+}
+
+}  // namespace runtime::imageconv::codecs
