@@ -65,6 +65,8 @@ class Backend {
   virtual bool WaitForEvents(std::chrono::milliseconds /*limit*/) { return false; }
   // Ends a WaitForEvents early: a message was posted or sent. Any thread.
   virtual void Wake() {}
+  // The display went away while the program ran: it ended early, without it.
+  virtual bool DisplayLost() const { return false; }
   // Called once after the program has returned. False when the backend could
   // not do what the command line asked of it (it has said why on standard
   // error); the process then does not end with success.

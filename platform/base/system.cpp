@@ -17,8 +17,11 @@ System::~System() {
 }
 
 System& System::Get() {
-  static System system(ChosenBackend() ? std::move(ChosenBackend()) : std::make_unique<Backend>());
-  return system;
+  // Never destroyed: whatever ends the process (a return from main, exit()
+  // inside a library), no static destructor can reach the windows, handles
+  // or backend through freed state.
+  static System* const system = new System(ChosenBackend() ? std::move(ChosenBackend()) : std::make_unique<Backend>());
+  return *system;
 }
 
 void System::UseBackend(std::unique_ptr<Backend> backend) { ChosenBackend() = std::move(backend); }

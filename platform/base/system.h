@@ -19,6 +19,7 @@ class System {
  public:
   // Created on first use, with the backend installed by UseBackend before;
   // without one, a screen with no display (the backend interface's defaults).
+  // It lives until the process ends and is never destroyed.
   static System& Get();
   // Installs the backend the process entry chose; call before windows exist.
   static void UseBackend(std::unique_ptr<Backend> backend);

@@ -61,8 +61,10 @@ int RunProcess(int argc, const char* const* argv, const std::function<int(const 
   if (options.platform == "offscreen")
     System::UseBackend(std::make_unique<OffscreenBackend>(ShellScript{options.drops, options.screenshot}));
   int status = program(options);
+  Backend& backend = System::Get().GetBackend();
   // A run that could not do what its command line asked does not end in success.
-  if (!System::Get().GetBackend().FinishRun() && status == 0) status = 1;
+  if (!backend.FinishRun() && status == 0) status = 1;
+  if (backend.DisplayLost()) status = kDisplayLostStatus;
   return status;
 }
 

@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// The exit status of a run whose display went away under it (a logout, a
+// dropped remote session): not a signal, and none of the program's own.
+inline constexpr int kDisplayLostStatus = 3;
+
 int RunProcess(int argc, const char* const* argv, const std::function<int(const PlatformOptions&)>& program);
 
 }  // namespace platform

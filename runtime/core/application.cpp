@@ -8,8 +8,10 @@
 namespace runtime {
 namespace {
 
-std::unique_ptr<Application>& Instance() {
-  static std::unique_ptr<Application> app = std::make_unique<Application>();
+// Never destroyed with the static objects: its window and picture tables
+// hold platform handles, and the platform may be gone by then.
+Application*& Instance() {
+  static Application* app = new Application;
   return app;
 }
 
@@ -17,7 +19,10 @@ std::unique_ptr<Application>& Instance() {
 
 Application& App() { return *Instance(); }
 
-void ResetApplication() { Instance() = std::make_unique<Application>(); }
+void ResetApplication() {
+  delete Instance();
+  Instance() = new Application;
+}
 
 void ExitProcess(int32_t code) {
   if (App().exiting.exchange(true)) {

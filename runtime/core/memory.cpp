@@ -1,8 +1,10 @@
 #include "runtime/core/memory.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
@@ -15,18 +17,23 @@ namespace {
 // before they reach the heap (a wrapped size must never become a small block).
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 8;
 
+}  // namespace
+
 // The size is shown as the 32-bit signed number the caller asked for, so a
 // negative request reads as one.
-[[noreturn]] void AllocationFailed(size_t size) {
+void OutOfMemory(size_t size) {
   char text[96];
   std::snprintf(text, sizeof text, Ansi("分配 %d 字节内存失败!").c_str(), static_cast<int32_t>(size));
   FatalError(text, 0, 0, 0);
 }
 
-}  // namespace
+size_t RequestedSize(const std::bad_alloc& failure) {
+  const auto* known = dynamic_cast<const AllocationFailure*>(&failure);
+  return known ? known->Size() : 0;
+}
 
 size_t CheckedSize(size_t a, size_t b) {
-  if (a > std::numeric_limits<size_t>::max() - b) AllocationFailed(std::numeric_limits<size_t>::max());
+  if (a > std::numeric_limits<size_t>::max() - b) OutOfMemory(std::numeric_limits<size_t>::max());
   return a + b;
 }
 
@@ -37,7 +44,7 @@ void* TryAllocate(size_t size) {
 
 void* Allocate(size_t size) {
   void* block = TryAllocate(size);
-  if (!block) AllocationFailed(size);
+  if (!block) OutOfMemory(size);
   return block;
 }
 
@@ -51,9 +58,9 @@ void* Reallocate(void* block, size_t size) {
     std::memcpy(fresh, block, size < available ? size : available);
     return fresh;
   }
-  if (size > kLargestBlock) AllocationFailed(size);
+  if (size > kLargestBlock) OutOfMemory(size);
   void* resized = std::realloc(block, size ? size : 1);
-  if (!resized) AllocationFailed(size);
+  if (!resized) OutOfMemory(size);
   return resized;
 }
 
@@ -74,7 +81,7 @@ char* CopyText(const char* text) { return CopyText(TextView(text)); }
 
 void* CopyBytes(const void* data, size_t length) {
   if (length == 0) return nullptr;
-  if (length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) AllocationFailed(CheckedSize(length, 8));
+  if (length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) OutOfMemory(CheckedSize(length, 8));
   auto* block = static_cast<uint8_t*>(Allocate(CheckedSize(length, kByteArrayHeader)));
   int32_t header[2] = {1, static_cast<int32_t>(length)};
   std::memcpy(block, header, sizeof header);
@@ -83,3 +90,19 @@ void* CopyBytes(const void* data, size_t length) {
 }
 
 }  // namespace runtime
+
+// The program's `new`: the heap as malloc serves it, with the size of a
+// request that fails carried in what it throws.
+void* operator new(std::size_t size) {
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw runtime::AllocationFailure(size);
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }

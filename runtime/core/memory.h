@@ -4,12 +4,43 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string_view>
 
 namespace runtime {
 
 // Never returns null: a failure is the fatal error "分配 %d 字节内存失败!".
 void* Allocate(size_t size);
+
+// The runtime's out-of-memory end: that fatal error for a request of `size`
+// bytes, shown as the 32-bit signed number the caller asked for.
+[[noreturn]] void OutOfMemory(size_t size);
+
+// What a failed `new` throws in a program built on the runtime: the request
+// it could not serve, so wherever memory runs out the program ends with the
+// runtime's message and the size, never in std::terminate.
+class AllocationFailure : public std::bad_alloc {
+ public:
+  explicit AllocationFailure(size_t size) : size_(size) {}
+  const char* what() const noexcept override { return "allocation failed"; }
+  size_t Size() const { return size_; }
+
+ private:
+  size_t size_;
+};
+// The size a failed allocation asked for; 0 when it is not known.
+size_t RequestedSize(const std::bad_alloc& failure);
+
+// Runs `work`; memory running out inside it ends the program through
+// OutOfMemory instead of unwinding out of a thread or the program's routine.
+template <class Work>
+void EndingOnExhaustion(Work&& work) {
+  try {
+    work();
+  } catch (const std::bad_alloc& failure) {
+    OutOfMemory(RequestedSize(failure));
+  }
+}
 // Null block -> Allocate; a block inside the constant block is copied into a
 // new block instead of being resized.
 void* Reallocate(void* block, size_t size);

@@ -2,9 +2,13 @@
 
 #include <cstring>
 #include <limits>
+#include <thread>
+#include <vector>
 
+#include "platform/windows/messages.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime_fixture.h"
 
 namespace {
@@ -90,6 +94,41 @@ TEST_F(MemoryDeathTest, SizesThatWrapAreAllocationFailuresNotSmallBlocks) {
   EXPECT_EXIT(CopyBytes("x", static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 1),
               testing::ExitedWithCode(255), "字节内存失败!");
   EXPECT_EXIT(NotifyRuntime(notify::kAllocate, -1, 0), testing::ExitedWithCode(255), "字节内存失败!");
+}
+
+// A request no heap serves, made the way unit code makes one: through new.
+int32_t StartThatRunsOutOfMemory() {
+  std::vector<uint8_t> bytes;
+  bytes.resize(size_t{1} << 46);
+  return 0;
+}
+
+// The main thread takes messages, as the program's loop would, while a
+// worker (a GIF player) runs out of memory.
+int32_t StartWhoseThreadRunsOutOfMemory() {
+  std::thread([] { EndingOnExhaustion([] { throw AllocationFailure(4096); }); }).detach();
+  for (platform::MSG message; platform::GetMessageA(&message, 0, 0, 0);) platform::DispatchMessageA(&message);
+  return 0;
+}
+
+TEST_F(MemoryDeathTest, MemoryRunningOutUnderTheProgramEndsWithTheRuntimesMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer ends the process itself on a request this large";
+#else
+  const ProgramHeader header = test::MakeHeader();
+  EXPECT_EXIT(services::RunApplication(header, &StartThatRunsOutOfMemory), testing::ExitedWithCode(255),
+              "分配 0 字节内存失败!");  // 2^46 as a 32-bit request
+#endif
+}
+
+TEST_F(MemoryDeathTest, MemoryRunningOutOnAWorkerThreadEndsWithTheRuntimesMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const ProgramHeader header = test::MakeHeader();
+  EXPECT_EXIT(services::RunApplication(header, &StartWhoseThreadRunsOutOfMemory), testing::ExitedWithCode(255),
+              "分配 4096 字节内存失败!");
+  EXPECT_EQ(RequestedSize(AllocationFailure(77)), 77u);
+  EXPECT_EQ(RequestedSize(std::bad_alloc()), 0u);
 }
 
 }  // namespace

@@ -54,12 +54,17 @@ std::unique_ptr<X11Backend> X11Backend::Open(const char* display) {
 X11Backend::X11Backend(std::unique_ptr<Connection> connection)
     : connection_(std::move(connection)),
       thread_(std::this_thread::get_id()),
-      drops_(std::make_unique<DropTarget>(*connection_)) {}
+      drops_(std::make_unique<DropTarget>(*connection_)) {
+  // A lost display ends the message loop; the runtime then shuts down with
+  // every call into this backend leaving the dead connection alone.
+  connection_->OnLost([] { PostQuitMessage(0); });
+}
 
 X11Backend::~X11Backend() {
   drops_.reset();
   windows_.clear();
-  for (auto& [handle, cursor] : cursors_) XFreeCursor(connection_->Dpy(), cursor);
+  if (!connection_->Lost())
+    for (auto& [handle, cursor] : cursors_) XFreeCursor(connection_->Dpy(), cursor);
 }
 
 SIZE X11Backend::ScreenSize() const {
@@ -69,6 +74,7 @@ SIZE X11Backend::ScreenSize() const {
 
 void X11Backend::ShowMessageBox(std::string_view caption, std::string_view text) {
   WriteMessageBoxToStderr(caption, text);
+  if (connection_->Lost()) return;
   // Its own connection: the box may come from any thread, and it must not
   // take the main connection's events.
   RunModalMessageBox(DisplayString(connection_->Dpy()), caption, PlainLineBreaks(text));
@@ -86,7 +92,7 @@ void X11Backend::OnTopLevelDestroyed(HWND hwnd) {
 }
 
 void X11Backend::OnTopLevelChanged(const TopLevelState& state) {
-  if (!OnGuiThread()) return;
+  if (!OnGuiThread() || connection_->Lost()) return;
   const ::Window transientFor = NativeId(state.owner);
   auto it = windows_.find(state.hwnd);
   if (it == windows_.end()) {
@@ -191,24 +197,24 @@ void X11Backend::PresentAll() {
 bool X11Backend::PumpEvents() {
   // A drop's handler may take messages itself; the events it would read
   // wait until the drop has returned.
-  if (!OnGuiThread() || pumping_) return false;
+  if (!OnGuiThread() || pumping_ || connection_->Lost()) return false;
   pumping_ = true;
   bool worked = false;
   Display* display = connection_->Dpy();
-  while (XPending(display) > 0) {
+  while (!connection_->Lost() && XPending(display) > 0) {
     XEvent event;
     XNextEvent(display, &event);
     if (Handle(event)) worked = true;
   }
-  if (drops_->CheckTimeout()) worked = true;
-  PresentAll();
+  if (!connection_->Lost() && drops_->CheckTimeout()) worked = true;
+  if (!connection_->Lost()) PresentAll();
   pumping_ = false;
   return worked;
 }
 
 bool X11Backend::WaitForEvents(std::chrono::milliseconds limit) {
   // Inside a pump its unread events would wake the wait at once, every time.
-  if (!OnGuiThread() || pumping_) return false;
+  if (!OnGuiThread() || pumping_ || connection_->Lost()) return false;
   connection_->Wait(drops_->Waiting() ? std::min(limit, std::chrono::milliseconds(100)) : limit);
   return true;
 }

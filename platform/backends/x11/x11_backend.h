@@ -30,6 +30,7 @@ class X11Backend : public Backend {
   bool PumpEvents() override;
   bool WaitForEvents(std::chrono::milliseconds limit) override;
   void Wake() override { connection_->Wake(); }
+  bool DisplayLost() const override { return connection_->Lost(); }
 
   // The native window of a top-level window; 0 when it has none (tests).
   ::Window NativeId(HWND hwnd) const;

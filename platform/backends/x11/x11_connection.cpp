@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 
 namespace platform::x11 {
 namespace {
@@ -13,6 +14,10 @@ namespace {
 // a window destroyed while a request was in flight) are expected; Xlib's
 // default handler would end the process.
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+// Xlib's own I/O error handler prints and ends the process; the connection's
+// exit handler below says what happened instead.
+int QuietIoError(Display*) { return 0; }
 
 }  // namespace
 
@@ -37,7 +42,10 @@ std::unique_ptr<Connection> Connection::Open(const char* name) {
     return nullptr;
   }
   XSetErrorHandler(IgnoreError);
-  return std::unique_ptr<Connection>(new Connection(display, wakeFd));
+  XSetIOErrorHandler(QuietIoError);
+  auto connection = std::unique_ptr<Connection>(new Connection(display, wakeFd));
+  XSetIOErrorExitHandler(display, &Connection::ConnectionLost, connection.get());
+  return connection;
 }
 
 Connection::Connection(Display* display, int wakeFd) : display_(display), wakeFd_(wakeFd) {
@@ -75,8 +83,18 @@ Connection::Connection(Display* display, int wakeFd) : display_(display), wakeFd
   atoms_.dropProperty = intern("TESSELLON_DROP");
 }
 
+void Connection::ConnectionLost(Display* display, void* self) {
+  auto* connection = static_cast<Connection*>(self);
+  if (connection->lost_) return;
+  connection->lost_ = true;
+  std::fprintf(stderr, "tessellon: lost the connection to the X display '%s'; ending\n", DisplayString(display));
+  std::fflush(stderr);
+  if (connection->onLost_) connection->onLost_();
+}
+
 Connection::~Connection() {
-  XCloseDisplay(display_);
+  // A lost connection is left alone: closing it would write to it.
+  if (!lost_) XCloseDisplay(display_);
   close(wakeFd_);
 }
 
@@ -92,8 +110,9 @@ void Connection::DrainWake() {
 }
 
 void Connection::Wait(std::chrono::milliseconds limit) {
+  if (lost_) return;
   XFlush(display_);
-  if (XPending(display_) > 0) return;
+  if (lost_ || XPending(display_) > 0) return;
   pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
   if (poll(fds, 2, static_cast<int>(limit.count())) > 0 && (fds[1].revents & POLLIN)) DrainWake();
 }

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,12 @@ class Connection {
   // Flushes, then sleeps until the connection has events, Wake was called,
   // or `limit` passed. True at once when events are already queued.
   void Wait(std::chrono::milliseconds limit);
+
+  // The server went away (a logout, a dropped remote session): from then on
+  // nothing may touch the connection. Set by Xlib's I/O error path, which
+  // here returns instead of ending the process; `lost` runs once, at once.
+  bool Lost() const { return lost_; }
+  void OnLost(std::function<void()> lost) { onLost_ = std::move(lost); }
   // Any thread.
   void Wake();
 
@@ -46,9 +53,13 @@ class Connection {
   Connection(Display* display, int wakeFd);
   void DrainWake();
 
+  static void ConnectionLost(Display* display, void* connection);
+
   Display* display_;
   int wakeFd_;
   Atoms atoms_{};
+  bool lost_ = false;
+  std::function<void()> onLost_;
 };
 
 }  // namespace platform::x11

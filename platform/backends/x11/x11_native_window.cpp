@@ -65,6 +65,7 @@ NativeWindow::NativeWindow(Connection& connection, const TopLevelState& state, :
 }
 
 NativeWindow::~NativeWindow() {
+  if (connection_.Lost()) return;  // the server took the window with it
   Display* display = connection_.Dpy();
   XFreeGC(display, gc_);
   XDestroyWindow(display, window_);

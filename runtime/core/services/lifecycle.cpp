@@ -11,10 +11,10 @@
 #include "platform/windows/messages.h"
 #include "platform/windows/window.h"
 #include "runtime/core/ansi.h"
-#include "runtime/core/services/dll_commands.h"
 #include "runtime/core/fatal_error.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/dll_commands.h"
 #include "runtime/core/shutdown.h"
 
 namespace runtime::services {
@@ -98,7 +98,9 @@ int RunApplication(const ProgramHeader& header, StartRoutine start) {
   SetProgramHeader(&header);
   std::string path = GetModuleFileNameA();
   App().moduleDirectory = path.substr(0, path.find_last_of('/') + 1);
-  start();
+  // Memory running out anywhere under the program's routine (a unit's
+  // property, a drop's handler) ends it with the runtime's message.
+  EndingOnExhaustion(start);
   ShutdownRuntime(0);
   return App().lastQuitCode;
 }

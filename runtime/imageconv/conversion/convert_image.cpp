@@ -81,7 +81,15 @@ int32_t ReadWhileWriting(ImageReader& reader, ImageBuffer& image, const char* ta
   bool read = false;
   std::thread filler;
   try {
-    filler = std::thread([&] { read = reader.FillRows(feed); });
+    filler = std::thread([&] {
+      // A reader that runs out of memory fails the read; nothing leaves the thread.
+      try {
+        read = reader.FillRows(feed);
+      } catch (const std::bad_alloc&) {
+        feed.Fail();
+        read = false;
+      }
+    });
   } catch (const std::system_error&) {
     read = reader.FillRows(feed);  // no thread to be had: read first, then write
   }

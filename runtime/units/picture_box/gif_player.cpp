@@ -4,6 +4,7 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/windows/messages.h"
+#include "runtime/core/memory.h"
 
 namespace runtime::units::picture_box {
 
@@ -38,8 +39,12 @@ SharedFrame SnapshotFrame(const GifComposer& composer) {
   return frame;
 }
 
-GifPlayer::GifPlayer(GifComposer composer, AnimationClock& clock, std::function<void(const AnimationFrame&)> frameShown)
-    : composer_(std::move(composer)), clock_(clock), frameShown_(std::move(frameShown)) {}
+GifPlayer::GifPlayer(GifComposer composer, AnimationClock& clock, std::function<void(const AnimationFrame&)> frameShown,
+                     std::function<void(size_t)> exhausted)
+    : composer_(std::move(composer)),
+      clock_(clock),
+      frameShown_(std::move(frameShown)),
+      exhausted_(std::move(exhausted)) {}
 
 GifPlayer::~GifPlayer() { Stop(); }
 
@@ -62,6 +67,17 @@ void GifPlayer::Stop() {
 }
 
 void GifPlayer::Run() {
+  // Memory running out while a frame is composed is told to the box, whose
+  // thread ends the program with the runtime's message: this thread must
+  // end first, as the box waits for it on the way out.
+  try {
+    Play();
+  } catch (const std::bad_alloc& failure) {
+    if (exhausted_) exhausted_(RequestedSize(failure));
+  }
+}
+
+void GifPlayer::Play() {
   while (state_.load() != State::StopRequested) {
     const uint32_t start = clock_.NowMs();
     const GifComposer::Step step = composer_.Advance();

@@ -40,9 +40,10 @@ SharedFrame SnapshotFrame(const picture::formats::GifComposer& composer);
 class GifPlayer {
  public:
   // `frameShown` runs on the animation thread after each new frame is
-  // handed over.
+  // handed over; `exhausted` runs there, once, with the size of a request
+  // that found no memory, and the animation ends.
   GifPlayer(picture::formats::GifComposer composer, AnimationClock& clock,
-            std::function<void(const AnimationFrame&)> frameShown);
+            std::function<void(const AnimationFrame&)> frameShown, std::function<void(size_t)> exhausted = {});
   ~GifPlayer();
   GifPlayer(const GifPlayer&) = delete;
   GifPlayer& operator=(const GifPlayer&) = delete;
@@ -58,10 +59,12 @@ class GifPlayer {
  private:
   enum class State { Idle, Running, StopRequested, Stopped };
   void Run();
+  void Play();
 
   picture::formats::GifComposer composer_;  // the thread's alone while it runs
   AnimationClock& clock_;
   std::function<void(const AnimationFrame&)> frameShown_;
+  std::function<void(size_t)> exhausted_;
   std::atomic<State> state_{State::Idle};
   std::atomic<SharedFrame> frame_;
   std::thread thread_;

@@ -8,6 +8,7 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "platform/windows/window_dc.h"
+#include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/runtime_calls.h"
 #include "runtime/core/unit_window.h"
@@ -26,6 +27,9 @@ using picture::drawing::ChooseStretchMode;
 using picture::drawing::RenderPictureOnColour;
 using picture::formats::DetectPictureKind;
 namespace {
+
+// The animation thread found no memory for a frame (wParam: the request).
+constexpr platform::UINT kAnimationExhausted = 0x8401;
 
 using namespace platform;
 namespace property = picture_box_property;
@@ -76,6 +80,7 @@ LRESULT PictureBox::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: return 1;  // the paint covers the whole client area
     case WM_PAINT: Paint(); return 0;
     case WM_SIZE: InvalidateRect(hwnd_, nullptr, FALSE); return 0;
+    case kAnimationExhausted: OutOfMemory(static_cast<size_t>(wParam)); return 0;
     case WM_NCDESTROY: {
       const WindowId window = window_;
       const UnitId unit = unit_;
@@ -192,8 +197,9 @@ void PictureBox::LoadAnimation() {
     return;
   }
   const HWND hwnd = hwnd_;
-  player_ = std::make_unique<GifPlayer>(std::move(*composer), *clock_,
-                                        [hwnd](const AnimationFrame&) { InvalidateRect(hwnd, nullptr, FALSE); });
+  player_ = std::make_unique<GifPlayer>(
+      std::move(*composer), *clock_, [hwnd](const AnimationFrame&) { InvalidateRect(hwnd, nullptr, FALSE); },
+      [hwnd](size_t size) { PostMessageA(hwnd, kAnimationExhausted, static_cast<WPARAM>(size), 0); });
 }
 
 SIZE PictureBox::ShownSize() const {
