@@ -32,13 +32,13 @@ std::optional<std::string> LinkText(const std::string& path, size_t sizeHint) {
 
 std::optional<std::string> ResolveLinksA(const char* ansiName) {
   if (!ansiName || !*ansiName) return std::nullopt;
-  auto path = AnsiToUtf8(ansiName);
+  auto path = AnsiToOsName(ansiName);
   if (!path) return std::nullopt;
   for (int links = 0; links <= kMaxLinks; ++links) {
     struct stat st {};
     // A name that cannot be looked at is where the write goes (and fails).
     if (lstat(path->c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-      return links == 0 ? std::optional<std::string>(ansiName) : Utf8ToAnsi(*path);
+      return links == 0 ? std::optional<std::string>(ansiName) : OsNameToAnsi(*path);
     }
     auto text = LinkText(*path, static_cast<size_t>(st.st_size));
     if (!text || text->empty()) return std::nullopt;
@@ -55,7 +55,7 @@ std::optional<std::string> ResolveLinksA(const char* ansiName) {
 
 bool TakeOverPermissionsA(FILE* stream, const char* ansiName) {
   if (!stream || !ansiName) return false;
-  auto path = AnsiToUtf8(ansiName);
+  auto path = AnsiToOsName(ansiName);
   if (!path) return false;
   struct stat st {};
   if (stat(path->c_str(), &st) != 0) return errno == ENOENT;

@@ -12,7 +12,7 @@ namespace platform {
 // The file that writing to `ansiName` reaches: symbolic links in its last
 // component are followed to the last link's target, which need not exist.
 // The name itself when it is no link. Null when the links cannot be followed
-// (a loop, a target without an ANSI name).
+// (a loop, a link that cannot be read).
 std::optional<std::string> ResolveLinksA(const char* ansiName);
 
 // Gives the file behind `stream` the permission bits of the regular file

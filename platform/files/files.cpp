@@ -13,6 +13,7 @@
 #include "platform/base/system.h"
 #include "platform/files/share_locks.h"
 #include "platform/text/ansi_text.h"
+#include "platform/text/utf8.h"
 
 namespace platform {
 namespace {
@@ -23,7 +24,7 @@ std::optional<std::string> OsName(const char* ansi) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return std::nullopt;
   }
-  auto name = AnsiToUtf8(ansi);
+  auto name = AnsiToOsName(ansi);
   if (!name) SetLastError(ERROR_INVALID_NAME);
   return name;
 }
@@ -55,20 +56,20 @@ class FindSearch : public HandleObject {
 
  private:
   DIR* dir_;
-  std::string directory_;  // UTF-8, ends in '/'
-  std::string pattern_;    // UTF-8
+  std::string directory_;  // as the OS names it, ends in '/'
+  std::string pattern_;    // as the OS names it
 };
 
 std::shared_ptr<FileObject> FileOf(HANDLE file) {
   return System::Get().Handles().Get<FileObject>(file, ObjectKind::File);
 }
 
-size_t Utf8Length(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
-  return 1;
+// A UTF-8 character, or one byte that is none (a character of its own in
+// the name's ANSI form).
+size_t CharacterLength(std::string_view name, size_t at) {
+  size_t next = at;
+  DecodeUtf8(name, next);
+  return next - at;
 }
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -83,13 +84,13 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
       starN = n;
     } else if (p < pattern.size() && pattern[p] == '?') {
       ++p;
-      n += Utf8Length(static_cast<unsigned char>(name[n]));
+      n += CharacterLength(name, n);
     } else if (p < pattern.size() && FoldAscii(pattern[p]) == FoldAscii(name[n])) {
       ++p;
       ++n;
     } else if (starP != std::string_view::npos) {
       p = starP + 1;
-      starN += Utf8Length(static_cast<unsigned char>(name[starN]));
+      starN += CharacterLength(name, starN);
       n = starN;
     } else {
       return false;
@@ -125,9 +126,7 @@ bool FindSearch::Next(FindData* data) {
     struct stat st {};
     std::string full = directory_ + std::string(name);
     if (stat(full.c_str(), &st) != 0 && lstat(full.c_str(), &st) != 0) continue;
-    // A name the ANSI code page cannot hold could not be opened again by what
-    // we would hand back: it is passed over rather than substituted.
-    auto ansi = Utf8ToAnsi(name);
+    auto ansi = OsNameToAnsi(name);
     if (!ansi) continue;
     data->attributes = AttributesOf(st, name);
     data->size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
@@ -361,7 +360,7 @@ std::string GetModuleFileNameA() {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return std::string();
-  return Utf8ToAnsi(std::string_view(buffer, static_cast<size_t>(n))).value_or(std::string());
+  return OsNameToAnsi(std::string_view(buffer, static_cast<size_t>(n))).value_or(std::string());
 }
 
 BOOL SetCurrentDirectoryA(const char* path) {
@@ -375,8 +374,7 @@ std::string GetTempPathA() {
   const char* env = std::getenv("TMPDIR");
   std::string directory = (env && *env) ? env : "/tmp";
   if (directory.back() != '/') directory += '/';
-  // A directory the ANSI code page cannot name is not used under another name.
-  return Utf8ToAnsi(directory).value_or(std::string("/tmp/"));
+  return OsNameToAnsi(directory).value_or(std::string("/tmp/"));
 }
 
 }  // namespace platform

@@ -4,7 +4,8 @@
 // hold between openers in this process and in others (share_locks.h), file
 // mappings (file_mapping.h), replacing a file through its links
 // (file_replace.h) and buffered streams (file_stream.h). Names are ANSI
-// (GB18030) bytes and are converted to UTF-8 at the OS boundary.
+// (GB18030) bytes and are converted at the OS boundary as ansi_text.h
+// converts file names: every name the OS holds, UTF-8 or not, has one.
 #pragma once
 
 #include <cstdint>
@@ -60,17 +61,16 @@ struct FindData {
   uint64_t size = 0;
   std::string name;  // ANSI
 };
-// Pattern: a directory and a last component with * and ? wildcards. Names the
-// ANSI code page cannot hold are not listed.
+// Pattern: a directory and a last component with * and ? wildcards; '?' is
+// one character, or one byte that is no UTF-8 character.
 HANDLE FindFirstFileA(const char* pattern, FindData* data);
 BOOL FindNextFileA(HANDLE search, FindData* data);
 BOOL FindClose(HANDLE search);
 
 // Paths, all ANSI.
-// Empty when the path cannot be had or the ANSI code page cannot hold it: a
-// name is never handed out with characters replaced.
+// Empty when the path cannot be had.
 std::string GetModuleFileNameA();  // the program's own path
 BOOL SetCurrentDirectoryA(const char* path);
-std::string GetTempPathA();  // $TMPDIR (when it has an ANSI name) or /tmp, with a trailing '/'
+std::string GetTempPathA();  // $TMPDIR or /tmp, with a trailing '/'
 
 }  // namespace platform

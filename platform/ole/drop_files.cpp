@@ -30,11 +30,11 @@ std::vector<std::string_view> Names(std::string_view block) {
 
 }  // namespace
 
-std::vector<uint8_t> DropFilesBytes(const std::vector<std::string>& utf8Paths) {
+std::vector<uint8_t> DropFilesBytes(const std::vector<std::string>& osPaths) {
   DROPFILES header;
   std::vector<uint8_t> bytes(sizeof header);
   std::memcpy(bytes.data(), &header, sizeof header);
-  for (const std::string& path : utf8Paths) {
+  for (const std::string& path : osPaths) {
     bytes.insert(bytes.end(), path.begin(), path.end());
     bytes.push_back(0);
   }
@@ -47,7 +47,7 @@ UINT DragQueryFileA(HDROP drop, UINT index, char* buffer, UINT size) {
   const std::vector<std::string_view> names = Names(block.Bytes());
   if (index == kDragQueryCount) return static_cast<UINT>(names.size());
   if (index >= names.size()) return 0;
-  const std::string name = Utf8ToAnsi(names[index]).value_or(std::string());
+  const std::string name = OsNameToAnsi(names[index]).value_or(std::string());
   if (!buffer) return static_cast<UINT>(std::min<size_t>(name.size(), 0xFFFFFFFE));
   if (size == 0) return 0;
   const size_t copied = std::min<size_t>(name.size(), size - 1);

@@ -1,5 +1,6 @@
 // Whole sessions of the tool: photographs dropped on its boxes offscreen, and
 // what it leaves beside itself.
+#include <png.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -32,6 +33,19 @@ Image Decode(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   if (!bench::DecodeJpeg(bytes, image.rgb, image.width, image.height)) image = Image{};
+  return image;
+}
+
+Image ReadPng(const fs::path& path) {
+  Image image;
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) return image;
+  png.format = PNG_FORMAT_RGB;
+  image.rgb.resize(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) return Image{};
+  image.width = static_cast<int>(png.width);
+  image.height = static_cast<int>(png.height);
   return image;
 }
 
@@ -144,6 +158,25 @@ TEST_F(Session, ChineseNamesForTheProgramDirectoryAndThePhotograph) {
   fs::copy_file(home / "\xE7\x85\xA7\xE7\x89\x87.jpg", dir_ / "photo.jpg");
   ExpectComposition(home / kOutput, {{1, "photo.jpg"}});
   EXPECT_FALSE(fs::exists(home / "emp.jpg"));
+}
+
+// A photograph named in raw GBK bytes, as an old archive unpacks on a UTF-8
+// system: box 1 shows it (its 182-pixel square of the screenshot holds the
+// photograph stretched) and the detail picture holds it in square 1.
+TEST_F(Session, APhotographNamedInRawGbkBytesIsShownAndComposed) {
+  const char raw[] = "gbk-\xCF\xB8\xBD\xDA.jpg";  // 细节 in GBK: not UTF-8
+  fs::copy_file(dir_ / "sample1.jpg", dir_ / raw);
+  Outcome run = Drops(std::string("--drop 115,163 ") + raw + " --screenshot shot.png");
+  ASSERT_EQ(run.status, 0) << run.output;
+  ExpectComposition(dir_ / kOutput, {{0, raw}});
+  ExpectNothingLeftBehind();
+
+  const Image shot = ReadPng(dir_ / "shot.png");
+  ASSERT_EQ(shot.width, 495);
+  const Image photo = Decode(dir_ / raw);
+  constexpr int kBoxLeft = 24, kBoxTop = 72, kBox = 182;
+  EXPECT_LT(MeanDifference(shot, kBoxLeft, kBoxTop, kBox, [&](int x, int y) { return Stretched(photo, x, y, kBox); }),
+            8.0);
 }
 
 TEST_F(Session, AProgramDirectoryThatCannotBeWrittenLeavesTheOldPictureWhole) {

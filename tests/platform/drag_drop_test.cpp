@@ -43,7 +43,7 @@ TEST(DropFiles, BlocksAreReadWithinTheirSize) {
   const Case cases[] = {
       {"two names", Block(20, 0, "/a\0/b\0\0"s), {"/a", "/b"}},
       {"UTF-8 made ANSI", Block(20, 0, "/\xE4\xB8\xAD\0\0"s), {"/\xD6\xD0"}},
-      {"not UTF-8: empty, not altered", Block(20, 0, "/x\xFF\0/y\0\0"s), {"", "/y"}},
+      {"not UTF-8: the byte escaped", Block(20, 0, "/x\xFF\0/y\0\0"s), {"/x\xE3\x31\xFE\x39", "/y"}},
       {"last name cut by the end", Block(20, 0, "/a\0/b"s), {"/a"}},
       {"no list end", Block(20, 0, "/a\0"s), {"/a"}},
       {"names past the end", Block(400, 0, "/a\0\0"s), {}},

@@ -155,20 +155,26 @@ TEST_F(FileSharing, ExclusiveOpenersRacingInProcessesNeverBothWin) {
 
 TEST_F(FileSharing, FindPatternsAsTheDesktopReadsThem) {
   for (const char* name : {"README", "photo.jpg", "archive.tar.gz", "notes."}) File(name);
-  File(
-      "bad\xFF"
-      "name.jpg");  // not UTF-8: no ANSI name can reach it
+  // Not UTF-8, listed under their ANSI names (the bytes escaped); '?' stands
+  // for a character or for one such byte.
+  File("bad\xFFname.jpg");
+  File("gbk-\xCF\xB8\xBD\xDA.jpg");
+  const std::string bad = "bad\xE3\x31\xFE\x39name.jpg";
+  const std::string gbk = "gbk-\x81\x30\xD0\x36\xE3\x31\xF8\x33\xE3\x31\xFB\x32.jpg";
   struct Case {
     const char* pattern;
     std::set<std::string> names;
   };
   const Case cases[] = {
-      {"*.*", {"README", "photo.jpg", "archive.tar.gz", "notes."}},
-      {"*", {"README", "photo.jpg", "archive.tar.gz", "notes."}},
+      {"*.*", {"README", "photo.jpg", "archive.tar.gz", "notes.", bad, gbk}},
+      {"*", {"README", "photo.jpg", "archive.tar.gz", "notes.", bad, gbk}},
       {"readme.*", {"README"}},
-      {"*.jpg", {"photo.jpg"}},
+      {"*.jpg", {"photo.jpg", bad, gbk}},
       {"*.gz", {"archive.tar.gz"}},
       {"photo.*", {"photo.jpg"}},
+      {"bad?name.jpg", {bad}},
+      {"gbk-???.jpg", {gbk}},
+      {"gbk-??.jpg", {}},
   };
   for (const Case& c : cases) {
     std::set<std::string> found;

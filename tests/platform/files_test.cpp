@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "platform/files/file_replace.h"
 #include "platform/files/files.h"
 #include "platform/text/ansi_text.h"
 
@@ -101,12 +104,91 @@ TEST_F(Files, TempPathEndsInASeparator) {
   EXPECT_EQ(GetTempPathA(), dir_ + "/");
   setenv("TMPDIR", "", 1);
   EXPECT_EQ(GetTempPathA(), "/tmp/");
-  setenv("TMPDIR", "/tmp/bad\xFF", 1);  // no ANSI name for it: never a substitute
-  EXPECT_EQ(GetTempPathA(), "/tmp/");
+  setenv("TMPDIR", "/tmp/bad\xFF", 1);  // not UTF-8: the byte is escaped, not lost
+  EXPECT_EQ(GetTempPathA(), "/tmp/bad\xE3\x31\xFE\x39/");
   if (old)
     setenv("TMPDIR", saved.c_str(), 1);
   else
     unsetenv("TMPDIR");
+}
+
+// Names as file systems hold them, UTF-8 or not: each is listed under its
+// ANSI name, and that name opens, renames, deletes and links to exactly that
+// file. The escapes (U+10FE00 + the byte, in GB18030) are worked out by hand.
+TEST_F(Files, EveryNameAFileSystemHoldsIsReachedByItsAnsiName) {
+  struct Case {
+    const char* what;
+    std::string os;
+    std::string ansi;
+  };
+  const Case cases[] = {
+      {"Chinese in UTF-8", "\xE7\xBB\x86\xE8\x8A\x82.jpg", "\xCF\xB8\xBD\xDA.jpg"},
+      // CF B8 is valid UTF-8 (U+03F8), BD and DA are not.
+      {"raw GBK bytes", "gbk-\xCF\xB8\xBD\xDA.jpg", "gbk-\x81\x30\xD0\x36\xE3\x31\xF8\x33\xE3\x31\xFB\x32.jpg"},
+      {"a lone byte", "bad\xFF", "bad\xE3\x31\xFE\x39"},
+      {"an escape character spelt out", "\xF4\x8F\xBA\x80",
+       "\xE3\x31\xFD\x38\xE3\x31\xF3\x37\xE3\x31\xF8\x30\xE3\x31\xF2\x32"},
+  };
+  std::filesystem::remove(path_);
+  std::set<std::string> expected;
+  for (const Case& c : cases) {
+    std::ofstream(dir_ + "/" + c.os) << c.what;
+    expected.insert(c.ansi);
+  }
+  std::set<std::string> listed;
+  FindData data;
+  HANDLE search = FindFirstFileA((dir_ + "/*").c_str(), &data);
+  for (bool more = search != INVALID_HANDLE; more; more = FindNextFileA(search, &data))
+    if (!(data.attributes & FILE_ATTRIBUTE_DIRECTORY)) listed.insert(data.name);
+  if (search != INVALID_HANDLE) FindClose(search);
+  EXPECT_EQ(listed, expected);
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string ansi = dir_ + "/" + c.ansi;
+    HANDLE file = CreateFileA(ansi.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE);
+    char read[64] = {};
+    DWORD n = 0;
+    EXPECT_TRUE(ReadFile(file, read, sizeof read - 1, &n));
+    EXPECT_STREQ(read, c.what);
+    CloseHandle(file);
+
+    ASSERT_EQ(symlink(c.os.c_str(), (dir_ + "/link").c_str()), 0);
+    EXPECT_EQ(ResolveLinksA((dir_ + "/link").c_str()), ansi);
+    std::filesystem::remove(dir_ + "/link");
+
+    EXPECT_TRUE(MoveFileExA(ansi.c_str(), (dir_ + "/moved-" + c.ansi).c_str(), false));
+    EXPECT_TRUE(std::filesystem::exists(dir_ + "/moved-" + c.os));
+    EXPECT_TRUE(DeleteFileA((dir_ + "/moved-" + c.ansi).c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/moved-" + c.os));
+  }
+}
+
+// A directory named in raw GBK bytes (程序 in GBK: no byte of it makes UTF-8)
+// is entered and holds temporary files.
+TEST_F(Files, ADirectoryNamedInRawGbkBytesIsEnteredAndUsed) {
+  const std::string os = dir_ + "/\xB3\xCC\xD0\xF2";
+  const std::string ansi = dir_ + "/\xE3\x31\xF7\x33\xE3\x31\xF9\x38\xE3\x31\xFA\x32\xE3\x31\xFD\x36";
+  ASSERT_EQ(mkdir(os.c_str(), 0700), 0);
+  const std::filesystem::path before = std::filesystem::current_path();
+  ASSERT_TRUE(SetCurrentDirectoryA(ansi.c_str()));
+  EXPECT_EQ(std::filesystem::current_path(), os);
+  std::filesystem::current_path(before);
+
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  setenv("TMPDIR", os.c_str(), 1);
+  const std::string temp = GetTempPathA();
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  EXPECT_EQ(temp, ansi + "/");
+  HANDLE file = CreateFileA((temp + "x.tmp").c_str(), GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(file, INVALID_HANDLE);
+  CloseHandle(file);
+  EXPECT_TRUE(std::filesystem::exists(os + "/x.tmp"));
 }
 
 TEST(AnsiText, Gb18030RoundTripsGbkAndTheRestOfUnicode) {

@@ -8,12 +8,17 @@
 #include <poll.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <future>
 #include <thread>
 
 #include "platform/backends/x11/uri_list.h"
 #include "platform/backends/x11/x11_connection.h"
 #include "platform/backends/x11/xdnd.h"
+#include "platform/files/files.h"
+#include "platform/memory/global_memory.h"
+#include "platform/ole/drop_files.h"
 #include "xdnd_drag_source.h"
 #include "xvfb_server.h"
 
@@ -213,6 +218,37 @@ TEST(UriList, LocalFilesAreDecodedAndEverythingElseSkipped) {
       {"file:///%FF%FE raw \xE7\xBB\x86", {"/\xFF\xFE raw \xE7\xBB\x86"}},
   };
   for (const Case& c : cases) EXPECT_EQ(LocalFilesFromUriList(c.list, "thishost"), c.files) << c.list;
+}
+
+// A file manager sends a name that is not UTF-8 with its raw bytes
+// percent-escaped; the drop query hands the runtime the ANSI name that opens
+// exactly that file.
+TEST(UriList, RawGbkNamesOpenThroughTheDropQuery) {
+  namespace fs = std::filesystem;
+  std::string pattern = fs::temp_directory_path().string() + "/tessellon-uri-XXXXXX";
+  const fs::path dir = mkdtemp(pattern.data());
+  std::ofstream(dir / "gbk-\xCF\xB8\xBD\xDA.jpg") << "raw GBK";  // 细节 in GBK
+  const std::vector<std::string> files =
+      LocalFilesFromUriList("file://" + dir.string() + "/gbk-%CF%B8%BD%DA.jpg\r\n", "thishost");
+  ASSERT_EQ(files.size(), 1u);
+
+  const HGLOBAL drop = GlobalAllocCopy(GMEM_MOVEABLE, DropFilesBytes(files));
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  std::string name(length + 1, '\0');
+  name.resize(DragQueryFileA(drop, 0, name.data(), length + 1));
+  GlobalFree(drop);
+  // U+03F8 (CF B8 happen to be UTF-8), then BD and DA as the escapes
+  // U+10FEBD and U+10FEDA, all in GB18030.
+  EXPECT_EQ(name, dir.string() + "/gbk-\x81\x30\xD0\x36\xE3\x31\xF8\x33\xE3\x31\xFB\x32.jpg");
+
+  const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  EXPECT_NE(file, INVALID_HANDLE);
+  char read[16] = {};
+  DWORD n = 0;
+  EXPECT_TRUE(ReadFile(file, read, sizeof read - 1, &n));
+  EXPECT_STREQ(read, "raw GBK");
+  CloseHandle(file);
+  fs::remove_all(dir);
 }
 
 }  // namespace

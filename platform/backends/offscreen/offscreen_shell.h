@@ -15,7 +15,7 @@ namespace platform {
 
 struct DropRequest {
   POINT point;                     // client point of the first top-level window
-  std::vector<std::string> files;  // absolute paths, UTF-8 as the OS gives them
+  std::vector<std::string> files;  // absolute paths, bytes as the OS gives them (UTF-8 or not)
 };
 
 struct ShellScript {

@@ -29,12 +29,13 @@ LRESULT HideOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// The tool writes its files beside the program. A path that cannot be named
-// in the ANSI code page, or a directory that cannot be entered, would send
-// them somewhere else, so start-up ends here instead.
+// The tool writes its files beside the program. Without the program's path,
+// or in a directory that cannot be entered, they would go somewhere else, so
+// start-up ends here instead. Every name the file system holds has an ANSI
+// name, UTF-8 or not.
 void RecordProgramPath() {
   std::string path = GetModuleFileNameA();
-  if (path.empty()) FatalError(Ansi("程序文件的路径含有系统代码页无法表示的字符!"), 0, 0, 0);
+  if (path.empty()) FatalError(Ansi("无法取得程序文件的路径!"), 0, 0, 0);
   ProgramPath split = SplitProgramPath(path);
   App().programDirectory = split.directory;
   App().programFileName = split.fileName;

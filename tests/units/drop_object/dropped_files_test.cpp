@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "drop_fixture.h"
-#include "runtime/core/services/file_commands.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/file_commands.h"
 
 namespace dragdrop_test {
 namespace {
@@ -73,7 +73,7 @@ TEST_F(DroppedFiles, NamesThatAreNoReadablePlainFileReadAsNothing) {
       {"/dev/zero", "/dev/zero", -1},
       {dir + "/vanishing.jpg", dir + "/vanishing.jpg", -1},
       {dir + "/locked.jpg", dir + "/locked.jpg", root ? 5 : -1},
-      {dir + "/bad\xFF.jpg", "", -1},  // no ANSI form: never handed out altered
+      {dir + "/bad\xFF.jpg", dir + "/bad\xE3\x31\xFE\x39.jpg", 5},  // not UTF-8: the byte escaped
       {dir + "/missing.jpg", dir + "/missing.jpg", -1},
   };
   for (const Case& c : cases) {
