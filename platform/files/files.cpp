@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/base/system.h"
+#include "platform/files/file_object.h"
 #include "platform/files/share_locks.h"
 #include "platform/text/ansi_text.h"
 
@@ -27,24 +28,6 @@ std::optional<std::string> OsName(const char* ansi) {
   if (!name) SetLastError(ERROR_INVALID_NAME);
   return name;
 }
-
-class FileObject : public HandleObject {
- public:
-  explicit FileObject(int fd) : fd_(fd) {}
-  ~FileObject() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int fd() const { return fd_; }
-  // Closes now and reports whether the OS accepted the close.
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 class FindSearch : public HandleObject {
  public:

@@ -2,9 +2,10 @@
 // with access, share modes and creation dispositions, reads and writes,
 // deletion, find-file and the program's paths (here), the share locks that
 // hold between openers in this process and in others (share_locks.h), file
-// mappings (file_mapping.h), replacing a file through its links
-// (file_replace.h) and buffered streams (file_stream.h). Names are ANSI
-// (GB18030) bytes and are converted to UTF-8 at the OS boundary.
+// mappings (file_mapping.h), files without a name (unnamed_file.h), replacing
+// a file through its links (file_replace.h) and buffered streams
+// (file_stream.h). Names are ANSI (GB18030) bytes and are converted to UTF-8
+// at the OS boundary.
 #pragma once
 
 #include <cstdint>

@@ -1,10 +1,12 @@
 #include "support.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -60,6 +62,19 @@ std::vector<std::string> StoreFiles() {
     if (name.rfind("CSWCLASS", 0) == 0) names.push_back(name);
   }
   return names;
+}
+
+size_t HeldStoreFiles() {
+  const std::string directory = StoreDirectory().string() + "/";
+  std::set<ino_t> files;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code gone;
+    const fs::path target = fs::read_symlink(entry.path(), gone);
+    struct stat st {};
+    if (!gone && target.string().rfind(directory, 0) == 0 && stat(entry.path().c_str(), &st) == 0)
+      files.insert(st.st_ino);
+  }
+  return files.size();
 }
 
 Rgb TestPattern(int width, int height) {

@@ -20,6 +20,9 @@ fs::path WorkPath(const std::string& name);
 
 // Names of the pixel store files now present.
 std::vector<std::string> StoreFiles();
+// How many distinct files in the store directory this process holds open,
+// named or not: the stores it holds.
+size_t HeldStoreFiles();
 
 // A picture as red, green, blue rows, top first.
 struct Rgb {
