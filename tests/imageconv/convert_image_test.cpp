@@ -157,28 +157,35 @@ TEST_F(ConvertImageTest, FailedReadLeavesTheDestinationAlone) {
 
 // A write that fails half-way (here: at the file size limit, set once the
 // source is in memory) keeps the destination's previous content and leaves
-// no partial file.
+// no partial file, also when the destination's permission bits, which the
+// new file takes over at once, make it read-only.
 TEST_F(ConvertImageTest, FailedWriteKeepsThePreviousDestination) {
-  WriteBytes(destination_, {'o', 'l', 'd'});
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ImageBuffer image;
-    if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {
-      64, 64
-    };
-    setrlimit(RLIMIT_FSIZE, &limit);
-    JpegCodec codec;
-    const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);
-    image.Clear();
-    _exit(saved == 0 ? 0 : 1);
+  for (const fs::perms mode : {fs::perms(0644), fs::perms(0444)}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    fs::remove(destination_);
+    WriteBytes(destination_, {'o', 'l', 'd'});
+    fs::permissions(destination_, mode);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ImageBuffer image;
+      if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit {
+        64, 64
+      };
+      setrlimit(RLIMIT_FSIZE, &limit);
+      JpegCodec codec;
+      const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);
+      image.Clear();
+      _exit(saved == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
+    EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory_), fs::directory_iterator()), 3) << "a file was left";
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
-  EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
 TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
@@ -196,23 +203,56 @@ TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
   EXPECT_TRUE(fs::is_symlink(loop));
 }
 
-// When no file can be made beside the destination, it is written in place.
-TEST_F(ConvertImageTest, WritesInPlaceWhenNoSideFileCanBeMade) {
-  WriteBytes(destination_, {'o', 'l', 'd'});
-  const fs::path blockers = directory_ / "blockers";
-  fs::create_directory(blockers);
-  const fs::path target = blockers / "out.jpg";
-  WriteBytes(target, {'o', 'l', 'd'});
-  for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+// The exit code of `body` run in a child process that permission bits bind;
+// -1 when the child did not exit by itself.
+template <typename Body>
+int InChildBoundByPermissions(Body body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(HonourPermissionBits() ? body() : 99);
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+ino_t InodeOf(const fs::path& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The destination is never written in place: past a hundred side-file names
+// that are taken (by directories, which nothing reclaims) it is still
+// replaced whole by a rename, and where no side file can be made at all (a
+// directory this process may not write) the conversion fails and leaves the
+// old destination byte for byte.
+TEST_F(ConvertImageTest, NeverWritesTheDestinationInPlace) {
+  const std::vector<uint8_t> old = ReadBytes(bmp_);
+  const fs::path crowded = directory_ / "crowded";
+  fs::create_directory(crowded);
+  const fs::path target = crowded / "out.jpg";
+  WriteBytes(target, old);
+  for (int n = 0; n < 100; ++n) fs::create_directory(crowded / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  const ino_t before = InodeOf(target);
   ASSERT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
+  EXPECT_NE(InodeOf(target), before) << "written in place";
   EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
-  for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  fs::remove_all(crowded);
+
+  const fs::path closed = directory_ / "closed";
+  fs::create_directory(closed);
+  const fs::path kept = closed / "out.jpg";
+  WriteBytes(kept, old);
+  fs::permissions(closed, fs::perms(0555));
+  EXPECT_EQ(InChildBoundByPermissions([&] { return Convert(bmp_.c_str(), kept.c_str()); }),
+            static_cast<uint8_t>(kWriteFailed));
+  fs::permissions(closed, fs::perms(0755));
+  EXPECT_EQ(ReadBytes(kept), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(closed), fs::directory_iterator()), 1);
 }
 
 // A BMP is encoded while a second thread still reads it: the file is the
 // same as reading first and writing after, in colour and in grey; an encoder
 // whose rows stop coming fails and leaves the old destination whole, also
-// when no side file can be made and it would be written in place.
+// beside a hundred side-file names that are taken.
 TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
   const fs::path ppm = directory_ / "large.ppm", large = directory_ / "large.bmp";
   WritePpm(ppm, SmoothPattern(640, 480));
@@ -232,8 +272,8 @@ TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
   fs::create_directory(blockers);
   const fs::path blocked = blockers / "out.jpg";
   for (const fs::path& target : {destination_, blocked}) {
-    const bool inPlace = target == blocked;
-    if (inPlace)
+    const bool crowded = target == blocked;
+    if (crowded)
       for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
     WriteBytes(target, {'o', 'l', 'd'});
     RowFeed feed;
@@ -242,10 +282,10 @@ TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
       feed.Fail();
     });
     JpegCodec codec;
-    EXPECT_EQ(codec.Save(target.c_str(), image, JpegSaveOptions{}, nullptr, &feed), 0) << "in place " << inPlace;
+    EXPECT_EQ(codec.Save(target.c_str(), image, JpegSaveOptions{}, nullptr, &feed), 0) << "crowded " << crowded;
     reader.join();
-    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'})) << "in place " << inPlace;
-    if (inPlace)
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'})) << "crowded " << crowded;
+    if (crowded)
       for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
   }
   image.Clear();

@@ -70,6 +70,11 @@ Rgb FromBuffer(const ImageBuffer& image);
 int32_t Convert(const char* source, const char* destination, int32_t grayscale = 0, int32_t quality = 75,
                 int32_t optimize = 1, int32_t smoothing = 0);
 
+// For a child process of a test run as root: gives up the powers to read and
+// write past permission bits, so that the bits bind it as they bind a user.
+// True when they bind.
+bool HonourPermissionBits();
+
 // Little-endian field writers for hand-built files.
 void Put16(std::vector<uint8_t>& bytes, uint16_t value);
 void Put32(std::vector<uint8_t>& bytes, uint32_t value);
