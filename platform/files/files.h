@@ -3,9 +3,9 @@
 // deletion, find-file and the program's paths (here), the share locks that
 // hold between openers in this process and in others (share_locks.h), file
 // mappings (file_mapping.h), files without a name (unnamed_file.h), replacing
-// a file through its links (file_replace.h) and buffered streams
-// (file_stream.h). Names are ANSI (GB18030) bytes and are converted to UTF-8
-// at the OS boundary.
+// a file through its links (file_replace.h) by way of side files
+// (side_files.h) and buffered streams (file_stream.h). Names are ANSI
+// (GB18030) bytes and are converted to UTF-8 at the OS boundary.
 #pragma once
 
 #include <cstdint>

@@ -5,12 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <csignal>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
+#include "platform/files/files.h"
+#include "platform/files/side_files.h"
 #include "platform/text/ansi_text.h"
 #include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/imageconv/codecs/jpeg_codec.h"
@@ -247,6 +250,80 @@ TEST_F(ConvertImageTest, NeverWritesTheDestinationInPlace) {
   fs::permissions(closed, fs::perms(0755));
   EXPECT_EQ(ReadBytes(kept), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(closed), fs::directory_iterator()), 1);
+}
+
+// Side files that writers left when they died are removed by the next
+// conversion to the same destination. Nothing else is: not a side file a
+// live writer holds (in another process, or here through another opening),
+// nor names that only look like side files, nor what is no regular file.
+TEST_F(ConvertImageTest, StaleSideFilesAreReclaimedAndOnlyThose) {
+  const fs::path beside = directory_ / "beside";
+  fs::create_directory(beside);
+  const fs::path target = beside / "out.jpg";
+  WriteBytes(target, {'o', 'l', 'd'});
+  const std::vector<std::string> stale = {"out.jpg.~0.tmp", "out.jpg.~42.tmp", "out.jpg.~18446744073709551615.tmp",
+                                          "out.jpg.~7.tmp"};
+  for (const std::string& name : stale) WriteBytes(beside / name, {'s', 't', 'a', 'l', 'e'});
+  fs::permissions(beside / "out.jpg.~7.tmp", fs::perms(0444));  // a read-only file's side file
+  const std::vector<std::string> others = {
+      "out.jpg.~notes.tmp", "out.jpg.~.tmp",    "out.jpg.~3.TMP",
+      "OUT.jpg.~3.tmp",     "other.jpg.~3.tmp", "xout.jpg.~3.tmp",
+      "out.jpg.~3.tmp.bak", "out.jpg.~-3.tmp",  "out.jpg.~123456789012345678901.tmp",
+      "out.jpg.~9.tmp"};  // held here
+  for (const std::string& name : others) WriteBytes(beside / name, {'k', 'e', 'e', 'p'});
+  fs::create_directory(beside / "out.jpg.~5.tmp");
+  fs::create_symlink("out.jpg.~notes.tmp", beside / "out.jpg.~6.tmp");
+
+  // Held in this process through an opening of its own, as a writer holds it.
+  const platform::HANDLE heldHere =
+      platform::CreateFileA((beside / "out.jpg.~9.tmp").c_str(), platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+                            platform::OPEN_EXISTING);
+  ASSERT_NE(heldHere, platform::INVALID_HANDLE);
+  // A writer in another process, mid-way through its side file.
+  int ready[2], release[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(release), 0);
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    std::string name;
+    const platform::HANDLE side = platform::CreateSideFileA(target.c_str(), &name);
+    platform::DWORD written = 0;
+    if (side == platform::INVALID_HANDLE || !platform::WriteFile(side, "live", 4, &written)) _exit(1);
+    (void)!write(ready[1], name.data(), name.size());
+    char c;
+    (void)!read(release[0], &c, 1);
+    _exit(0);
+  }
+  ::close(ready[1]);
+  std::string live(PATH_MAX, '\0');
+  const ssize_t length = read(ready[0], live.data(), live.size());
+  ASSERT_GT(length, 0);
+  live.resize(static_cast<size_t>(length));
+
+  EXPECT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
+  EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+  for (const std::string& name : stale) EXPECT_FALSE(fs::exists(fs::symlink_status(beside / name))) << name;
+  for (const std::string& name : others)
+    EXPECT_EQ(ReadBytes(beside / name), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << name;
+  EXPECT_TRUE(fs::is_directory(beside / "out.jpg.~5.tmp"));
+  EXPECT_TRUE(fs::is_symlink(beside / "out.jpg.~6.tmp"));
+  EXPECT_EQ(ReadBytes(live), (std::vector<uint8_t>{'l', 'i', 'v', 'e'})) << "the live writer's side file";
+
+  (void)!write(release[1], "x", 1);
+  ASSERT_EQ(waitpid(writer, nullptr, 0), writer);
+  platform::CloseHandle(heldHere);
+  for (int fd : {ready[0], release[0], release[1]}) ::close(fd);
+
+  // The destination's name in the ANSI code page finds its side files under
+  // the name the file system holds.
+  const fs::path detail = beside / "细节.jpg";
+  WriteBytes(beside / "细节.jpg.~3.tmp", {'s'});
+  const std::optional<std::string> ansi = platform::Utf8ToAnsi(detail.string());
+  ASSERT_TRUE(ansi);
+  EXPECT_EQ(Convert(bmp_.c_str(), ansi->c_str()), kConverted);
+  EXPECT_FALSE(fs::exists(beside / "细节.jpg.~3.tmp"));
+  fs::remove_all(beside);
 }
 
 // A BMP is encoded while a second thread still reads it: the file is the

@@ -30,6 +30,8 @@ class JpegDestination {
     // the side file is made beside that one.
     if (auto target = ResolveLinksA(path)) {
       target_ = std::move(*target);
+      // Side files of writers that died would pile up beside the destination.
+      ReclaimSideFilesA(target_.c_str());
       OpenSideFile();
     }
   }
