@@ -252,6 +252,47 @@ TEST_F(ConvertImageTest, NeverWritesTheDestinationInPlace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(closed), fs::directory_iterator()), 1);
 }
 
+// A destination this process could not open for writing stays as it is, also
+// behind a link, and the conversion fails; a writable one is replaced as
+// before.
+TEST_F(ConvertImageTest, DestinationsThisProcessMayNotWriteStay) {
+  struct Case {
+    const char* what;
+    bool throughLink;
+    fs::perms mode;
+    int32_t result;
+  };
+  const Case cases[] = {
+      {"read-only file", false, fs::perms(0444), kWriteFailed},
+      {"link to a read-only file", true, fs::perms(0444), kWriteFailed},
+      {"writable file", false, fs::perms(0644), kConverted},
+      {"link to a writable file", true, fs::perms(0604), kConverted},
+  };
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path base = directory_ / ("mode " + std::to_string(index++));
+    fs::create_directory(base);
+    const fs::path target = base / "细节.jpg", link = base / "link.jpg";
+    WriteBytes(target, old);
+    fs::permissions(target, c.mode);
+    if (c.throughLink) fs::create_symlink(target.filename(), link);
+    const std::optional<std::string> ansi = platform::Utf8ToAnsi((c.throughLink ? link : target).string());
+    ASSERT_TRUE(ansi);
+    EXPECT_EQ(InChildBoundByPermissions([&] { return Convert(bmp_.c_str(), ansi->c_str()); }),
+              static_cast<uint8_t>(c.result));
+    if (c.result == kConverted) {
+      EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+    } else {
+      EXPECT_EQ(ReadBytes(target), old);
+    }
+    EXPECT_EQ(fs::status(target).permissions(), c.mode);
+    EXPECT_EQ(fs::is_symlink(link), c.throughLink);
+    EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), c.throughLink ? 2 : 1);
+  }
+}
+
 // Side files that writers left when they died are removed by the next
 // conversion to the same destination. Nothing else is: not a side file a
 // live writer holds (in another process, or here through another opening),

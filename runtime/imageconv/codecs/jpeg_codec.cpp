@@ -28,7 +28,7 @@ class JpegDestination {
   explicit JpegDestination(const char* path) {
     // A link at the destination stays: the file it leads to is replaced, so
     // the side file is made beside that one.
-    if (auto target = ResolveLinksA(path)) {
+    if (auto target = ResolveLinksA(path); target && MayReplaceA(target->c_str())) {
       target_ = std::move(*target);
       // Side files of writers that died would pile up beside the destination.
       ReclaimSideFilesA(target_.c_str());

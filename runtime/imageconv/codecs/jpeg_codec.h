@@ -39,7 +39,8 @@ class JpegCodec : public FileReader<JpegCodecOpenFile> {
   // made beside it, the save fails. Side files that writers which died left
   // beside the destination are removed first. A symbolic link at `path`
   // stays a link to the replaced file, and a replaced file's permissions
-  // carry over. With a feed, rows of `source` are encoded as
+  // carry over; a file this process could not open for writing is not
+  // replaced, and the save fails. With a feed, rows of `source` are encoded as
   // another thread publishes them; a failed feed fails the save. 1 or 0.
   int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options, ProgressCallback progress,
                const RowFeed* feed = nullptr);
