@@ -1,5 +1,6 @@
 #include "platform/files/file_replace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +52,13 @@ std::optional<std::string> ResolveLinksA(const char* ansiName) {
     }
   }
   return std::nullopt;
+}
+
+bool MayReplaceA(const char* ansiName) {
+  auto path = ansiName && *ansiName ? AnsiToOsName(ansiName) : std::nullopt;
+  if (!path) return false;
+  if (faccessat(AT_FDCWD, path->c_str(), F_OK, AT_EACCESS) != 0) return errno == ENOENT;
+  return faccessat(AT_FDCWD, path->c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 bool TakeOverPermissionsA(FILE* stream, const char* ansiName) {

@@ -15,6 +15,11 @@ namespace platform {
 // (a loop, a link that cannot be read).
 std::optional<std::string> ResolveLinksA(const char* ansiName);
 
+// True when nothing is at `ansiName` (links followed), or this process could
+// open what is there for writing. A file it could not write is not replaced:
+// a rename would replace it all the same.
+bool MayReplaceA(const char* ansiName);
+
 // Gives the file behind `stream` the permission bits of the regular file
 // `ansiName`. True also when no file has that name: the stream's file then
 // keeps its creation mode.

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/base/system.h"
+#include "platform/files/file_object.h"
 #include "platform/files/share_locks.h"
 #include "platform/text/ansi_text.h"
 #include "platform/text/utf8.h"
@@ -28,24 +29,6 @@ std::optional<std::string> OsName(const char* ansi) {
   if (!name) SetLastError(ERROR_INVALID_NAME);
   return name;
 }
-
-class FileObject : public HandleObject {
- public:
-  explicit FileObject(int fd) : fd_(fd) {}
-  ~FileObject() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int fd() const { return fd_; }
-  // Closes now and reports whether the OS accepted the close.
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 class FindSearch : public HandleObject {
  public:
@@ -138,7 +121,7 @@ bool FindSearch::Next(FindData* data) {
 
 }  // namespace
 
-HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD disposition, DWORD /*attributes*/) {
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD disposition, DWORD attributes) {
   auto path = OsName(name);
   if (!path) return INVALID_HANDLE;
   const bool reading = access & GENERIC_READ;
@@ -162,6 +145,7 @@ HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, DWORD dispos
   // O_NONBLOCK keeps a FIFO or a device from blocking the open; only regular
   // files are taken.
   flags |= O_NONBLOCK | O_NOCTTY;
+  if (attributes & FILE_FLAG_OPEN_REPARSE_POINT) flags |= O_NOFOLLOW;
   int fd = -1;
   bool canLock = true;
   if (writing) {
@@ -298,6 +282,22 @@ BOOL DeleteFileA(const char* name) {
   if (announcement.fd() >= 0 && !MayDelete(announcement.fd())) return Fail(ERROR_SHARING_VIOLATION);
   if (::unlink(path->c_str()) != 0) return Fail(ErrorFromErrno(errno));
   return TRUE;
+}
+
+DWORD GetFileAttributesA(const char* name) {
+  auto path = OsName(name);
+  if (!path) return INVALID_FILE_ATTRIBUTES;
+  struct stat st {};
+  if (lstat(path->c_str(), &st) != 0) {
+    Fail(ErrorFromErrno(errno));
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  const size_t slash = path->find_last_of('/');
+  DWORD attributes = AttributesOf(st, slash == std::string::npos ? *path : path->substr(slash + 1));
+  if (S_ISLNK(st.st_mode)) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+    attributes |= FILE_ATTRIBUTE_DEVICE;
+  return attributes;
 }
 
 BOOL MoveFileExA(const char* from, const char* to, bool replaceExisting) {

@@ -2,8 +2,9 @@
 // with access, share modes and creation dispositions, reads and writes,
 // deletion, find-file and the program's paths (here), the share locks that
 // hold between openers in this process and in others (share_locks.h), file
-// mappings (file_mapping.h), replacing a file through its links
-// (file_replace.h) and buffered streams (file_stream.h). Names are ANSI
+// mappings (file_mapping.h), files without a name (unnamed_file.h), replacing
+// a file through its links (file_replace.h) by way of side files
+// (side_files.h) and buffered streams (file_stream.h). Names are ANSI
 // (GB18030) bytes and are converted at the OS boundary as ansi_text.h
 // converts file names: every name the OS holds, UTF-8 or not, has one.
 #pragma once
@@ -35,7 +36,13 @@ inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
 inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x04;
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+inline constexpr DWORD FILE_ATTRIBUTE_DEVICE = 0x40;  // a FIFO, socket or device
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // a symbolic link
+// Flags, given with the attributes
+// A symbolic link at the name is not followed: it is no file, so the open
+// fails rather than reach the file it leads to.
+inline constexpr DWORD FILE_FLAG_OPEN_REPARSE_POINT = 0x00200000;
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 
@@ -50,6 +57,9 @@ int64_t GetFileSizeEx(HANDLE file);
 int64_t SetFilePointerEx(HANDLE file, int64_t distance, int origin);
 BOOL CloseHandle(HANDLE handle);
 BOOL DeleteFileA(const char* name);
+// What stands at the name itself, links not followed; INVALID_FILE_ATTRIBUTES
+// when nothing does.
+DWORD GetFileAttributesA(const char* name);
 BOOL MoveFileExA(const char* from, const char* to, bool replaceExisting);
 
 // The underlying descriptor of an open file handle, for the platform's own

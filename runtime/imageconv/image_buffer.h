@@ -57,7 +57,7 @@ class ImageBuffer {
   uint8_t* Row(int32_t y) const { return pixels_ + static_cast<size_t>(y) * Stride(); }
   // paletteSize × kPaletteEntryBytes bytes, or null without a palette.
   uint8_t* Palette() const { return paletteSize_ > 0 ? palette_.get() : nullptr; }
-  // The pixel store's file, empty when the buffer is empty.
+  // The pixel store's file name; empty, as the buffer's store has none.
   const std::string& StoreFileName() const { return store_.FileName(); }
 
  private:

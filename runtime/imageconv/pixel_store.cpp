@@ -5,34 +5,22 @@
 #include <utility>
 
 #include "platform/files/files.h"
+#include "platform/files/unnamed_file.h"
 
 namespace runtime::imageconv {
 namespace {
 
 using namespace platform;
 
-// Numbers tried for a temporary name; past this the directory counts as full.
-constexpr int64_t kLastStoreNumber = 2047483647;
-
 constexpr DWORD kStoreAccess = GENERIC_READ | GENERIC_WRITE;
 constexpr DWORD kStoreSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
-// Creates the first free prefix + n + ".tmp" with create-if-absent, so that
-// two processes choosing at the same moment can never take the same name.
-HANDLE CreateFreshStoreFile(std::string_view prefix, std::string* name) {
+// A file without a name in the temporary directory: no other store can reach
+// it, and a process that dies leaves nothing behind.
+HANDLE CreateFreshStoreFile(std::string_view prefix) {
   auto directory = TemporaryDirectory();
   if (!directory) return INVALID_HANDLE;
-  for (int64_t n = 0; n <= kLastStoreNumber; ++n) {
-    std::string candidate = *directory;
-    candidate.append(prefix).append(std::to_string(n)).append(".tmp");
-    HANDLE file = CreateFileA(candidate.c_str(), kStoreAccess, kStoreSharing, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN);
-    if (file != INVALID_HANDLE) {
-      *name = std::move(candidate);
-      return file;
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS) return INVALID_HANDLE;
-  }
-  return INVALID_HANDLE;
+  return CreateUnnamedFileA(directory->c_str(), prefix);
 }
 
 }  // namespace
@@ -61,7 +49,7 @@ bool PixelStore::Allocate(size_t size, std::string_view prefix, const char* name
     fresh.file = ScopedHandle(CreateFileA(name, kStoreAccess, kStoreSharing, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN));
     fresh.fileName = name;
   } else {
-    fresh.file = ScopedHandle(CreateFreshStoreFile(prefix, &fresh.fileName));
+    fresh.file = ScopedHandle(CreateFreshStoreFile(prefix));
   }
   if (!fresh.file.IsValid()) return false;
   fresh.size = size;

@@ -1,5 +1,5 @@
-// Pixel memory that lives in a hidden temporary file mapped into memory, so
-// that large images need no large heap blocks.
+// Pixel memory that lives in a temporary file mapped into memory, so that
+// large images need no large heap blocks.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,8 @@
 
 namespace runtime::imageconv {
 
-// Every store of the library names its file with this prefix.
+// Every store of the library names its file with this prefix, where the file
+// system makes it give its file a name for a moment.
 inline constexpr std::string_view kStorePrefix = "CSWCLASS";
 
 class PixelStore {
@@ -26,11 +27,11 @@ class PixelStore {
   ~PixelStore() = default;
 
   // Maps a fresh file of `size` bytes, zero-filled. Without a name the file
-  // gets a temporary name of its own (prefix + number + ".tmp" in the
-  // temporary directory), taken exclusively so that no other store, in this
-  // process or another, can share it. A given name replaces any file of that
-  // name. Size 0 releases and deletes what was held and fails. Any failure
-  // leaves no file behind.
+  // is one without a name in the temporary directory: no other store, in this
+  // process or another, can share it, and nothing of it stays behind when the
+  // process is killed. A given name replaces any file of that name. Size 0
+  // releases and deletes what was held and fails. Any failure leaves no file
+  // behind.
   bool Allocate(size_t size, std::string_view prefix, const char* name = nullptr);
 
   // Unmaps, closes, and deletes the file when asked; forgets the name.
@@ -38,6 +39,7 @@ class PixelStore {
 
   uint8_t* Data() const { return static_cast<uint8_t*>(held_.view.Address()); }
   size_t Size() const { return held_.size; }
+  // The given name; empty for a store without one.
   const std::string& FileName() const { return held_.fileName; }
   // Writes the whole mapped block to its file.
   bool Flush() const;

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,59 @@ TEST_F(FileCommands, OneEmptyArgumentTruncatesToAnEmptyFile) {
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
   // An empty file reads as the empty byte array.
   EXPECT_EQ(Call(&ReadFileData, {ArgRecord::Text(path.c_str())}).payload, 0u);
+}
+
+// The file written is made at the name itself. What stands there and is no
+// regular file is replaced, never written through: a link (the file it leads
+// to, here outside the folder, stays byte for byte; a dangling one makes
+// nothing where it points), a link to a directory, a FIFO. A directory fails
+// the write and stays.
+TEST_F(FileCommands, WritingMakesAFreshFileAtTheName) {
+  enum Standing { kLinkToFile, kDanglingLink, kLinkToDirectory, kFifo, kDirectory };
+  struct Case {
+    const char* what;
+    Standing standing;
+    bool written;
+  };
+  const Case cases[] = {
+      {"link to a file outside", kLinkToFile, true},
+      {"dangling link", kDanglingLink, true},
+      {"link to a directory", kLinkToDirectory, true},
+      {"FIFO", kFifo, true},
+      {"directory", kDirectory, false},
+  };
+  test::ScratchDir outside;
+  const std::string precious = outside.File("precious"), nowhere = outside.File("nowhere");
+  std::ofstream(precious) << "precious bytes";
+  HeapBlock canvas(CopyBytes("canvas", 6));
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = dir_.File("case" + std::to_string(index++));
+    std::filesystem::create_directory(folder);
+    const std::string name = folder + "/emp.jpg";
+    switch (c.standing) {
+      case kLinkToFile: std::filesystem::create_symlink(precious, name); break;
+      case kDanglingLink: std::filesystem::create_symlink(nowhere, name); break;
+      case kLinkToDirectory: std::filesystem::create_directory_symlink(outside.path(), name); break;
+      case kFifo: ASSERT_EQ(mkfifo(name.c_str(), 0644), 0); break;
+      case kDirectory: std::filesystem::create_directory(name); break;
+    }
+    EXPECT_EQ(Call(&WriteFileData, {ArgRecord::Text(name.c_str()), ArgRecord::Bytes(canvas.Get())}).AsBool(),
+              c.written);
+    if (c.written) {
+      const bool file = std::filesystem::is_regular_file(std::filesystem::symlink_status(name));
+      EXPECT_TRUE(file);
+      // Read only once it is known to be a file: a FIFO would block the read.
+      if (file) {
+        EXPECT_EQ(test::ReadAll(name), "canvas");
+      }
+    } else {
+      EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::symlink_status(name)));
+    }
+    EXPECT_EQ(test::ReadAll(precious), "precious bytes");
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+  }
 }
 
 TEST_F(FileCommands, FailuresGiveEmptyResults) {

@@ -5,12 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <csignal>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "jpeg_markers.h"
+#include "platform/files/files.h"
+#include "platform/files/side_files.h"
 #include "platform/text/ansi_text.h"
 #include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/imageconv/codecs/jpeg_codec.h"
@@ -157,28 +160,35 @@ TEST_F(ConvertImageTest, FailedReadLeavesTheDestinationAlone) {
 
 // A write that fails half-way (here: at the file size limit, set once the
 // source is in memory) keeps the destination's previous content and leaves
-// no partial file.
+// no partial file, also when the destination's permission bits, which the
+// new file takes over at once, make it read-only.
 TEST_F(ConvertImageTest, FailedWriteKeepsThePreviousDestination) {
-  WriteBytes(destination_, {'o', 'l', 'd'});
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ImageBuffer image;
-    if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {
-      64, 64
-    };
-    setrlimit(RLIMIT_FSIZE, &limit);
-    JpegCodec codec;
-    const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);
-    image.Clear();
-    _exit(saved == 0 ? 0 : 1);
+  for (const fs::perms mode : {fs::perms(0644), fs::perms(0444)}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    fs::remove(destination_);
+    WriteBytes(destination_, {'o', 'l', 'd'});
+    fs::permissions(destination_, mode);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ImageBuffer image;
+      if (LoadImageFile(bmp_.c_str(), image) != kConverted) _exit(2);
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit {
+        64, 64
+      };
+      setrlimit(RLIMIT_FSIZE, &limit);
+      JpegCodec codec;
+      const int32_t saved = codec.Save(destination_.c_str(), image, JpegSaveOptions{}, nullptr);
+      image.Clear();
+      _exit(saved == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
+    EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory_), fs::directory_iterator()), 3) << "a file was left";
   }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
-  EXPECT_EQ(ReadBytes(destination_), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
 TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
@@ -196,23 +206,171 @@ TEST_F(ConvertImageTest, DestinationThatCannotBeWritten) {
   EXPECT_TRUE(fs::is_symlink(loop));
 }
 
-// When no file can be made beside the destination, it is written in place.
-TEST_F(ConvertImageTest, WritesInPlaceWhenNoSideFileCanBeMade) {
-  WriteBytes(destination_, {'o', 'l', 'd'});
-  const fs::path blockers = directory_ / "blockers";
-  fs::create_directory(blockers);
-  const fs::path target = blockers / "out.jpg";
-  WriteBytes(target, {'o', 'l', 'd'});
-  for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+// The exit code of `body` run in a child process that permission bits bind;
+// -1 when the child did not exit by itself.
+template <typename Body>
+int InChildBoundByPermissions(Body body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(HonourPermissionBits() ? body() : 99);
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+ino_t InodeOf(const fs::path& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The destination is never written in place: past a hundred side-file names
+// that are taken (by directories, which nothing reclaims) it is still
+// replaced whole by a rename, and where no side file can be made at all (a
+// directory this process may not write) the conversion fails and leaves the
+// old destination byte for byte.
+TEST_F(ConvertImageTest, NeverWritesTheDestinationInPlace) {
+  const std::vector<uint8_t> old = ReadBytes(bmp_);
+  const fs::path crowded = directory_ / "crowded";
+  fs::create_directory(crowded);
+  const fs::path target = crowded / "out.jpg";
+  WriteBytes(target, old);
+  for (int n = 0; n < 100; ++n) fs::create_directory(crowded / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  const ino_t before = InodeOf(target);
   ASSERT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
+  EXPECT_NE(InodeOf(target), before) << "written in place";
   EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
-  for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
+  fs::remove_all(crowded);
+
+  const fs::path closed = directory_ / "closed";
+  fs::create_directory(closed);
+  const fs::path kept = closed / "out.jpg";
+  WriteBytes(kept, old);
+  fs::permissions(closed, fs::perms(0555));
+  EXPECT_EQ(InChildBoundByPermissions([&] { return Convert(bmp_.c_str(), kept.c_str()); }),
+            static_cast<uint8_t>(kWriteFailed));
+  fs::permissions(closed, fs::perms(0755));
+  EXPECT_EQ(ReadBytes(kept), old);
+  EXPECT_EQ(std::distance(fs::directory_iterator(closed), fs::directory_iterator()), 1);
+}
+
+// A destination this process could not open for writing stays as it is, also
+// behind a link, and the conversion fails; a writable one is replaced as
+// before.
+TEST_F(ConvertImageTest, DestinationsThisProcessMayNotWriteStay) {
+  struct Case {
+    const char* what;
+    bool throughLink;
+    fs::perms mode;
+    int32_t result;
+  };
+  const Case cases[] = {
+      {"read-only file", false, fs::perms(0444), kWriteFailed},
+      {"link to a read-only file", true, fs::perms(0444), kWriteFailed},
+      {"writable file", false, fs::perms(0644), kConverted},
+      {"link to a writable file", true, fs::perms(0604), kConverted},
+  };
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path base = directory_ / ("mode " + std::to_string(index++));
+    fs::create_directory(base);
+    const fs::path target = base / "细节.jpg", link = base / "link.jpg";
+    WriteBytes(target, old);
+    fs::permissions(target, c.mode);
+    if (c.throughLink) fs::create_symlink(target.filename(), link);
+    const std::optional<std::string> ansi = platform::Utf8ToAnsi((c.throughLink ? link : target).string());
+    ASSERT_TRUE(ansi);
+    EXPECT_EQ(InChildBoundByPermissions([&] { return Convert(bmp_.c_str(), ansi->c_str()); }),
+              static_cast<uint8_t>(c.result));
+    if (c.result == kConverted) {
+      EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+    } else {
+      EXPECT_EQ(ReadBytes(target), old);
+    }
+    EXPECT_EQ(fs::status(target).permissions(), c.mode);
+    EXPECT_EQ(fs::is_symlink(link), c.throughLink);
+    EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), c.throughLink ? 2 : 1);
+  }
+}
+
+// Side files that writers left when they died are removed by the next
+// conversion to the same destination. Nothing else is: not a side file a
+// live writer holds (in another process, or here through another opening),
+// nor names that only look like side files, nor what is no regular file.
+TEST_F(ConvertImageTest, StaleSideFilesAreReclaimedAndOnlyThose) {
+  const fs::path beside = directory_ / "beside";
+  fs::create_directory(beside);
+  const fs::path target = beside / "out.jpg";
+  WriteBytes(target, {'o', 'l', 'd'});
+  const std::vector<std::string> stale = {"out.jpg.~0.tmp", "out.jpg.~42.tmp", "out.jpg.~18446744073709551615.tmp",
+                                          "out.jpg.~7.tmp"};
+  for (const std::string& name : stale) WriteBytes(beside / name, {'s', 't', 'a', 'l', 'e'});
+  fs::permissions(beside / "out.jpg.~7.tmp", fs::perms(0444));  // a read-only file's side file
+  const std::vector<std::string> others = {
+      "out.jpg.~notes.tmp", "out.jpg.~.tmp",    "out.jpg.~3.TMP",
+      "OUT.jpg.~3.tmp",     "other.jpg.~3.tmp", "xout.jpg.~3.tmp",
+      "out.jpg.~3.tmp.bak", "out.jpg.~-3.tmp",  "out.jpg.~123456789012345678901.tmp",
+      "out.jpg.~9.tmp"};  // held here
+  for (const std::string& name : others) WriteBytes(beside / name, {'k', 'e', 'e', 'p'});
+  fs::create_directory(beside / "out.jpg.~5.tmp");
+  fs::create_symlink("out.jpg.~notes.tmp", beside / "out.jpg.~6.tmp");
+
+  // Held in this process through an opening of its own, as a writer holds it.
+  const platform::HANDLE heldHere =
+      platform::CreateFileA((beside / "out.jpg.~9.tmp").c_str(), platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+                            platform::OPEN_EXISTING);
+  ASSERT_NE(heldHere, platform::INVALID_HANDLE);
+  // A writer in another process, mid-way through its side file.
+  int ready[2], release[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(release), 0);
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    std::string name;
+    const platform::HANDLE side = platform::CreateSideFileA(target.c_str(), &name);
+    platform::DWORD written = 0;
+    if (side == platform::INVALID_HANDLE || !platform::WriteFile(side, "live", 4, &written)) _exit(1);
+    (void)!write(ready[1], name.data(), name.size());
+    char c;
+    (void)!read(release[0], &c, 1);
+    _exit(0);
+  }
+  ::close(ready[1]);
+  std::string live(PATH_MAX, '\0');
+  const ssize_t length = read(ready[0], live.data(), live.size());
+  ASSERT_GT(length, 0);
+  live.resize(static_cast<size_t>(length));
+
+  EXPECT_EQ(Convert(bmp_.c_str(), target.c_str()), kConverted);
+  EXPECT_EQ(ParseJpegMarkers(ReadBytes(target)).width, 40);
+  for (const std::string& name : stale) EXPECT_FALSE(fs::exists(fs::symlink_status(beside / name))) << name;
+  for (const std::string& name : others)
+    EXPECT_EQ(ReadBytes(beside / name), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << name;
+  EXPECT_TRUE(fs::is_directory(beside / "out.jpg.~5.tmp"));
+  EXPECT_TRUE(fs::is_symlink(beside / "out.jpg.~6.tmp"));
+  EXPECT_EQ(ReadBytes(live), (std::vector<uint8_t>{'l', 'i', 'v', 'e'})) << "the live writer's side file";
+
+  (void)!write(release[1], "x", 1);
+  ASSERT_EQ(waitpid(writer, nullptr, 0), writer);
+  platform::CloseHandle(heldHere);
+  for (int fd : {ready[0], release[0], release[1]}) ::close(fd);
+
+  // The destination's name in the ANSI code page finds its side files under
+  // the name the file system holds.
+  const fs::path detail = beside / "细节.jpg";
+  WriteBytes(beside / "细节.jpg.~3.tmp", {'s'});
+  const std::optional<std::string> ansi = platform::Utf8ToAnsi(detail.string());
+  ASSERT_TRUE(ansi);
+  EXPECT_EQ(Convert(bmp_.c_str(), ansi->c_str()), kConverted);
+  EXPECT_FALSE(fs::exists(beside / "细节.jpg.~3.tmp"));
+  fs::remove_all(beside);
 }
 
 // A BMP is encoded while a second thread still reads it: the file is the
 // same as reading first and writing after, in colour and in grey; an encoder
 // whose rows stop coming fails and leaves the old destination whole, also
-// when no side file can be made and it would be written in place.
+// beside a hundred side-file names that are taken.
 TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
   const fs::path ppm = directory_ / "large.ppm", large = directory_ / "large.bmp";
   WritePpm(ppm, SmoothPattern(640, 480));
@@ -232,8 +390,8 @@ TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
   fs::create_directory(blockers);
   const fs::path blocked = blockers / "out.jpg";
   for (const fs::path& target : {destination_, blocked}) {
-    const bool inPlace = target == blocked;
-    if (inPlace)
+    const bool crowded = target == blocked;
+    if (crowded)
       for (int n = 0; n < 100; ++n) fs::create_directory(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
     WriteBytes(target, {'o', 'l', 'd'});
     RowFeed feed;
@@ -242,10 +400,10 @@ TEST_F(ConvertImageTest, RowsEncodedAsTheyAreReadMakeTheSameFile) {
       feed.Fail();
     });
     JpegCodec codec;
-    EXPECT_EQ(codec.Save(target.c_str(), image, JpegSaveOptions{}, nullptr, &feed), 0) << "in place " << inPlace;
+    EXPECT_EQ(codec.Save(target.c_str(), image, JpegSaveOptions{}, nullptr, &feed), 0) << "crowded " << crowded;
     reader.join();
-    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'})) << "in place " << inPlace;
-    if (inPlace)
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'})) << "crowded " << crowded;
+    if (crowded)
       for (int n = 0; n < 100; ++n) fs::remove(blockers / ("out.jpg.~" + std::to_string(n) + ".tmp"));
   }
   image.Clear();

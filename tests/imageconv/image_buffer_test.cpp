@@ -3,8 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
+#include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 namespace runtime::imageconv {
 namespace {
 
+using testing::HeldStoreFiles;
 using testing::StoreDirectory;
 using testing::StoreFiles;
 
@@ -50,14 +54,15 @@ TEST(ImageBufferCreate, PaletteOnlyForEightBitsAndFileOnlyWhileHolding) {
   ASSERT_TRUE(image.Create(10, 10, 24, 5));
   EXPECT_EQ(image.PaletteSize(), 0);
   EXPECT_EQ(image.Palette(), nullptr);
-  EXPECT_EQ(StoreFiles().size(), 1u);
+  EXPECT_EQ(HeldStoreFiles(), 1u);
   // A new shape replaces the old store rather than adding one.
   ASSERT_TRUE(image.Create(3, 2, 8, 5));
   EXPECT_EQ(image.PaletteSize(), 5);
   EXPECT_EQ(image.Stride(), 3u);
-  EXPECT_EQ(StoreFiles().size(), 1u);
+  EXPECT_EQ(HeldStoreFiles(), 1u);
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(image.Pixels()[i], 0) << "pixels start zeroed";
   image.Clear();
+  EXPECT_EQ(HeldStoreFiles(), 0u);
   EXPECT_TRUE(StoreFiles().empty());
 }
 
@@ -131,29 +136,56 @@ TEST(ImageBufferConvert, EmptySourceOrSelfFails) {
   EXPECT_FALSE(target.Copy(empty));
   EXPECT_FALSE(image.ConvertTo(image, 8));
   ASSERT_TRUE(target.Copy(image));
-  EXPECT_NE(target.StoreFileName(), image.StoreFileName());
+  EXPECT_NE(target.Pixels(), image.Pixels());
   EXPECT_EQ(Bytes(target), Bytes(image));
 }
 
-TEST(PixelStoreNames, FirstFreeNumberIsTakenAndReleased) {
-  ImageBuffer first;
-  ASSERT_TRUE(first.Create(1, 1, 24, 0));
-  EXPECT_EQ(first.StoreFileName(), (StoreDirectory() / "CSWCLASS0.tmp").string());
-  first.Clear();
+// Everything in the temporary directory, by name.
+std::set<std::string> TemporaryEntries() {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(StoreDirectory()))
+    names.insert(entry.path().filename().string());
+  return names;
+}
 
-  // A file someone else left under number 0 is neither reused nor removed.
+// A store's file has no name from the moment it is open, so a process killed
+// while it holds one leaves nothing behind. A file someone else left under
+// the stores' prefix is neither used nor removed.
+TEST(PixelStoreNames, NothingNamedStaysEvenWhenTheOwnerIsKilled) {
   std::ofstream(StoreDirectory() / "CSWCLASS0.tmp") << "not ours";
-  ImageBuffer second;
-  ASSERT_TRUE(second.Create(1, 1, 24, 0));
-  EXPECT_EQ(second.StoreFileName(), (StoreDirectory() / "CSWCLASS1.tmp").string());
-  second.Clear();
-  EXPECT_EQ(StoreFiles(), std::vector<std::string>{"CSWCLASS0.tmp"});
-  std::filesystem::remove(StoreDirectory() / "CSWCLASS0.tmp");
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ImageBuffer image;
+    char held = '0';
+    if (image.Create(300, 200, 24, 0)) {
+      const size_t bytes = image.Stride() * 200;
+      std::memset(image.Pixels(), 0xA5, bytes);
+      // The mapping works on without a name, through to the file.
+      if (image.Flush() && image.Pixels()[bytes - 1] == 0xA5 && image.StoreFileName().empty()) held = '1';
+    }
+    (void)!write(ready[1], &held, 1);
+    pause();
+    _exit(0);
+  }
+  char held = 0;
+  ASSERT_EQ(read(ready[0], &held, 1), 1);
+  EXPECT_EQ(held, '1');
+  EXPECT_EQ(TemporaryEntries(), std::set<std::string>{"CSWCLASS0.tmp"}) << "while the store is held";
+  kill(child, SIGKILL);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  EXPECT_EQ(TemporaryEntries(), std::set<std::string>{"CSWCLASS0.tmp"}) << "after the kill";
+  std::ifstream left(StoreDirectory() / "CSWCLASS0.tmp");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(left), {}), "not ours");
+  for (int fd : ready) ::close(fd);
+  for (const std::string& name : TemporaryEntries()) std::filesystem::remove(StoreDirectory() / name);
 }
 
 // Several processes creating and clearing stores at once: each store's file
-// must hold what its owner wrote for as long as the owner holds it. Sharing a
-// name (or deleting another's file to reuse its name) breaks this.
+// must hold what its owner wrote for as long as the owner holds it, which a
+// file shared between stores would break.
 TEST(PixelStoreNames, ProcessesNeverShareAStore) {
   constexpr int kProcesses = 4;
   constexpr int kRounds = 150;
@@ -173,10 +205,9 @@ TEST(PixelStoreNames, ProcessesNeverShareAStore) {
         std::memcpy(image.Pixels(), &marker, sizeof marker);
         image.Flush();
         usleep(200);
-        uint32_t onDisk = 0;
-        std::ifstream in(image.StoreFileName(), std::ios::binary);
-        in.read(reinterpret_cast<char*>(&onDisk), sizeof onDisk);
-        if (!in || onDisk != marker) ++failures;
+        uint32_t held = 0;
+        std::memcpy(&held, image.Pixels(), sizeof held);
+        if (held != marker) ++failures;
         image.Clear();
       }
       _exit(failures == 0 ? 0 : 1);

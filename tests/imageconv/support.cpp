@@ -1,10 +1,14 @@
 #include "support.h"
 
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -60,6 +64,19 @@ std::vector<std::string> StoreFiles() {
     if (name.rfind("CSWCLASS", 0) == 0) names.push_back(name);
   }
   return names;
+}
+
+size_t HeldStoreFiles() {
+  const std::string directory = StoreDirectory().string() + "/";
+  std::set<ino_t> files;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code gone;
+    const fs::path target = fs::read_symlink(entry.path(), gone);
+    struct stat st {};
+    if (!gone && target.string().rfind(directory, 0) == 0 && stat(entry.path().c_str(), &st) == 0)
+      files.insert(st.st_ino);
+  }
+  return files.size();
 }
 
 Rgb TestPattern(int width, int height) {
@@ -184,6 +201,15 @@ int32_t Convert(const char* source, const char* destination, int32_t grayscale, 
   ArgRecord result{0xDEADBEEF, 0};
   ConvertImage(&result, 6, args);
   return result.AsInt();
+}
+
+bool HonourPermissionBits() {
+  if (geteuid() != 0) return true;
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  for (const int power : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) data[power / 32].effective &= ~(1u << (power % 32));
+  return syscall(SYS_capset, &header, data) == 0;
 }
 
 void Put16(std::vector<uint8_t>& bytes, uint16_t value) {

@@ -20,6 +20,9 @@ fs::path WorkPath(const std::string& name);
 
 // Names of the pixel store files now present.
 std::vector<std::string> StoreFiles();
+// How many distinct files in the store directory this process holds open,
+// named or not: the stores it holds.
+size_t HeldStoreFiles();
 
 // A picture as red, green, blue rows, top first.
 struct Rgb {
@@ -66,6 +69,11 @@ Rgb FromBuffer(const ImageBuffer& image);
 // Calls ConvertImage as the runtime does; null paths stay null records.
 int32_t Convert(const char* source, const char* destination, int32_t grayscale = 0, int32_t quality = 75,
                 int32_t optimize = 1, int32_t smoothing = 0);
+
+// For a child process of a test run as root: gives up the powers to read and
+// write past permission bits, so that the bits bind it as they bind a user.
+// True when they bind.
+bool HonourPermissionBits();
 
 // Little-endian field writers for hand-built files.
 void Put16(std::vector<uint8_t>& bytes, uint16_t value);

@@ -62,6 +62,28 @@ void* ReadWholeFile(const char* path) {
   return block.Release();
 }
 
+// A link that keeps coming back at the name is not chased further.
+constexpr int kFreshFileAttempts = 3;
+
+// The file written is always one at the name itself: a link there is
+// replaced, never written through (the file it leads to stays as it is), and
+// so is a FIFO or a device; a directory fails. A regular file is truncated as
+// the share modes allow.
+HANDLE CreateFreshFile(const char* path) {
+  for (int attempt = 0; attempt < kFreshFileAttempts; ++attempt) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (file != INVALID_HANDLE) return file;
+    const DWORD error = GetLastError();
+    const DWORD standing = GetFileAttributesA(path);
+    if (standing == INVALID_FILE_ATTRIBUTES || !(standing & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) ||
+        !DeleteFileA(path)) {
+      SetLastError(error);
+      return INVALID_HANDLE;
+    }
+  }
+  return INVALID_HANDLE;
+}
+
 }  // namespace
 
 void ReadFileData(ArgRecord* result, int32_t count, ArgRecord* args) {
@@ -73,7 +95,7 @@ void WriteFileData(ArgRecord* result, int32_t count, ArgRecord* args) {
   *result = ArgRecord::Bool(false);
   const char* path = PathArgument(count, args);
   if (TextView(path).empty()) return;
-  OpenFile file(CreateFileA(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
+  OpenFile file(CreateFreshFile(path));
   if (!file.valid()) return;
   for (int32_t i = 1; i < count; ++i) {
     const void* block = args[i].AsPointer<const void>();

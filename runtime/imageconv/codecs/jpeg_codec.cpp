@@ -8,6 +8,7 @@
 #include "platform/files/file_replace.h"
 #include "platform/files/file_stream.h"
 #include "platform/files/files.h"
+#include "platform/files/side_files.h"
 #include "runtime/imageconv/byte_input.h"
 #include "runtime/imageconv/image_size.h"
 #include "runtime/jpeg/cmyk.h"
@@ -17,11 +18,8 @@ namespace {
 
 using namespace platform;
 
-// Temporary names tried beside a destination before writing it in place.
-constexpr int kSideFileAttempts = 100;
-
-// Where the encoder writes: a fresh file beside the destination, or the
-// destination itself. Removes a side file that was not committed.
+// Where the encoder writes: a fresh side file beside the destination, renamed
+// over it once complete. Removes a side file that was not committed.
 class JpegDestination {
  public:
   JpegDestination(const JpegDestination&) = delete;
@@ -30,19 +28,16 @@ class JpegDestination {
   explicit JpegDestination(const char* path) {
     // A link at the destination stays: the file it leads to is replaced, so
     // the side file is made beside that one.
-    if (auto target = ResolveLinksA(path)) {
+    if (auto target = ResolveLinksA(path); target && MayReplaceA(target->c_str())) {
       target_ = std::move(*target);
+      // Side files of writers that died would pile up beside the destination.
+      ReclaimSideFilesA(target_.c_str());
       OpenSideFile();
     }
   }
-  // Writing in place follows links and keeps the old file's permissions; the
-  // old contents are gone from here on.
-  void OpenInPlace(const char* path) {
-    if (!stream_) stream_.reset(OpenFileStreamA(path, "wb"));
-  }
   ~JpegDestination() {
     stream_.reset();
-    if (!sidePath_.empty()) DeleteFileA(sidePath_.c_str());
+    if (!sidePath_.empty()) DeleteSideFileA(sidePath_.c_str());
   }
 
   FILE* Stream() const { return stream_.get(); }
@@ -52,9 +47,8 @@ class JpegDestination {
   // new one, never an empty one.
   bool Commit() {
     ScopedStream stream(stream_.release());
-    if (!stream || (!sidePath_.empty() && !FlushToDisk(stream.get()))) return false;
+    if (!stream || !FlushToDisk(stream.get())) return false;
     if (std::fclose(stream.release()) != 0) return false;
-    if (sidePath_.empty()) return true;
     if (!MoveFileExA(sidePath_.c_str(), target_.c_str(), true)) return false;
     sidePath_.clear();
     return true;
@@ -62,24 +56,18 @@ class JpegDestination {
 
  private:
   void OpenSideFile() {
-    for (int n = 0; n < kSideFileAttempts; ++n) {
-      std::string candidate = target_ + ".~" + std::to_string(n) + ".tmp";
-      ScopedHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
-      if (file.IsValid()) {
-        // The new file gets the old one's permissions before any data.
-        ScopedStream stream(FileStreamFromHandle(file.Get(), "wb"));
-        if (stream && TakeOverPermissionsA(stream.get(), target_.c_str())) {
-          stream_ = std::move(stream);
-          sidePath_ = std::move(candidate);
-        } else {
-          // Both closed first: an open file cannot be deleted.
-          stream.reset();
-          file = ScopedHandle();
-          DeleteFileA(candidate.c_str());
-        }
-        return;
-      }
-      if (GetLastError() != ERROR_FILE_EXISTS) return;
+    std::string name;
+    ScopedHandle file(CreateSideFileA(target_.c_str(), &name));
+    if (!file.IsValid()) return;
+    // The new file gets the old one's permissions before any data; the
+    // stream keeps the side file held after the handle closes.
+    ScopedStream stream(FileStreamFromHandle(file.Get(), "wb"));
+    if (stream && TakeOverPermissionsA(stream.get(), target_.c_str())) {
+      stream_ = std::move(stream);
+      sidePath_ = std::move(name);
+    } else {
+      stream.reset();
+      DeleteSideFileA(name.c_str());
     }
   }
 
@@ -164,12 +152,6 @@ int32_t JpegCodec::Save(const char* path, const ImageBuffer& source, const JpegS
   }
 
   JpegDestination destination(path);
-  if (!destination.Stream()) {
-    // Nothing may replace the old file in place before the image is whole:
-    // a source that fails halfway must leave it as it was.
-    if (feed && !feed->WaitFor(source.Height())) return 0;
-    destination.OpenInPlace(path);
-  }
   if (!destination.Stream()) return 0;
   // Converted rows are all there; only the source's own rows come through
   // the feed.

@@ -36,9 +36,11 @@ class JpegCodec : public FileReader<JpegCodecOpenFile> {
   // Writes `source` as a baseline JPEG to `path`. The file is written beside
   // the destination under a temporary name and renamed over it once complete,
   // so a failed save leaves the destination as it was; where no file can be
-  // made beside it, the destination is written in place. A symbolic link at
-  // `path` stays a link to the replaced file, and a replaced file's
-  // permissions carry over. With a feed, rows of `source` are encoded as
+  // made beside it, the save fails. Side files that writers which died left
+  // beside the destination are removed first. A symbolic link at `path`
+  // stays a link to the replaced file, and a replaced file's permissions
+  // carry over; a file this process could not open for writing is not
+  // replaced, and the save fails. With a feed, rows of `source` are encoded as
   // another thread publishes them; a failed feed fails the save. 1 or 0.
   int32_t Save(const char* path, const ImageBuffer& source, const JpegSaveOptions& options, ProgressCallback progress,
                const RowFeed* feed = nullptr);
