@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <iterator>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -48,6 +51,28 @@ bool ReserveFileSize(int fd, uint64_t size) {
   return true;
 }
 
+
+HANDLE CreateMemoryMapping(uint64_t size) {
+  if (size == 0 || size > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  const int fd = memfd_create("mapping", MFD_CLOEXEC);
+  if (fd < 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return 0;
+  }
+  if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    ::close(fd);
+    return 0;
+  }
+  auto object = std::make_shared<FileMappingObject>(fd, size, true);
+  Handle handle = System::Get().Handles().Add(ObjectKind::FileMapping, object);
+  if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return handle;
+}
+
 }  // namespace
 
 HANDLE CreateFileMappingA(HANDLE file, DWORD protect, uint64_t maximumSize) {
@@ -55,6 +80,7 @@ HANDLE CreateFileMappingA(HANDLE file, DWORD protect, uint64_t maximumSize) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  if (file == INVALID_HANDLE) return CreateMemoryMapping(maximumSize);
   int fileFd = FileDescriptorOf(file);
   if (fileFd < 0) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -110,7 +136,8 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
     SetLastError(ERROR_INVALID_HANDLE);
     return {};
   }
-  const bool write = access & FILE_MAP_WRITE;
+  const bool copy = access & FILE_MAP_COPY;
+  const bool write = (access & FILE_MAP_WRITE) && !copy;
   const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
   if ((write && !object->writable()) || offset % page != 0 || offset >= object->size() ||
       bytes > object->size() - offset) {
@@ -122,13 +149,68 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return {};
   }
-  void* address = mmap(nullptr, static_cast<size_t>(length), write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
+  const int protection = write || copy ? PROT_READ | PROT_WRITE : PROT_READ;
+  void* address = mmap(nullptr, static_cast<size_t>(length), protection, copy ? MAP_PRIVATE : MAP_SHARED,
                        object->fd(), static_cast<off_t>(offset));
   if (address == MAP_FAILED) {
     SetLastError(ErrorFromErrno(errno));
     return {};
   }
   return MappedView(address, static_cast<size_t>(length));
+}
+
+BOOL CopyFileToMapping(HANDLE file, HANDLE mapping, uint64_t offset, uint64_t bytes) {
+  const int from = FileDescriptorOf(file);
+  auto object = System::Get().Handles().Get<FileMappingObject>(mapping, ObjectKind::FileMapping);
+  if (from < 0 || !object) return Fail(ERROR_INVALID_HANDLE);
+  if (offset > object->size() || bytes > object->size() - offset) return Fail(ERROR_INVALID_PARAMETER);
+  auto to = static_cast<off_t>(offset);
+  while (bytes > 0) {
+    const size_t step = static_cast<size_t>(std::min<uint64_t>(bytes, size_t{1} << 30));
+    ssize_t copied = copy_file_range(from, nullptr, object->fd(), &to, step, 0);
+    if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+      // Kernels or file systems without it: through a buffer.
+      char buffer[1 << 16];
+      const ssize_t got = ::read(from, buffer, std::min(step, sizeof buffer));
+      copied = got > 0 ? ::pwrite(object->fd(), buffer, static_cast<size_t>(got), to) : got;
+      if (copied > 0) to += copied;
+    }
+    if (copied < 0 && errno == EINTR) continue;
+    if (copied < 0) return Fail(ErrorFromErrno(errno));
+    if (copied == 0) return Fail(ERROR_HANDLE_EOF);
+    bytes -= static_cast<uint64_t>(copied);
+  }
+  return TRUE;
+}
+
+BOOL CopyViewUnwritten(const void* address, size_t bytes) {
+  if (!address || bytes == 0) return FALSE;
+  // The page map tells, per page, whether it is present and whether it still
+  // is the mapping's own page; a written page of a copy view is anonymous.
+  constexpr uint64_t kPresent = uint64_t{1} << 63, kSwapped = uint64_t{1} << 62, kFilePage = uint64_t{1} << 61;
+  const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
+  if (pagemap < 0) return FALSE;
+  const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<uintptr_t>(address);
+  uint64_t first = start / page;
+  const uint64_t last = (start + bytes - 1) / page;
+  bool unwritten = true;
+  uint64_t entries[4096];
+  while (unwritten && first <= last) {
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(last - first + 1, std::size(entries)));
+    const ssize_t got = ::pread(pagemap, entries, count * sizeof entries[0], static_cast<off_t>(first * sizeof entries[0]));
+    if (got != static_cast<ssize_t>(count * sizeof entries[0])) {
+      unwritten = false;
+      break;
+    }
+    for (size_t i = 0; i < count && unwritten; ++i) {
+      const uint64_t e = entries[i];
+      if ((e & kSwapped) || ((e & kPresent) && !(e & kFilePage))) unwritten = false;
+    }
+    first += count;
+  }
+  ::close(pagemap);
+  return unwritten ? TRUE : FALSE;
 }
 
 BOOL FlushViewOfFile(const void* address, size_t bytes) {

@@ -13,6 +13,7 @@ namespace platform {
 inline constexpr DWORD PAGE_READONLY = 0x02;
 inline constexpr DWORD PAGE_READWRITE = 0x04;
 // Access of a view
+inline constexpr DWORD FILE_MAP_COPY = 0x0001;
 inline constexpr DWORD FILE_MAP_WRITE = 0x0002;
 inline constexpr DWORD FILE_MAP_READ = 0x0004;
 
@@ -22,7 +23,14 @@ inline constexpr DWORD FILE_MAP_READ = 0x0004;
 // a view cannot run out of disk (ERROR_DISK_FULL here instead). Returns a
 // handle for CloseHandle, or 0 on failure with GetLastError() set. The mapping
 // stays usable after the file handle is closed.
+// With INVALID_HANDLE for `file` the mapping is backed by memory alone,
+// maximumSize bytes of zeros, read-write whatever `protect` says.
 HANDLE CreateFileMappingA(HANDLE file, DWORD protect, uint64_t maximumSize);
+
+// Copies `bytes` bytes from the current position of `file` into the mapping
+// at `offset`, inside the system: no view is touched. False (last error set)
+// when the file ends first or the range passes the mapping's end.
+BOOL CopyFileToMapping(HANDLE file, HANDLE mapping, uint64_t offset, uint64_t bytes);
 
 // A mapped view. It is unmapped by UnmapViewOfFile or when it goes; closing
 // the mapping handle leaves it valid, as views outlive their mapping.
@@ -42,12 +50,19 @@ class MappedView {
 
  private:
   friend BOOL UnmapViewOfFile(MappedView& view);
+
+// True when no page in [address, address + bytes) of a FILE_MAP_COPY view has
+// been written since it was mapped, so it still shows its mapping's bytes.
+// False when it cannot be told (the caller then assumes it was written).
+BOOL CopyViewUnwritten(const void* address, size_t bytes);
   void* address_ = nullptr;
   size_t size_ = 0;
 };
 
 // Maps `bytes` bytes of the mapping from `offset` (a multiple of the page
-// size); bytes 0 maps to the end of the mapping. An empty view on failure.
+// size); bytes 0 maps to the end of the mapping. A FILE_MAP_COPY view may be
+// written, and its writes stay its own: neither the mapping nor other views
+// see them. An empty view on failure.
 MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t bytes);
 
 // Writes the view's changed pages in [address, address + bytes) to the file
@@ -56,5 +71,10 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
 BOOL FlushViewOfFile(const void* address, size_t bytes);
 
 BOOL UnmapViewOfFile(MappedView& view);
+
+// True when no page in [address, address + bytes) of a FILE_MAP_COPY view has
+// been written since it was mapped, so it still shows its mapping's bytes.
+// False when it cannot be told (the caller then assumes it was written).
+BOOL CopyViewUnwritten(const void* address, size_t bytes);
 
 }  // namespace platform

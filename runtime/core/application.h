@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/base/types.h"
+#include "runtime/core/byte_array_views.h"
 #include "runtime/core/notification.h"
 #include "runtime/core/picture_registry.h"
 #include "runtime/core/program.h"
@@ -82,6 +83,8 @@ struct Application {
   SetPropertyService setProperty = nullptr;
   // The open search of the find-file service when the caller keeps none.
   uint32_t findHandle = 0;
+  // Byte arrays of large files, held once for all their owners.
+  ByteArrayViews byteArrayViews;
 
   bool InConstantBlock(const void* p) const {
     auto* b = static_cast<const uint8_t*>(p);

@@ -58,6 +58,13 @@ void* Reallocate(void* block, size_t size) {
     std::memcpy(fresh, block, size < available ? size : available);
     return fresh;
   }
+  if (const size_t viewed = App().byteArrayViews.BlockBytes(block)) {
+    // A view of a shared file's bytes moves to the heap to grow or shrink.
+    void* fresh = Allocate(size);
+    std::memcpy(fresh, block, size < viewed ? size : viewed);
+    Free(block);
+    return fresh;
+  }
   if (size > kLargestBlock) OutOfMemory(size);
   void* resized = std::realloc(block, size ? size : 1);
   if (!resized) OutOfMemory(size);
@@ -66,7 +73,14 @@ void* Reallocate(void* block, size_t size) {
 
 void Free(void* block) {
   if (!block || App().InConstantBlock(block)) return;
+  if (App().byteArrayViews.Release(block)) return;
   std::free(block);
+}
+
+void* ReadSharedByteArray(platform::HANDLE file, size_t length) { return App().byteArrayViews.Read(file, length); }
+
+bool SameSharedBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
+  return App().byteArrayViews.Same(a, b);
 }
 
 char* CopyText(std::string_view text) {
@@ -82,6 +96,7 @@ char* CopyText(const char* text) { return CopyText(TextView(text)); }
 void* CopyBytes(const void* data, size_t length) {
   if (length == 0) return nullptr;
   if (length > static_cast<size_t>(std::numeric_limits<int32_t>::max())) OutOfMemory(CheckedSize(length, 8));
+  if (void* shared = App().byteArrayViews.Share(data, length)) return shared;
   auto* block = static_cast<uint8_t*>(Allocate(CheckedSize(length, kByteArrayHeader)));
   int32_t header[2] = {1, static_cast<int32_t>(length)};
   std::memcpy(block, header, sizeof header);

@@ -4,8 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
+#include <span>
+#include <utility>
 #include <string_view>
+
+#include "platform/base/types.h"
+#include "runtime/core/value.h"
 
 namespace runtime {
 
@@ -56,8 +62,63 @@ size_t CheckedSize(size_t a, size_t b);
 // Text copy: length + 1 bytes with the NUL; null for an empty source.
 char* CopyText(std::string_view text);
 char* CopyText(const char* text);
-// Byte-array copy: length + 8 bytes; null for length 0.
+// Byte-array copy: length + 8 bytes; null for length 0. When the bytes are
+// a whole byte array read from a large file, the copy is another view of the
+// same bytes instead (see byte_array_views.h).
 void* CopyBytes(const void* data, size_t length);
+// A large file's whole content as a byte array held once for all its owners;
+// null when it cannot be had that way (the caller then reads it as usual).
+void* ReadSharedByteArray(platform::HANDLE file, size_t length);
+// True when both runs are the whole contents of byte arrays of one file.
+bool SameSharedBytes(std::span<const uint8_t> a, std::span<const uint8_t> b);
+
+// A run of bytes a unit or the picture table keeps: a byte array of its own,
+// or a view of a large file's bytes shared with their other owners. Copies
+// share in the same way; the run is never written through.
+class ByteRun {
+ public:
+  ByteRun() = default;
+  explicit ByteRun(std::span<const uint8_t> bytes) { assign(bytes.data(), bytes.data() + bytes.size()); }
+  ByteRun(const ByteRun& other) : ByteRun(other.span()) {}
+  ByteRun& operator=(const ByteRun& other) {
+    if (this != &other) assign(other.begin(), other.end());
+    return *this;
+  }
+  ByteRun(ByteRun&& other) noexcept : array_(std::exchange(other.array_, nullptr)) {}
+  ByteRun& operator=(ByteRun&& other) noexcept {
+    if (this != &other) {
+      Free(array_);
+      array_ = std::exchange(other.array_, nullptr);
+    }
+    return *this;
+  }
+  ~ByteRun() { Free(array_); }
+
+  template <class Iterator>
+  void assign(Iterator first, Iterator last) {
+    assign(std::to_address(first), static_cast<size_t>(last - first));
+  }
+  void assign(const uint8_t* first, const uint8_t* last) { assign(first, static_cast<size_t>(last - first)); }
+  void assign(const uint8_t* first, size_t size) {
+    void* fresh = size ? CopyBytes(first, size) : nullptr;
+    Free(array_);
+    array_ = fresh;
+  }
+  void clear() {
+    Free(array_);
+    array_ = nullptr;
+  }
+  const uint8_t* data() const { return array_ ? ByteArrayData(array_) : nullptr; }
+  size_t size() const { return static_cast<size_t>(ByteArrayLength(array_)); }
+  bool empty() const { return size() == 0; }
+  const uint8_t* begin() const { return data(); }
+  const uint8_t* end() const { return data() + size(); }
+  std::span<const uint8_t> span() const { return {data(), size()}; }
+  operator std::span<const uint8_t>() const { return span(); }
+
+ private:
+  void* array_ = nullptr;
+};
 
 // Owns a block from Allocate until it is released to a caller.
 class HeapBlock {

@@ -18,9 +18,17 @@ std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t
   return platform::CheckedRowBytes(static_cast<int64_t>(width), bitsPerPixel, alignment, limits.maxBlockBytes);
 }
 
+bool WithinBudget(uint64_t width, uint64_t height, const DecodeLimits& limits) {
+  if (width > kMaxDimension || height > kMaxDimension) return false;
+  const uint64_t pixels = width * height;  // below 2^64: both sides are at most 2^32
+  if (pixels <= kPixelsFreeOfBudget) return true;
+  return limits.sourceBytes >= (pixels + kPixelsPerSourceByte - 1) / kPixelsPerSourceByte;
+}
+
 std::optional<BlockLayout> PictureBlock(uint64_t width, uint64_t height, uint32_t bitsPerPixel, uint32_t alignment,
                                         uint64_t headerBytes, const DecodeLimits& limits) {
   if (width > kMaxDimension || height == 0 || height > kMaxDimension) return std::nullopt;
+  if (!WithinBudget(width, height, limits)) return std::nullopt;
   if (!platform::gdi::PixelBytes(static_cast<int64_t>(width), static_cast<int64_t>(height), 4)) return std::nullopt;
   const auto rowBytes = RowBytes(width, bitsPerPixel, alignment, limits);
   if (!rowBytes) return std::nullopt;

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstring>
 #include <set>
+#include <span>
 
 #include "platform/files/files.h"
 #include "platform/text/ansi_text.h"
@@ -134,6 +136,56 @@ TEST_F(FileCommands, AFileTooLargeForAByteArrayIsNotRead) {
   ASSERT_EQ(ftruncate(fd, (off_t{1} << 31)), 0);  // sparse: costs no disk
   ::close(fd);
   EXPECT_EQ(Call(&ReadFileData, {ArgRecord::Text(path.c_str())}).payload, 0u);
+}
+
+// A large file's bytes are held once: every copy of its byte array is a view
+// of the same bytes, yet an owner that writes into its own array changes only
+// that array, and a written array is copied, never shared onwards.
+TEST_F(FileCommands, LargeFilesAreSharedByTheirCopiesAndWritesStayTheirOwn) {
+  const size_t length = (3 << 20) + 5;  // not a whole number of pages
+  std::string content(length, '\0');
+  for (size_t i = 0; i < length; ++i) content[i] = static_cast<char>(i * 7 + i / 4099);
+  std::string path = dir_.File("large.bin");
+  std::ofstream(path, std::ios::binary) << content;
+
+  HeapBlock read(Call(&ReadFileData, {ArgRecord::Text(path.c_str())}).AsPointer<void>());
+  ASSERT_EQ(ByteArrayLength(read.Get()), static_cast<int32_t>(length));
+  auto bytes = [](void* array) {
+    return std::span<uint8_t>(const_cast<uint8_t*>(ByteArrayData(array)), static_cast<size_t>(ByteArrayLength(array)));
+  };
+  auto text = [&](void* array) { return std::string(reinterpret_cast<const char*>(bytes(array).data()), length); };
+  EXPECT_EQ(text(read.Get()), content);
+
+  HeapBlock copy(CopyBytes(ByteArrayData(read.Get()), length));
+  EXPECT_NE(copy.Get(), read.Get());
+  EXPECT_EQ(text(copy.Get()), content);
+  EXPECT_TRUE(SameSharedBytes(bytes(read.Get()), bytes(copy.Get())));
+
+  // Writes into the first page (next to the header) and deep inside.
+  for (size_t at : {size_t{3}, size_t{2} << 20}) {
+    HeapBlock written(CopyBytes(ByteArrayData(read.Get()), length));
+    bytes(written.Get())[at] ^= 0xFF;
+    EXPECT_EQ(text(read.Get()), content) << at;
+    EXPECT_EQ(text(copy.Get()), content) << at;
+    EXPECT_FALSE(SameSharedBytes(bytes(read.Get()), bytes(written.Get()))) << at;
+    HeapBlock onwards(CopyBytes(ByteArrayData(written.Get()), length));
+    EXPECT_EQ(bytes(onwards.Get())[at], static_cast<uint8_t>(content[at] ^ 0xFF)) << at;
+    EXPECT_EQ(text(written.Get()), text(onwards.Get())) << at;
+  }
+
+  // Growing a view moves it to the heap with its bytes; freeing a view leaves
+  // the others whole.
+  void* grown = Reallocate(copy.Release(), kByteArrayHeader + length + 100);
+  EXPECT_EQ(std::memcmp(static_cast<uint8_t*>(grown) + kByteArrayHeader, content.data(), length), 0);
+  Free(grown);
+  EXPECT_EQ(text(read.Get()), content);
+
+  // A small file gets a byte array of its own, as every copy does.
+  std::string small = dir_.File("small.bin");
+  std::ofstream(small) << "small";
+  HeapBlock one(Call(&ReadFileData, {ArgRecord::Text(small.c_str())}).AsPointer<void>());
+  HeapBlock two(CopyBytes(ByteArrayData(one.Get()), 5));
+  EXPECT_FALSE(SameSharedBytes(bytes(one.Get()), bytes(two.Get())));
 }
 
 TEST_F(FileCommands, ReadingAFileAnotherProcessWritesFails) {

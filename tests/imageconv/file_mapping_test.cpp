@@ -1,5 +1,8 @@
 // The platform's file mapping calls as the pixel store relies on them.
+#include <unistd.h>
+
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -51,9 +54,41 @@ TEST(FileMapping, RefusesWhatCannotBeMapped) {
   MappedView view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0);
   ASSERT_TRUE(view);
   EXPECT_EQ(static_cast<uint8_t*>(view.Address())[2], 3);
-  EXPECT_EQ(CreateFileMappingA(INVALID_HANDLE, PAGE_READWRITE, 16), 0u);
+  EXPECT_EQ(CreateFileMappingA(HANDLE{12345}, PAGE_READWRITE, 16), 0u) << "no such file";
+  EXPECT_EQ(CreateFileMappingA(INVALID_HANDLE, PAGE_READWRITE, 0), 0u) << "memory alone needs a size";
   CloseHandle(mapping);
   CloseHandle(file);
+}
+
+// A memory mapping filled from a file; copy views of it read its bytes and
+// keep their writes to themselves, and tell whether they were written.
+TEST(FileMapping, CopyViewsOfAMemoryMappingKeepTheirWritesApart) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  std::vector<uint8_t> content(3 * page + 10);
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 13);
+  const std::string name = WorkPath("content.bin").string();
+  testing::WriteBytes(name, content);
+  HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  ASSERT_NE(file, INVALID_HANDLE);
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE, PAGE_READWRITE, content.size() + 1);
+  ASSERT_NE(mapping, 0u);
+  EXPECT_FALSE(CopyFileToMapping(file, mapping, 2, content.size())) << "past the mapping's end";
+  ASSERT_TRUE(CopyFileToMapping(file, mapping, 1, content.size()));
+  EXPECT_FALSE(CopyFileToMapping(file, mapping, 0, 1)) << "the file has ended";
+  CloseHandle(file);
+
+  MappedView one = MapViewOfFile(mapping, FILE_MAP_COPY, 0, 0), two = MapViewOfFile(mapping, FILE_MAP_COPY, 0, 0);
+  CloseHandle(mapping);  // views outlive their mapping
+  ASSERT_TRUE(one && two);
+  auto* a = static_cast<uint8_t*>(one.Address());
+  auto* b = static_cast<uint8_t*>(two.Address());
+  EXPECT_EQ(std::memcmp(a + 1, content.data(), content.size()), 0);
+  EXPECT_TRUE(CopyViewUnwritten(a, content.size() + 1)) << "read, not written";
+  a[2 * page + 5] ^= 0xFF;
+  EXPECT_EQ(b[2 * page + 5], content[2 * page + 4]) << "a write stays in its own view";
+  EXPECT_FALSE(CopyViewUnwritten(a, content.size() + 1));
+  EXPECT_TRUE(CopyViewUnwritten(a, 2 * page)) << "the pages before the write";
+  EXPECT_TRUE(CopyViewUnwritten(b, content.size() + 1));
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
 #include "runtime/core/services/file_commands.h"
-#include "runtime/core/runtime_calls.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "platform/files/files.h"
+#include "runtime/core/byte_array_views.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/program.h"
+#include "runtime/core/runtime_calls.h"
 
 namespace runtime::services {
 namespace {
@@ -49,6 +50,11 @@ void* ReadWholeFile(const char* path) {
   int64_t length = GetFileSizeEx(file.get());
   // A byte array holds at most 2^31 - 1 bytes; a larger file is not read.
   if (length <= 0 || length > std::numeric_limits<int32_t>::max()) return nullptr;
+  // A large file is held once however many owners its bytes get.
+  if (static_cast<size_t>(length) >= ByteArrayViews::kSmallestShared) {
+    HeapBlock shared(ReadSharedByteArray(file.get(), static_cast<size_t>(length)));
+    if (shared.Get()) return file.Close() ? shared.Release() : nullptr;
+  }
   void* raw = TryAllocate(static_cast<size_t>(length) + kByteArrayHeader);
   if (!raw) return nullptr;  // too large for memory: an empty result, not an abort
   HeapBlock block(raw);

@@ -25,12 +25,13 @@ GifComposer::GifComposer(GifDecoder decoder, int32_t width, int32_t height, uint
 std::optional<GifComposer> GifComposer::Open(std::span<const uint8_t> file, platform::COLORREF background,
                                              const DecodeLimits& limits) {
   try {
-    auto decoder = GifDecoder::Open(file, limits);
+    auto decoder = GifDecoder::Open(file, limits.ForSource(file.size()));
     if (!decoder) return std::nullopt;
     const int32_t width = decoder->ScreenWidth(), height = decoder->ScreenHeight();
     // The canvas is shown through a 32-bit bitmap: the gate that every
     // picture passes decides whether it may exist.
-    const auto layout = PictureBlock(static_cast<uint64_t>(width), static_cast<uint64_t>(height), 32, 4, 0, limits);
+    const auto layout = PictureBlock(static_cast<uint64_t>(width), static_cast<uint64_t>(height), 32, 4, 0,
+                                     limits.ForSource(file.size()));
     if (!layout) return std::nullopt;
     GifComposer composer(std::move(*decoder), width, height, platform::ColorToPixel(background));
     composer.canvas_.assign(layout->blockBytes / 4, composer.background_);

@@ -59,7 +59,7 @@ std::optional<GifDecoder> GifDecoder::Open(std::span<const uint8_t> file, const 
   if (file.size() < kHeaderBytes + 1) return std::nullopt;
   if (std::memcmp(file.data(), "GIF87a", 6) != 0 && std::memcmp(file.data(), "GIF89a", 6) != 0) return std::nullopt;
   GifDecoder gif;
-  gif.limits_ = limits;
+  gif.limits_ = limits.ForSource(file.size());
   gif.screenWidth_ = U16At(&file[6]);
   gif.screenHeight_ = U16At(&file[8]);
   const uint8_t packed = file[10];

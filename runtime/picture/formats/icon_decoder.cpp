@@ -5,6 +5,7 @@
 #include "platform/gdi/icons/icon.h"
 #include "runtime/picture/formats/decoders.h"
 #include "runtime/picture/formats/icon_directory.h"
+#include "runtime/picture/formats/png_stream.h"
 #include "runtime/picture/little_endian.h"
 
 namespace runtime::picture::formats {
@@ -85,7 +86,10 @@ PicturePtr DecodeIconOrCursor(ByteSource& source, const DecodeLimits& limits) {
   std::vector<uint8_t> image(range->size);
   if (!source.Seek(range->offset) || !source.ReadExact(image.data(), image.size())) return nullptr;
   const auto size = ImageSize(image);
-  if (!size) return nullptr;
+  // The image is held to the budget of its own bytes; an embedded PNG must
+  // also not inflate past its rows.
+  if (!size || !WithinBudget(size->width, size->height, limits.ForSource(image.size()))) return nullptr;
+  if (std::equal(kPngSignature, kPngSignature + 8, image.begin()) && !PngInflatesWithinItsRows(image)) return nullptr;
   OwnedIcon icon(CreateIcon(image, *size));
   if (!icon.Get()) return nullptr;
 

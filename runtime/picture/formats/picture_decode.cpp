@@ -66,7 +66,7 @@ PicturePtr DecodePictureFrom(ByteSource& source, const DecodeLimits& limits) {
   const PictureFormat* format = FormatOf(first, sizeof first);
   if (!format) return nullptr;
   try {
-    return format->decode(source, limits);
+    return format->decode(source, limits.ForSource(source.Size()));
   } catch (const std::bad_alloc&) {
     // Exhausted memory while decoding is one more way of having no picture.
     return nullptr;

@@ -3,6 +3,7 @@
 
 #include "runtime/picture/formats/decoders.h"
 #include "runtime/picture/formats/png_glue.h"
+#include "runtime/picture/formats/png_stream.h"
 #include "runtime/picture/pixel_block.h"
 
 namespace runtime::picture::formats {
@@ -21,6 +22,8 @@ PicturePtr DecodePng(ByteSource& source, const DecodeLimits& limits) {
   if (!session) return nullptr;
   const auto layout = PictureBlock(width, height, 32, 1, 0, limits);
   if (!layout || width > INT32_MAX) return nullptr;
+  // Held to its header's size first, then to what that size inflates to.
+  if (!PngInflatesWithinItsRows(whole->Bytes())) return nullptr;
   const auto blockBytes = layout->blockBytes;
   PixelBlock block = PixelBlock::Zeroed(blockBytes);
   if (block.empty()) return nullptr;

@@ -25,7 +25,8 @@ void SharedDecodes::DropExpired() {
 PicturePtr SharedDecodes::FindLive(std::span<const uint8_t> bytes) {
   DropExpired();
   for (const Entry& e : entries_) {
-    if (e.bytes.size() != bytes.size() || std::memcmp(e.bytes.data(), bytes.data(), bytes.size()) != 0) continue;
+    if (e.bytes.size() != bytes.size()) continue;
+    if (!SameSharedBytes(e.bytes, bytes) && std::memcmp(e.bytes.data(), bytes.data(), bytes.size()) != 0) continue;
     std::shared_ptr<const void> pixels = e.pixels.lock();
     if (!pixels) continue;
     auto* picture = new (std::nothrow) Picture;
@@ -49,7 +50,7 @@ PicturePtr SharedDecodes::Decode(std::span<const uint8_t> bytes, Decoder decode)
   PicturePtr picture = decode(bytes);
   if (!picture || !picture->pixelOwner || !Shareable(*picture)) return picture;
   try {
-    Entry entry{std::vector<uint8_t>(bytes.begin(), bytes.end()), {}, {}};
+    Entry entry{ByteRun(bytes), {}, {}};
     entry.pixels = picture->pixelOwner;
     entry.shape.kind = picture->kind;
     entry.shape.width = picture->width;

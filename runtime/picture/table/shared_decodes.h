@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "runtime/core/memory.h"
 #include "runtime/picture/picture.h"
 
 namespace runtime::picture::table {
@@ -29,7 +30,8 @@ class SharedDecodes {
 
  private:
   struct Entry {
-    std::vector<uint8_t> bytes;  // compared in full: a hash could collide
+    ByteRun bytes;  // compared in full (a hash could collide), unless one file's
+                    // shared bytes are both runs
     std::weak_ptr<const void> pixels;
     Picture shape;  // kind, size and pixel address; owns nothing
   };

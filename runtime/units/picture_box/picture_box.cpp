@@ -173,7 +173,7 @@ void PictureBox::DropShownPicture() {
 
 void PictureBox::ShowPictureBytes() {
   DropShownPicture();
-  const std::vector<uint8_t>& bytes = block_.picture;
+  const ByteRun& bytes = block_.picture;
   if (!bytes.empty()) {
     const PictureKind kind = bytes.size() >= 8 ? DetectPictureKind(bytes.data(), 8) : PictureKind::None;
     if (kind == PictureKind::Gif && animationEnabled_)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/base/types.h"
+#include "runtime/core/memory.h"
 #include "runtime/core/unit_window.h"
 
 namespace runtime::units::picture_box {
@@ -16,7 +17,7 @@ namespace runtime::units::picture_box {
 struct PictureBoxBlock {
   int32_t border = 0;                                 // #8
   platform::COLORREF background = kButtonFaceColour;  // #9
-  std::vector<uint8_t> picture;                       // #10, encoded
+  ByteRun picture;                                    // #10, encoded: shared with its other owners
   int32_t displayMode = 0;                            // #11
   int32_t animate = 1;                                // #12
   std::string dataSource;                             // #13

@@ -192,7 +192,7 @@ TEST(PictureBoxBlock, VersionsZeroToTwoAreReadAndVersionTwoIsWritten) {
     EXPECT_EQ(block->background, 0x123456u);
     EXPECT_EQ(block->displayMode, 2);
     EXPECT_EQ(block->animate, 0);
-    EXPECT_EQ(block->picture, picture);
+    EXPECT_EQ(Bytes(block->picture.begin(), block->picture.end()), picture);
     EXPECT_EQ(block->dataSource, version == 2 ? "src" : "");
     // Written back, it is the version-2 block with the same values.
     EXPECT_EQ(runtime::units::picture_box::WritePictureBoxBlock(*block),
