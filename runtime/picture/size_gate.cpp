@@ -7,8 +7,8 @@ namespace runtime::picture {
 namespace {
 
 // Widths and heights never exceed 32 bits in any format read here; refusing
-// larger ones keeps every product below 2^64.
-constexpr uint64_t kMaxDimension = uint64_t{1} << 32;
+// larger ones keeps every product of two sides below 2^64.
+constexpr uint64_t kMaxDimension = (uint64_t{1} << 32) - 1;
 
 }  // namespace
 
@@ -20,7 +20,7 @@ std::optional<uint64_t> RowBytes(uint64_t width, uint32_t bitsPerPixel, uint32_t
 
 bool WithinBudget(uint64_t width, uint64_t height, const DecodeLimits& limits) {
   if (width > kMaxDimension || height > kMaxDimension) return false;
-  const uint64_t pixels = width * height;  // below 2^64: both sides are at most 2^32
+  const uint64_t pixels = width * height;  // below 2^64: both sides are below 2^32
   if (pixels <= kPixelsFreeOfBudget) return true;
   return limits.sourceBytes >= (pixels + kPixelsPerSourceByte - 1) / kPixelsPerSourceByte;
 }
