@@ -65,9 +65,11 @@ NativeWindow::NativeWindow(Connection& connection, const TopLevelState& state, :
 }
 
 NativeWindow::~NativeWindow() {
-  if (connection_.Lost()) return;  // the server took the window with it
   Display* display = connection_.Dpy();
+  // The GC's own memory is Xlib's to free; on a lost connection Xlib sends
+  // nothing more, so this only frees it.
   XFreeGC(display, gc_);
+  if (connection_.Lost()) return;  // the server took the window with it
   XDestroyWindow(display, window_);
   XFlush(display);
 }
