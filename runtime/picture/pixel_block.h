@@ -3,8 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
+
+#include "platform/memory/zeroed_blocks.h"
 
 namespace runtime::picture {
 
@@ -16,7 +17,7 @@ class PixelBlock {
   static PixelBlock Zeroed(size_t size) {
     PixelBlock block;
     if (size == 0) return block;
-    block.data_.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
+    block.data_.reset(static_cast<uint8_t*>(platform::AllocateZeroed(size)));
     if (block.data_) block.size_ = size;
     return block;
   }
@@ -33,10 +34,7 @@ class PixelBlock {
   }
 
  private:
-  struct FreeDeleter {
-    void operator()(uint8_t* p) const { std::free(p); }
-  };
-  std::unique_ptr<uint8_t, FreeDeleter> data_;
+  std::unique_ptr<uint8_t, platform::ZeroedDeleter> data_;
   size_t size_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/gdi/raster/checked_size.h"
+#include "platform/memory/zeroed_blocks.h"
 
 namespace platform {
 
@@ -16,14 +17,13 @@ Surface::Surface(Token, uint8_t* first, int32_t width, int32_t height, ptrdiff_t
 std::shared_ptr<Surface> Surface::Create(int32_t width, int32_t height) {
   const auto bytes = gdi::PixelBytes(width, height, 4);
   if (!bytes) return nullptr;
-  // uint32_t storage keeps every row 4-byte aligned for Row32. calloc: a
-  // large block comes from the system already zeroed, so it is not written
-  // twice (a 2160 x 2160 canvas is 18 MB).
-  auto* zeroed = static_cast<uint32_t*>(std::calloc(*bytes / 4, sizeof(uint32_t)));
+  // Zeroed by the system, so a canvas is not written twice (2160 x 2160 is
+  // 18 MB), and on huge pages when large; rows stay 4-byte aligned for Row32.
+  auto* zeroed = static_cast<uint32_t*>(AllocateZeroed(*bytes));
   if (!zeroed) return nullptr;
   std::shared_ptr<uint32_t[]> block;
   try {
-    block = std::shared_ptr<uint32_t[]>(zeroed, [](uint32_t* p) { std::free(p); });
+    block = std::shared_ptr<uint32_t[]>(zeroed, ZeroedDeleter{});
   } catch (const std::bad_alloc&) {
     return nullptr;  // the deleter has freed the pixels
   }
