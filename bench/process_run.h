@@ -21,7 +21,8 @@ namespace bench {
 
 struct Run {
   double seconds = 0;
-  double cpuSeconds = 0;  // user and system time of the child
+  double cpuSeconds = 0;     // user and system time of the child
+  double systemSeconds = 0;  // of which in the kernel
   long maxRssKb = 0;
 };
 
@@ -42,21 +43,27 @@ inline bool Spawn(const std::vector<std::string>& argv, Run* run) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
   };
   run->cpuSeconds = toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
+  run->systemSeconds = toSeconds(usage.ru_stime);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 struct Series {
   std::vector<double> seconds;
   std::vector<double> cpuSeconds;
+  std::vector<double> systemSeconds;
   long peakRssKb = 0;
 
   void Add(const Run& run) {
     seconds.push_back(run.seconds);
     cpuSeconds.push_back(run.cpuSeconds);
+    systemSeconds.push_back(run.systemSeconds);
     peakRssKb = std::max(peakRssKb, run.maxRssKb);
   }
   double Median() const { return bench::Median(seconds); }
   double MedianCpu() const { return bench::Median(cpuSeconds); }
+  double MedianSystem() const { return bench::Median(systemSeconds); }
+  double Fastest() const { return seconds.empty() ? 0 : *std::min_element(seconds.begin(), seconds.end()); }
+  double Slowest() const { return seconds.empty() ? 0 : *std::max_element(seconds.begin(), seconds.end()); }
 };
 
 }  // namespace bench
