@@ -5,8 +5,8 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
@@ -122,6 +122,28 @@ TEST_F(Loader, AModalWindowRunsItsLoopAndDisablesTheOthersUntilItCloses) {
   // A load of a window that does not exist fails without an error.
   request.window = 0x52010009;
   EXPECT_EQ(NotifyRuntime(notify::kLoadWindow, reinterpret_cast<intptr_t>(&request), 0), -1);
+}
+
+TEST_F(Loader, UnitTypeCodesOfEveryKindOfRecord) {
+  Record menu;
+  menu.id = 0x26010001;
+  menu.menuBody = MenuItemBody(-1);
+  Start({Window{kWindow, {WindowRecord(), UnitRecord(0x1601000F, kHiddenUnitType), menu}}});
+  struct Case {
+    WindowId window;
+    UnitId unit;
+    intptr_t type;
+  };
+  const Case cases[] = {
+      {kWindow, 0, kWindowType},
+      {kWindow, kWindowUnit, kWindowType},
+      {kWindow, 0x1601000F, kHiddenUnitType},
+      {kWindow, 0x26010001, 0x00010003},
+      {kWindow, 0x16010009, 0},
+      {0x52010009, 0, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(NotifyRuntime(notify::kUnitTypeOf, c.window, c.unit), c.type) << std::hex << c.window << " " << c.unit;
 }
 
 using LoaderDeathTest = Loader;
