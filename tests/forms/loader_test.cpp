@@ -124,6 +124,47 @@ TEST_F(Loader, AModalWindowRunsItsLoopAndDisablesTheOthersUntilItCloses) {
   EXPECT_EQ(NotifyRuntime(notify::kLoadWindow, reinterpret_cast<intptr_t>(&request), 0), -1);
 }
 
+TEST_F(Loader, TheInnermostUnitAroundTheFocusRaisesFocusGainedOnceShown) {
+  constexpr UnitId kOuter = 0x1601000F, kInner = 0x1601000E;
+  Record outer = UnitRecord(kOuter, kTestUnitType);
+  outer.bindings = {{-7, 0}};
+  Record inner = UnitRecord(kInner, kTestUnitType, 2, 2);
+  inner.parent = kOuter;
+  inner.bindings = {{-7, 0}};
+  // A window a unit made inside its own, `depth` levels below it.
+  const auto madeInside = [](UnitId unit, int depth) {
+    HWND at = HandleOf(unit);
+    for (int i = 0; i < depth; ++i)
+      at = platform::CreateWindowExA(0, "TestUnit", "", platform::WS_CHILD | platform::WS_VISIBLE, 0, 0, 5, 5, at, 0,
+                                     nullptr);
+    return at;
+  };
+  struct Case {
+    UnitId unit;
+    int depth;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {kOuter, 0, {"event 1601000F handler"}},
+      {kOuter, 1, {"event 1601000F handler"}},
+      {kInner, 0, {"event 1601000E handler"}},
+      {kInner, 2, {"event 1601000E handler"}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    // The creation handler puts the focus there before the window shows.
+    EventHook() = [&] { platform::SetFocus(madeInside(c.unit, c.depth)); };
+    Start({Window{kWindow, {WindowRecord("Test", {{0, 6}}), outer, inner}}});
+    Services().LoadWindow(kWindow);
+    std::vector<std::string> events;
+    for (const std::string& line : Log())
+      if (line.starts_with("event")) events.push_back(line);
+    EXPECT_EQ(events, c.events) << std::hex << c.unit << " depth " << c.depth;
+    TearDown();
+  }
+  SetUp();
+}
+
 TEST_F(Loader, UnitTypeCodesOfEveryKindOfRecord) {
   Record menu;
   menu.id = 0x26010001;
