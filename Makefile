@@ -4,21 +4,29 @@ ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
 JOBS       ?= 2
 
-.PHONY: deps build run test test-asan bench fuzz clean
+.PHONY: deps configure build build-tool run test test-asan bench fuzz clean
 
 deps:
 	@scripts/install-deps
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# Everything, the tests included.
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# Only the program and the form data it embeds: what `make run` runs.
+build-tool: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tessellon
 
 SAMPLES := assets/samples/sample1.jpg assets/samples/sample2.jpg assets/samples/sample3.jpg
 
 # With a display the real window; without one, the three samples dropped on
 # the three boxes offscreen. The detail picture is written beside the program.
-run: build
+run: build-tool
 	@if [ -n "$$DISPLAY" ]; then \
+	  echo "tessellon: drag photographs from a file manager onto the three boxes; each drop writes $(abspath $(BUILD))/细节.jpg, beside the program; the close box ends it"; \
 	  ./$(BUILD)/tessellon; \
 	else \
 	  ./$(BUILD)/tessellon --platform offscreen --drop 115,163 $(word 1,$(SAMPLES)) \
