@@ -3,8 +3,11 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_GEN  := -G Ninja
 JOBS       ?= 2
+# `make install` puts the program in this portable folder, its menu entry and
+# icons in the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
+PREFIX     ?= $(HOME)/Tessellon
 
-.PHONY: deps configure build build-tool run test test-asan bench fuzz clean
+.PHONY: deps configure build build-tool run install uninstall test test-asan bench fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -34,6 +37,13 @@ run: build-tool
 	    --screenshot $(BUILD)/screenshot.png && \
 	  echo "tessellon: wrote $(BUILD)/细节.jpg and the window's screenshot $(BUILD)/screenshot.png"; \
 	fi
+
+install: build-tool
+	@scripts/desktop-install install $(BUILD)/tessellon "$(PREFIX)"
+
+# Removes what the install's manifest lists; pictures the program wrote stay.
+uninstall:
+	@scripts/desktop-install uninstall "$(PREFIX)"
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
