@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "tools/form_description.h"
+#include "tools/photograph_decode.h"
 
 namespace {
 
@@ -205,6 +206,13 @@ std::vector<uint8_t> ReadPhotograph(const char* path) {
   if (size->first != kPhotographSide || size->second != kPhotographSide) {
     Fail(std::string(path) + ": " + std::to_string(size->first) + " x " + std::to_string(size->second) +
          " pixels, the canvas needs " + std::to_string(kPhotographSide) + " x " + std::to_string(kPhotographSide));
+  }
+  // A header that reads says nothing of the scans behind it: a cut or
+  // damaged file would show grey or nothing in the window and the canvas.
+  const DecodeResult decoded = DecodeWholeJpeg(bytes.data(), bytes.size());
+  if (!decoded.ok) {
+    Fail(std::string(path) + ": the photograph does not decode whole (" + decoded.message +
+         "); replace it with an intact JPEG file");
   }
   return bytes;
 }

@@ -4,8 +4,8 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/events.h"
@@ -45,9 +45,8 @@ intptr_t Answer(int32_t code, intptr_t a1, intptr_t a2) {
     case notify::kUnitTypeOf: {
       const WindowDefinition* definition = table ? table->Find(window) : nullptr;
       const int32_t index = definition ? WindowTable::RecordIndex(*definition, unit) : kNoIndex;
-      return index == kNoIndex || definition->units.IsMenuItem(index)
-                 ? 0
-                 : static_cast<intptr_t>(definition->units.UnitType(index));
+      // A menu item's record begins with its type as every other record does.
+      return index == kNoIndex ? 0 : static_cast<intptr_t>(definition->units.UnitType(index));
     }
     case notify::kWindowCount: return table ? static_cast<intptr_t>(table->Size()) : 0;
     case notify::kWindowHandleAt: {

@@ -11,9 +11,9 @@
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
 #include "runtime/core/runtime_calls.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/forms/events.h"
 #include "runtime/forms/loaded_window.h"
 #include "runtime/forms/pointer_codes.h"
@@ -107,15 +107,20 @@ void Stack(WindowTable& table, const WindowDefinition& definition) {
   }
 }
 
-// The unit (or the window) that holds the focus raises its focus event.
+// The unit (or the window) that holds the focus raises its focus event. The
+// focus may lie in a window a unit made inside its own: the innermost unit
+// around it raises the event.
 void RaiseFocusEvent(WindowTable& table, const WindowDefinition& definition) {
   const HWND focus = GetFocus();
-  if (!focus) return;
-  for (int32_t i = 0; i < definition.units.Count(); ++i) {
-    UnitObject* unit = table.LiveObject(definition, i);
-    if (unit && unit->WindowHandle() == focus) {
-      Runtime().RaiseEvent(definition.id, definition.units.IdAt(i), window_event::kFocusGained);
-      return;
+  UnitObject* window = table.LiveObject(definition, 0);
+  if (!focus || !window || (focus != window->WindowHandle() && !IsChild(window->WindowHandle(), focus))) return;
+  for (HWND at = focus; at; at = at == window->WindowHandle() ? 0 : GetParent(at)) {
+    for (int32_t i = 0; i < definition.units.Count(); ++i) {
+      UnitObject* unit = table.LiveObject(definition, i);
+      if (unit && unit->WindowHandle() == at) {
+        Runtime().RaiseEvent(definition.id, definition.units.IdAt(i), window_event::kFocusGained);
+        return;
+      }
     }
   }
 }

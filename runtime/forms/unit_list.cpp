@@ -113,8 +113,17 @@ std::span<uint8_t> UnitList::MutableBody(int32_t index) {
   return std::span<uint8_t>(const_cast<uint8_t*>(body.data()), body.size());
 }
 
+// A menu item body: its type, five reserved words, two texts, 12 bytes, a
+// third text, then the handler.
 std::optional<size_t> UnitList::MenuHandlerOffset(int32_t index) const {
-  return Body(index).size() >= 8 ? std::optional<size_t>(4) : std::nullopt;
+  BodyWalker w(Body(index));
+  w.Skip(24);
+  w.ZeroText();
+  w.ZeroText();
+  w.Skip(12);
+  w.ZeroText();
+  const size_t at = w.Skip(4);
+  return w.ok() ? std::optional<size_t>(at) : std::nullopt;
 }
 
 std::optional<RecordLayout> UnitList::Layout(int32_t index) const {

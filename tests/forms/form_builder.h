@@ -73,6 +73,21 @@ struct Record {
   }
 };
 
+// A menu item record's body: its type, five reserved words, two texts, 12
+// bytes, a third text, the handler, and a tail the reader does not touch.
+inline Bytes MenuItemBody(int32_t handler, const std::string& caption = "&Open") {
+  Bytes b;
+  Put(b, 0x00010003);
+  for (int i = 0; i < 5; ++i) Put(b, 0x11111111);
+  PutText(b, caption);
+  PutText(b, "");
+  for (int i = 0; i < 3; ++i) Put(b, 0x22222222);
+  PutText(b, "Ctrl+O");
+  Put(b, static_cast<uint32_t>(handler));
+  Put(b, 0x33333333);
+  return b;
+}
+
 struct Window {
   uint32_t id = 0;
   std::vector<Record> records;

@@ -34,8 +34,7 @@ Window SampleWindow() {
   unit.block = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
   Record menu;
   menu.id = 0x26010001;  // a menu item id
-  menu.menuBody = Bytes(8, 0);
-  menu.menuBody[4] = 0xC9, menu.menuBody[5] = 0x01;  // handler 0x1C9
+  menu.menuBody = MenuItemBody(0x1C9);
   w.records = {window, unit, menu};
   return w;
 }

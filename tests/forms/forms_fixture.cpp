@@ -8,8 +8,8 @@
 #include "platform/memory/global_memory.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/units/window/window_unit.h"
@@ -30,6 +30,11 @@ std::vector<std::string>& Log() {
 }
 
 HandlerCall lastCall;
+
+std::function<void()>& EventHook() {
+  static std::function<void()> hook;
+  return hook;
+}
 
 namespace {
 
@@ -194,8 +199,11 @@ void VetoOnce(HandlerCall& call) {
   call.hasResult = asked == 1;
   call.result = 0;
 }
-const LogicRoutine kRoutines[] = {{0, &LogEvent},  {1, &CloseWindow},       {2, &Veto},
-                                  {3, &PostClose}, {4, &ReportMainEnabled}, {5, &VetoOnce}};
+void RunHook(HandlerCall&) {
+  if (EventHook()) EventHook()();
+}
+const LogicRoutine kRoutines[] = {{0, &LogEvent},          {1, &CloseWindow}, {2, &Veto},   {3, &PostClose},
+                                  {4, &ReportMainEnabled}, {5, &VetoOnce},    {6, &RunHook}};
 
 }  // namespace
 
@@ -204,6 +212,7 @@ void FormsTest::SetUp() {
   forms::InstallForms();
   Log().clear();
   lastCall = HandlerCall{};
+  EventHook() = nullptr;
 }
 
 void FormsTest::TearDown() {

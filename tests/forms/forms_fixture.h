@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,10 @@ inline constexpr uint32_t kMissingType = 0x00010009;     // no such slot
 std::vector<std::string>& Log();
 // Handlers by offset: 0 logs the current event, 1 destroys the window, 2
 // returns false (a veto), 3 posts a close to the event's window, 4 logs
-// whether the first window is enabled, 5 vetoes its first call only.
+// whether the first window is enabled, 5 vetoes its first call only, 6 runs
+// EventHook().
 extern runtime::HandlerCall lastCall;
+std::function<void()>& EventHook();
 
 // Type-specific properties of the test unit: 0 integer, 1 bool, 2 choice,
 // 3 64-bit, 4 text, 5 bytes, 6 pointer, 7 font, 8 a code outside the range,

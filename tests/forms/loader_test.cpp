@@ -5,8 +5,8 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/forms/loader.h"
 #include "runtime/forms/window_table.h"
@@ -122,6 +122,69 @@ TEST_F(Loader, AModalWindowRunsItsLoopAndDisablesTheOthersUntilItCloses) {
   // A load of a window that does not exist fails without an error.
   request.window = 0x52010009;
   EXPECT_EQ(NotifyRuntime(notify::kLoadWindow, reinterpret_cast<intptr_t>(&request), 0), -1);
+}
+
+TEST_F(Loader, TheInnermostUnitAroundTheFocusRaisesFocusGainedOnceShown) {
+  constexpr UnitId kOuter = 0x1601000F, kInner = 0x1601000E;
+  Record outer = UnitRecord(kOuter, kTestUnitType);
+  outer.bindings = {{-7, 0}};
+  Record inner = UnitRecord(kInner, kTestUnitType, 2, 2);
+  inner.parent = kOuter;
+  inner.bindings = {{-7, 0}};
+  // A window a unit made inside its own, `depth` levels below it.
+  const auto madeInside = [](UnitId unit, int depth) {
+    HWND at = HandleOf(unit);
+    for (int i = 0; i < depth; ++i)
+      at = platform::CreateWindowExA(0, "TestUnit", "", platform::WS_CHILD | platform::WS_VISIBLE, 0, 0, 5, 5, at, 0,
+                                     nullptr);
+    return at;
+  };
+  struct Case {
+    UnitId unit;
+    int depth;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {kOuter, 0, {"event 1601000F handler"}},
+      {kOuter, 1, {"event 1601000F handler"}},
+      {kInner, 0, {"event 1601000E handler"}},
+      {kInner, 2, {"event 1601000E handler"}},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    // The creation handler puts the focus there before the window shows.
+    EventHook() = [&] { platform::SetFocus(madeInside(c.unit, c.depth)); };
+    Start({Window{kWindow, {WindowRecord("Test", {{0, 6}}), outer, inner}}});
+    Services().LoadWindow(kWindow);
+    std::vector<std::string> events;
+    for (const std::string& line : Log())
+      if (line.starts_with("event")) events.push_back(line);
+    EXPECT_EQ(events, c.events) << std::hex << c.unit << " depth " << c.depth;
+    TearDown();
+  }
+  SetUp();
+}
+
+TEST_F(Loader, UnitTypeCodesOfEveryKindOfRecord) {
+  Record menu;
+  menu.id = 0x26010001;
+  menu.menuBody = MenuItemBody(-1);
+  Start({Window{kWindow, {WindowRecord(), UnitRecord(0x1601000F, kHiddenUnitType), menu}}});
+  struct Case {
+    WindowId window;
+    UnitId unit;
+    intptr_t type;
+  };
+  const Case cases[] = {
+      {kWindow, 0, kWindowType},
+      {kWindow, kWindowUnit, kWindowType},
+      {kWindow, 0x1601000F, kHiddenUnitType},
+      {kWindow, 0x26010001, 0x00010003},
+      {kWindow, 0x16010009, 0},
+      {0x52010009, 0, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(NotifyRuntime(notify::kUnitTypeOf, c.window, c.unit), c.type) << std::hex << c.window << " " << c.unit;
 }
 
 using LoaderDeathTest = Loader;

@@ -153,10 +153,8 @@ void PictureBox::SetProperty(int32_t number, const RawValue& value) {
 }
 
 void PictureBox::Bind() {
-  // No unit type of this runtime is a data source, so a binding that names
-  // one finds nothing and leaves the box without a picture. Naming no data
-  // source unbinds the box and keeps its picture.
-  if (block_.dataSource.empty()) return;
+  // No unit type of this runtime is a data source, so every binding, to a
+  // name or to none, finds no record and leaves the box without a picture.
   block_.picture.clear();
   ShowPictureBytes();
 }
