@@ -41,6 +41,7 @@ X11Backend::X11Backend(std::unique_ptr<Connection> connection)
   // A lost display ends the message loop; the runtime then shuts down with
   // every call into this backend leaving the dead connection alone.
   connection_->OnLost([] { PostQuitMessage(0); });
+  AskForPlainRepeats(connection_->Dpy());
 }
 
 X11Backend::~X11Backend() {

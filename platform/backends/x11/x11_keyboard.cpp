@@ -1,5 +1,6 @@
 #include "platform/backends/x11/x11_keyboard.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -90,6 +91,11 @@ char32_t CharacterOf(KeySym sym) {
   // Unicode keysyms: 0x01000000 + the code point.
   if ((sym & 0xFF000000) == 0x01000000 && (sym & 0x00FFFFFF) <= 0x10FFFF) return static_cast<char32_t>(sym & 0xFFFFFF);
   return 0;
+}
+
+void AskForPlainRepeats(Display* display) {
+  Bool supported = False;
+  XkbSetDetectableAutoRepeat(display, True, &supported);
 }
 
 KeyInput ReadKey(XKeyEvent& event) {

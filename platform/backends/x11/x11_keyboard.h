@@ -20,6 +20,10 @@ struct KeyInput {
   std::string ansi;  // what the press types, in the ANSI code page
 };
 
+// A key held down repeats as presses alone, without a release before each,
+// so a repeat reads as one (where the server's keyboard extension allows).
+void AskForPlainRepeats(Display* display);
+
 // A KeyPress or KeyRelease as the platform takes it.
 KeyInput ReadKey(XKeyEvent& event);
 
