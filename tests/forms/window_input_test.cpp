@@ -18,7 +18,6 @@
 #include "runtime/core/services/services.h"
 #include "runtime/forms/window_table.h"
 #include "runtime/units/window/window_block.h"
-#include "runtime/units/window/window_help.h"
 
 namespace forms_test {
 
@@ -99,102 +98,55 @@ class WindowInput : public FormsTest {
 };
 
 TEST_F(WindowInput, KeysActAsTheBlockSays) {
+  constexpr UnitId kClosed = 1;
   struct Case {
-    const char* name;
-    std::function<void(WindowBlock&)> block;  // null: an empty block
-    UnitId focus;                             // 0: the window itself
+    char block;    // 0 an empty block, 'n' no option on, 'e' Enter moves the focus, 'h' F1 opens help
+    UnitId focus;  // 0: the window itself
     UINT key;
     const char* typed;
     bool shift;
-    UnitId keeps;  // a unit that keeps the key for itself
-    bool closes;
-    UnitId focusAfter;
-    std::vector<std::string> unitSaw;
+    UnitId keeps;         // a unit whose key query claims the key
+    UnitId focusAfter;    // kClosed: the window closed
+    const char* unitSaw;  // the key and character messages the units had
   };
-  const auto escOff = [](WindowBlock& b) { b.escCloses = 0; };
-  const auto enterOn = [](WindowBlock& b) { b.enterMovesFocus = 1, b.escCloses = 0; };
-  const auto f1On = [](WindowBlock& b) { b.f1Help = 1, b.helpFile = "/nonexistent/help.hlp"; };
   const Case cases[] = {
-      {"empty block: Esc closes", nullptr, kFirst, VK_ESCAPE, "\x1B", false, 0, true, 0, {}},
-      {"Esc closing off",
-       escOff,
-       kFirst,
-       VK_ESCAPE,
-       "\x1B",
-       false,
-       0,
-       false,
-       kFirst,
-       {"key 16010001 1B", "char 16010001 1B"}},
-      {"Esc with a unit keeping it",
-       nullptr,
-       kFirst,
-       VK_ESCAPE,
-       "\x1B",
-       false,
-       kFirst,
-       false,
-       kFirst,
-       {"key 16010001 1B", "char 16010001 1B"}},
-      {"Enter moves on", enterOn, kSecond, VK_RETURN, "\r", false, 0, false, kThird, {}},
-      {"Enter left to the unit",
-       escOff,
-       kSecond,
-       VK_RETURN,
-       "\r",
-       false,
-       0,
-       false,
-       kSecond,
-       {"key 16010002 D", "char 16010002 D"}},
+      {0, kFirst, VK_ESCAPE, "\x1B", false, 0, kClosed, ""},  // the empty block's default
+      {'n', kFirst, VK_ESCAPE, "\x1B", false, 0, kFirst, "key 16010001 1B,char 16010001 1B,"},
+      {0, kFirst, VK_ESCAPE, "\x1B", false, kFirst, kFirst, "key 16010001 1B,char 16010001 1B,"},
+      {'e', kSecond, VK_RETURN, "\r", false, 0, kThird, ""},
+      {'n', kSecond, VK_RETURN, "\r", false, 0, kSecond, "key 16010002 D,char 16010002 D,"},
       // Tab order 1, 2, 3: the disabled unit and the one without a tab stop are passed over.
-      {"Tab", escOff, kSecond, VK_TAB, "\t", false, 0, false, kThird, {}},
-      {"Tab wraps", escOff, kFirst, VK_TAB, "\t", false, 0, false, kSecond, {}},
-      {"Shift+Tab wraps back", escOff, kSecond, VK_TAB, "\t", true, 0, false, kFirst, {}},
-      {"Tab from the window", escOff, 0, VK_TAB, "\t", false, 0, false, kSecond, {}},
-      {"Tab kept by its unit",
-       escOff,
-       kSecond,
-       VK_TAB,
-       "\t",
-       false,
-       kSecond,
-       false,
-       kSecond,
-       {"key 16010002 9", "char 16010002 9"}},
-      // The help file does not exist: F1 is still the window's.
-      {"F1 help on", f1On, kFirst, VK_F1, "", false, 0, false, kFirst, {}},
-      {"F1 help off", escOff, kFirst, VK_F1, "", false, 0, false, kFirst, {"key 16010001 70"}},
-      {"a letter goes to the unit",
-       nullptr,
-       kThird,
-       'A',
-       "a",
-       false,
-       0,
-       false,
-       kThird,
-       {"key 16010005 41", "char 16010005 61"}},
+      {'n', kSecond, VK_TAB, "\t", false, 0, kThird, ""},
+      {'n', kFirst, VK_TAB, "\t", false, 0, kSecond, ""},
+      {'n', kSecond, VK_TAB, "\t", true, 0, kFirst, ""},
+      {'n', 0, VK_TAB, "\t", false, 0, kSecond, ""},
+      {'n', kSecond, VK_TAB, "\t", false, kSecond, kSecond, "key 16010002 9,char 16010002 9,"},
+      {'h', kFirst, VK_F1, "", false, 0, kFirst, ""},  // no such help file: F1 is still the window's
+      {'n', kFirst, VK_F1, "", false, 0, kFirst, "key 16010001 70,"},
+      {0, kThird, 'A', "a", false, 0, kThird, "key 16010005 41,char 16010005 61,"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(testing::Message() << c.key << " from " << std::hex << c.focus << (c.shift ? " with Shift" : ""));
     SetUp();
     WindowBlock block;
-    if (c.block) c.block(block);
+    block.escCloses = 0;
+    block.enterMovesFocus = c.block == 'e';
+    block.f1Help = c.block == 'h';
+    block.helpFile = "/nonexistent/help.hlp";
     Load(c.block ? &block : nullptr);
-    if (c.keeps) Services().SetProperty(kWindow, c.keeps, 8, -1, static_cast<uint64_t>(c.key));  // the unit's key query
+    if (c.keeps) Services().SetProperty(kWindow, c.keeps, 8, -1, static_cast<uint64_t>(c.key));
     SetFocus(c.focus ? HandleOf(c.focus) : hwnd_);
     ProcessPendingMessages();
     Log().clear();
     Press(c.key, c.typed, c.shift);
-    EXPECT_EQ(!IsWindow(hwnd_), c.closes);
-    if (!c.closes) {
+    EXPECT_EQ(c.focusAfter == kClosed, !IsWindow(hwnd_));
+    if (c.focusAfter != kClosed) {
       EXPECT_EQ(GetFocus(), HandleOf(c.focusAfter));
     }
-    std::vector<std::string> unitSaw;
+    std::string unitSaw;
     for (const std::string& line : Log())
       if ((line.starts_with("key ") && !line.ends_with(" 10")) || line.starts_with("char "))  // not Shift itself
-        unitSaw.push_back(line);
+        unitSaw += line + ",";
     EXPECT_EQ(unitSaw, c.unitSaw);
     TearDown();
   }
@@ -288,26 +240,6 @@ TEST_F(WindowInput, UnitsShowTheirPointers) {
   HeapBlock hand(CopyBytes("\x0E\0\0\0", 4));
   Services().SetProperty(kWindow, kThird, 7, -1, reinterpret_cast<uintptr_t>(hand.Get()));
   EXPECT_EQ(GetCursor(), LoadCursorA(0, IDC_HAND));
-}
-
-TEST(WindowHelp, TheFileIsTheBlocksOrTheProgramsOwn) {
-  struct Case {
-    const char* helpFile;
-    const char* directory;
-    const char* program;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"manual.hlp", "/opt/tool", "tool.exe", "manual.hlp"},
-      {"", "/opt/tool", "tool.exe", "/opt/tool/tool.hlp"},
-      {"", "/opt/tool", "tessellon", "/opt/tool/tessellon.hlp"},
-      {"", "/opt/a.b", ".hidden", "/opt/a.b/.hidden.hlp"},
-  };
-  for (const Case& c : cases) {
-    WindowBlock block;
-    block.helpFile = c.helpFile;
-    EXPECT_EQ(units::window::HelpFileOf(block, c.directory, c.program), c.expected) << c.expected;
-  }
 }
 
 }  // namespace
