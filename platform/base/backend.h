@@ -45,6 +45,9 @@ class Backend {
   virtual void ShowMessageBox(std::string_view caption, std::string_view text) {
     WriteMessageBoxToStderr(caption, text);
   }
+  // Shows a readable help file (its OS path) at a topic (0: its contents).
+  // False when this display has nothing to show it with.
+  virtual bool ShowHelp(const std::string& /*path*/, uint32_t /*topic*/) { return false; }
   // A top-level window was shown, hidden or destroyed.
   virtual void OnTopLevelShown(HWND /*hwnd*/) {}
   virtual void OnTopLevelHidden(HWND /*hwnd*/) {}

@@ -26,8 +26,18 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_SETCURSOR: {
+      // A child's parent chooses first; TRUE from it settles the cursor.
+      const HWND parent = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : 0;
+      return parent ? SendMessageA(parent, WM_SETCURSOR, wParam, lParam) : FALSE;
+    }
     case WM_SYSCOMMAND: return SystemCommand(hwnd, wParam);
     case WM_NCPAINT: PaintWindowFrame(hwnd); return 0;
+    case WM_NCACTIVATE: {
+      auto locked = LockWindow(hwnd);
+      if (locked) locked->captionActive = wParam != 0;
+      return TRUE;
+    }
     case WM_PAINT: ValidateRect(hwnd, nullptr); return 0;
     case WM_SETFONT: {
       {

@@ -96,7 +96,10 @@ bool TakeMessage(MSG* msg, HWND hwnd, UINT low, UINT high, UINT remove) {
     for (auto it = queue->posted.begin(); it != queue->posted.end(); ++it) {
       if (!Matches(*it, hwnd, low, high)) continue;
       *msg = *it;
-      if (remove & PM_REMOVE) queue->posted.erase(it);
+      if (remove & PM_REMOVE) {
+        queue->posted.erase(it);
+        KeyMessageTaken(*msg);
+      }
       return true;
     }
     if (queue->quit && Matches(MSG{0, WM_QUIT, 0, 0, 0, {}}, 0, low, high)) {

@@ -31,6 +31,10 @@ struct MessageQueue {
   bool closed = false;  // its thread has ended
 };
 
+// A key message was taken from a queue: GetKeyState follows it, so a key's
+// state is as it was when the message being handled was made.
+void KeyMessageTaken(const MSG& msg);
+
 // The calling thread has nothing to take: no posted or sent message, no
 // quit request and no visible window of its own waiting to be painted.
 bool CurrentThreadIdle();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "platform/base/types.h"
 #include "platform/gdi/raster/surface.h"
@@ -23,6 +24,13 @@ void NativeFocusChanged(HWND hwnd, bool focused);
 // enabled window there, in its client coordinates. A button press activates
 // the window. Returns the cursor to show there (0: the default arrow).
 HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys);
+// A key of the top-level window was pressed or released: WM_KEYDOWN or
+// WM_KEYUP (WM_SYSKEYDOWN/UP while Alt is held) to the window with the focus,
+// or to the window itself when the focus is not inside it; a press that
+// types `ansi` (bytes in the ANSI code page) then posts one WM_CHAR per byte.
+// A disabled window takes no keys, but the key's held state is kept. A key
+// without a virtual-key code (0) only types.
+void NativeKey(HWND hwnd, UINT virtualKey, bool pressed, std::string_view ansi = {});
 
 // The surface a top-level window's client area shows; null when it has none.
 std::shared_ptr<Surface> TopLevelSurface(HWND hwnd);

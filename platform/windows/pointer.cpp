@@ -55,10 +55,29 @@ BOOL SetCursorPos(int x, int y) {
   if (under && client.x >= 0 && client.y >= 0) {
     RECT r{};
     GetClientRect(under, &r);
-    if (client.x < r.right && client.y < r.bottom)
+    if (client.x < r.right && client.y < r.bottom) {
+      ChooseCursor(under, WM_MOUSEMOVE);
       PostMessageA(under, WM_MOUSEMOVE, 0, static_cast<LPARAM>((client.y & 0xFFFF) << 16 | (client.x & 0xFFFF)));
+    }
   }
   return TRUE;
+}
+
+HWND SetCapture(HWND hwnd) {
+  if (hwnd && !IsWindow(hwnd)) return 0;
+  std::lock_guard lock(Manager().Lock());
+  const HWND previous = std::exchange(Manager().capture, hwnd);
+  return Manager().Find(previous) ? previous : 0;
+}
+
+BOOL ReleaseCapture() {
+  SetCapture(0);
+  return TRUE;
+}
+
+HWND GetCapture() {
+  std::lock_guard lock(Manager().Lock());
+  return Manager().Find(Manager().capture) ? Manager().capture : 0;
 }
 
 }  // namespace platform

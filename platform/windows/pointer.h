@@ -13,4 +13,11 @@ BOOL GetCursorPos(POINT* point);
 // coordinates, to the deepest visible window whose client area is under it.
 BOOL SetCursorPos(int x, int y);
 
+// While a window has the capture, the mouse messages of its top-level window
+// go to it, wherever the pointer is. Returns the window that had it.
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+// 0 when none, or the window that had it is gone.
+HWND GetCapture();
+
 }  // namespace platform

@@ -176,6 +176,17 @@ std::string GetWindowTextA(HWND hwnd);
 // active window leaves none active.
 HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
+// Before WM_ACTIVATE the window is sent WM_NCACTIVATE (TRUE: active); the
+// default procedure gives its frame that look, which GetWindowInfo reports.
+inline constexpr DWORD WS_ACTIVECAPTION = 0x0001;
+struct WINDOWINFO {
+  RECT rcWindow;
+  RECT rcClient;  // screen coordinates
+  DWORD dwStyle = 0;
+  DWORD dwExStyle = 0;
+  DWORD dwWindowStatus = 0;  // WS_ACTIVECAPTION
+};
+BOOL GetWindowInfo(HWND hwnd, WINDOWINFO* info);
 // Activates the window and brings it to the top of its z-order band.
 BOOL SetForegroundWindow(HWND hwnd);
 

@@ -22,9 +22,13 @@ HWND SetActiveWindow(HWND hwnd) {
   manager.SetActive(hwnd);
   SyncTopLevel(previous);
   SyncTopLevel(hwnd);
-  if (previous && IsWindow(previous)) SendMessageA(previous, WM_ACTIVATE, ActivateParam(WA_INACTIVE, previous), hwnd);
+  if (previous && IsWindow(previous)) {
+    SendMessageA(previous, WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(previous, WM_ACTIVATE, ActivateParam(WA_INACTIVE, previous), hwnd);
+  }
   if (manager.Active() != hwnd) return previous;  // the old window's procedure chose another
   if (hwnd) {
+    SendMessageA(hwnd, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(hwnd, WM_ACTIVATE, ActivateParam(WA_ACTIVE, hwnd), previous);
     // The focus follows into the window unless its procedure placed it there.
     if (manager.Active() == hwnd && !IsIconic(hwnd) && GetAncestorRoot(manager.Focus()) != hwnd) SetFocus(hwnd);
@@ -35,6 +39,17 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 HWND GetActiveWindow() { return Manager().Active(); }
+
+BOOL GetWindowInfo(HWND hwnd, WINDOWINFO* info) {
+  if (!info || !GetWindowRect(hwnd, &info->rcWindow)) return FALSE;
+  auto locked = LockWindow(hwnd);
+  if (!locked) return FALSE;
+  info->rcClient = ClientRectOnScreen(*locked.window);
+  info->dwStyle = locked->style;
+  info->dwExStyle = locked->exStyle;
+  info->dwWindowStatus = locked->captionActive ? WS_ACTIVECAPTION : 0;
+  return TRUE;
+}
 
 BOOL SetForegroundWindow(HWND hwnd) {
   HWND root = GetAncestorRoot(hwnd);

@@ -61,6 +61,7 @@ struct Window : HandleObject {
   bool invalid = false;
   RECT invalidArea;
   bool frameDirty = false;           // a bordered child's frame waits for WM_NCPAINT
+  bool captionActive = false;        // the frame looks active (WM_NCACTIVATE's default)
   std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels
 };
 
@@ -105,6 +106,7 @@ class WindowManager {
 
   HCURSOR cursor = 0;  // SetCursor's cursor
   POINT pointer;       // the pointer's screen position
+  HWND capture = 0;    // SetCapture's window
 
  private:
   mutable std::recursive_mutex mutex_;
@@ -147,6 +149,9 @@ void PaintNonClient(HWND hwnd);
 // rectangles, owner, enabled, active). Does nothing for a child window.
 // Call without the manager's lock held.
 void SyncTopLevel(HWND hwnd);
+// Sends WM_SETCURSOR for the pointer over `hit`'s client area; when no one
+// answers it, shows the window's class cursor.
+void ChooseCursor(HWND hit, UINT mouseMessage);
 // Sends WM_SIZE with the window's client size.
 void SendSize(HWND hwnd, WPARAM type);
 

@@ -54,25 +54,36 @@ void NativeFocusChanged(HWND hwnd, bool focused) {
     SetActiveWindow(0);
 }
 
+void ChooseCursor(HWND hit, UINT mouseMessage) {
+  // The window chooses its cursor (a child's parent first, through the
+  // default procedure); left alone, its class cursor shows.
+  HCURSOR classCursor = 0;
+  {
+    auto locked = LockWindow(hit);
+    if (!locked) return;
+    if (locked->windowClass) classCursor = locked->windowClass->info.hCursor;
+  }
+  if (!SendMessageA(hit, WM_SETCURSOR, hit, MAKELPARAM(HTCLIENT, mouseMessage)))
+    SetCursor(classCursor ? classCursor : LoadCursorA(0, IDC_ARROW));
+}
+
 HCURSOR NativeMouse(HWND hwnd, UINT message, POINT client, WPARAM keys) {
   if (!IsWindow(hwnd) || !IsWindowEnabled(hwnd)) return 0;  // a disabled window takes no input
-  const HWND hit = ChildWindowFromPointDeep(hwnd, client);
+  // A window of this one holding the capture takes every mouse message.
+  const HWND capture = GetCapture();
+  const bool captured = capture && GetAncestorRoot(capture) == hwnd;
+  const HWND hit = captured ? capture : ChildWindowFromPointDeep(hwnd, client);
   if (!hit || !IsWindowEnabled(hit)) return 0;
   POINT local = client;
   ClientToScreen(hwnd, &local);
+  {
+    std::lock_guard lock(Manager().Lock());
+    Manager().pointer = local;
+  }
   ScreenToClient(hit, &local);
   const bool press = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
   if (press && GetActiveWindow() != hwnd) SetActiveWindow(hwnd);
-  if (message == WM_MOUSEMOVE) {
-    // The window chooses its cursor; left alone, its class cursor shows.
-    HCURSOR classCursor = 0;
-    {
-      auto locked = LockWindow(hit);
-      if (locked && locked->windowClass) classCursor = locked->windowClass->info.hCursor;
-    }
-    if (!SendMessageA(hit, WM_SETCURSOR, hit, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
-      SetCursor(classCursor ? classCursor : LoadCursorA(0, IDC_ARROW));
-  }
+  if (message == WM_MOUSEMOVE && !captured) ChooseCursor(hit, message);
   const LPARAM where = MAKELPARAM(local.x, local.y);
   PostMessageA(hit, message, keys, where);
   return GetCursor();

@@ -104,6 +104,9 @@ using SetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, const RawVal
 using SavePropertiesOp = platform::HGLOBAL (*)(UnitObject* unit);
 // Returns 1 when answered.
 using GetPropertyOp = int32_t (*)(UnitObject* unit, int32_t number, RawValue* value);
+// Returns 1 when the unit handles the key (a virtual-key code) itself, so
+// its window leaves it alone.
+using KeyQueryOp = int32_t (*)(UnitObject* unit, int32_t key);
 
 // Shown each text a type block holds, in stored order, with a flag (0 for a
 // plain text); a non-null answer replaces the text (read before the next call).

@@ -63,6 +63,9 @@ LRESULT TestUnitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* unit = reinterpret_cast<TestUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (unit && (message == forms::kUnitLoaded || message == forms::kUnitShown || message == forms::kWindowLoaded))
     Log().push_back("msg " + Hex(static_cast<uint32_t>(unit->unit)) + " " + Hex(message));
+  if (unit && (message == WM_KEYDOWN || message == WM_CHAR))
+    Log().push_back((message == WM_KEYDOWN ? "key " : "char ") + Hex(static_cast<uint32_t>(unit->unit)) + " " +
+                    Hex(static_cast<uint32_t>(wParam)));
   if (unit && message == WM_NCDESTROY) {
     NotifyRuntime(notify::kObjectDestroyed, unit->window, unit->unit);
     delete unit;
@@ -131,6 +134,11 @@ int32_t SetTestProperty(UnitObject* object, int32_t number, const RawValue* valu
   return 0;
 }
 
+// The unit keeps the key its integer property (own number 0) names.
+int32_t TestKeyQuery(UnitObject* object, int32_t key) {
+  return static_cast<TestUnit*>(object)->values[0].first == key ? 1 : 0;
+}
+
 HGLOBAL SaveTestProperties(UnitObject* object) {
   auto* unit = static_cast<TestUnit*>(object);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 4);
@@ -146,6 +154,7 @@ void* TestEntry(int32_t operation) {
     case unit_op::kGetProperty: return reinterpret_cast<void*>(static_cast<GetPropertyOp>(&GetTestProperty));
     case unit_op::kSetProperty: return reinterpret_cast<void*>(static_cast<SetPropertyOp>(&SetTestProperty));
     case unit_op::kSaveProperties: return reinterpret_cast<void*>(static_cast<SavePropertiesOp>(&SaveTestProperties));
+    case unit_op::kKeyQuery: return reinterpret_cast<void*>(static_cast<KeyQueryOp>(&TestKeyQuery));
     default: return nullptr;
   }
 }

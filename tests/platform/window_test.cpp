@@ -57,8 +57,8 @@ class Windows : public ::testing::Test {
 TEST_F(Windows, CreationAndDestructionSendTheLifecycleMessagesInOrder) {
   HWND top = Top(WS_CAPTION | WS_VISIBLE);
   HWND child = Child(top, 0, 0, 10, 10);
-  EXPECT_EQ(MessagesOf(top),
-            (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS}));
+  EXPECT_EQ(MessagesOf(top), (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_NCACTIVATE,
+                                                WM_ACTIVATE, WM_SETFOCUS}));
   logged.clear();
   ASSERT_TRUE(DestroyWindow(top));
   // Destroy reaches the parent first, final destroy the child first.

@@ -1,37 +1,19 @@
 #include "platform/backends/x11/x11_backend.h"
 
-#include <X11/cursorfont.h>
-
 #include <array>
 #include <utility>
 
+#include "platform/backends/x11/x11_keyboard.h"
 #include "platform/backends/x11/x11_message_box.h"
 #include "platform/backends/x11/xdnd.h"
 #include "platform/gdi/icons/cursor.h"
 #include "platform/windows/message_box.h"
 #include "platform/windows/native_events.h"
+#include "platform/windows/pointer.h"
 #include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {
-
-// The system cursors as the X cursor font draws them.
-constexpr std::array<std::pair<uintptr_t, unsigned>, 14> kCursorShapes{{
-    {IDC_ARROW, XC_left_ptr},
-    {IDC_IBEAM, XC_xterm},
-    {IDC_WAIT, XC_watch},
-    {IDC_CROSS, XC_crosshair},
-    {IDC_UPARROW, XC_sb_up_arrow},
-    {IDC_SIZENWSE, XC_bottom_right_corner},
-    {IDC_SIZENESW, XC_bottom_left_corner},
-    {IDC_SIZEWE, XC_sb_h_double_arrow},
-    {IDC_SIZENS, XC_sb_v_double_arrow},
-    {IDC_SIZEALL, XC_fleur},
-    {IDC_NO, XC_X_cursor},
-    {IDC_HAND, XC_hand2},
-    {IDC_APPSTARTING, XC_watch},
-    {IDC_HELP, XC_question_arrow},
-}};
 
 // The button's message, 0 for the wheel and extra buttons.
 UINT ButtonMessage(unsigned button, bool press) {
@@ -54,17 +36,18 @@ std::unique_ptr<X11Backend> X11Backend::Open(const char* display) {
 X11Backend::X11Backend(std::unique_ptr<Connection> connection)
     : connection_(std::move(connection)),
       thread_(std::this_thread::get_id()),
+      cursors_(std::make_unique<CursorCache>(*connection_)),
       drops_(std::make_unique<DropTarget>(*connection_)) {
   // A lost display ends the message loop; the runtime then shuts down with
   // every call into this backend leaving the dead connection alone.
   connection_->OnLost([] { PostQuitMessage(0); });
+  AskForPlainRepeats(connection_->Dpy());
 }
 
 X11Backend::~X11Backend() {
   drops_.reset();
   windows_.clear();
-  if (!connection_->Lost())
-    for (auto& [handle, cursor] : cursors_) XFreeCursor(connection_->Dpy(), cursor);
+  cursors_.reset();
 }
 
 SIZE X11Backend::ScreenSize() const {
@@ -84,6 +67,8 @@ void X11Backend::OnTopLevelDestroyed(HWND hwnd) {
   if (!OnGuiThread()) return;
   drops_->Forget(windows_.count(hwnd) ? windows_[hwnd]->Id() : 0);
   windows_.erase(hwnd);
+  shown_.erase(hwnd);
+  if (pointerOver_ == hwnd) pointerOver_ = 0;
 }
 
 ::Window X11Backend::NativeId(HWND hwnd) const {
@@ -112,16 +97,14 @@ NativeWindow* X11Backend::FindNative(::Window id) {
   return nullptr;
 }
 
-Cursor X11Backend::CursorFor(HCURSOR cursor) {
-  if (!cursor) return None;
-  auto known = cursors_.find(cursor);
-  if (known != cursors_.end()) return known->second;
-  unsigned shape = XC_left_ptr;  // cursors from files show as the arrow
-  for (const auto& [id, font] : kCursorShapes)
-    if (LoadCursorA(0, id) == cursor) shape = font;
-  const Cursor made = XCreateFontCursor(connection_->Dpy(), shape);
-  cursors_[cursor] = made;
-  return made;
+HCURSOR X11Backend::ShownCursor(HWND hwnd) const {
+  auto it = shown_.find(hwnd);
+  return it == shown_.end() ? 0 : it->second;
+}
+
+void X11Backend::ShowCursor(NativeWindow& window, HCURSOR cursor) {
+  shown_[window.Hwnd()] = cursor;
+  window.ShowCursor(cursors_->For(cursor));
 }
 
 void X11Backend::HandleMouse(NativeWindow& window, const XEvent& event) {
@@ -135,7 +118,10 @@ void X11Backend::HandleMouse(NativeWindow& window, const XEvent& event) {
     const HCURSOR cursor =
         NativeMouse(window.Hwnd(), WM_MOUSEMOVE, POINT{motion.x, motion.y}, KeyStateOf(motion.state));
     // WM_SETCURSOR may have destroyed the window.
-    if (NativeWindow* still = FindNative(id)) still->ShowCursor(CursorFor(cursor));
+    if (NativeWindow* still = FindNative(id)) {
+      pointerOver_ = still->Hwnd();
+      ShowCursor(*still, cursor);
+    }
     return;
   }
   const XButtonEvent& button = event.xbutton;
@@ -184,6 +170,12 @@ bool X11Backend::Handle(XEvent& event) {
     case ButtonPress:
     case ButtonRelease:
     case MotionNotify: HandleMouse(*window, event); return true;
+    case KeyPress:
+    case KeyRelease: {
+      const KeyInput key = ReadKey(event.xkey);
+      NativeKey(hwnd, key.virtualKey, event.type == KeyPress, key.ansi);
+      return true;
+    }
     default: return false;
   }
 }
@@ -191,6 +183,10 @@ bool X11Backend::Handle(XEvent& event) {
 void X11Backend::PresentAll() {
   for (auto& [hwnd, window] : windows_)
     if (auto surface = TopLevelSurface(hwnd)) window->Present(*surface);
+  // A cursor chosen without the pointer moving (a unit's pointer changed
+  // under it) shows too.
+  if (auto it = windows_.find(pointerOver_); it != windows_.end() && GetCursor() != ShownCursor(pointerOver_))
+    ShowCursor(*it->second, GetCursor());
   XFlush(connection_->Dpy());
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/backends/x11/x11_connection.h"
+#include "platform/backends/x11/x11_cursor.h"
 #include "platform/backends/x11/x11_native_window.h"
 #include "platform/base/backend.h"
 
@@ -24,6 +25,7 @@ class X11Backend : public Backend {
   std::string_view Name() const override { return "x11"; }
   SIZE ScreenSize() const override;
   void ShowMessageBox(std::string_view caption, std::string_view text) override;
+  bool ShowHelp(const std::string& path, uint32_t topic) override;  // x11_help.cpp
   void OnTopLevelDestroyed(HWND hwnd) override;
   void OnTopLevelChanged(const TopLevelState& state) override;
   void OnSurfaceDamaged(HWND hwnd) override;
@@ -34,6 +36,10 @@ class X11Backend : public Backend {
 
   // The native window of a top-level window; 0 when it has none (tests).
   ::Window NativeId(HWND hwnd) const;
+  // The cursor last shown over a top-level window (0: none yet) and how its
+  // X cursor was made (tests: Xlib cannot read a window's cursor back).
+  HCURSOR ShownCursor(HWND hwnd) const;
+  const CursorCache& Cursors() const { return *cursors_; }
 
  private:
   explicit X11Backend(std::unique_ptr<Connection> connection);
@@ -42,13 +48,15 @@ class X11Backend : public Backend {
   bool Handle(XEvent& event);
   void HandleMouse(NativeWindow& window, const XEvent& event);
   NativeWindow* FindNative(::Window id);
-  Cursor CursorFor(HCURSOR cursor);
+  void ShowCursor(NativeWindow& window, HCURSOR cursor);
   void PresentAll();
 
   std::unique_ptr<Connection> connection_;
   std::thread::id thread_;
   std::map<HWND, std::unique_ptr<NativeWindow>> windows_;
-  std::map<HCURSOR, Cursor> cursors_;
+  std::unique_ptr<CursorCache> cursors_;
+  std::map<HWND, HCURSOR> shown_;
+  HWND pointerOver_ = 0;  // the window the last pointer motion was over
   std::unique_ptr<DropTarget> drops_;
   bool pumping_ = false;
 };

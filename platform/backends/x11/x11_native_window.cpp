@@ -14,8 +14,8 @@
 namespace platform::x11 {
 namespace {
 
-constexpr long kEventMask =
-    ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask |
+                            ButtonReleaseMask | PointerMotionMask | KeyPressMask | KeyReleaseMask;
 
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;

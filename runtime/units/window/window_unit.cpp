@@ -134,6 +134,15 @@ LRESULT WindowUnit::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: Raise(window_event::kFocusGained); return 0;
     case WM_KILLFOCUS: Raise(window_event::kFocusLost); return 0;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_SETCURSOR: return SetPointer(static_cast<HWND>(wParam));
+    case WM_NCACTIVATE:
+      // The title keeps its active look when the block asks for it.
+      return DefWindowProcA(hwnd, message, block_.keepTitleActive == 1 ? TRUE : wParam, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (Drag(message, wParam, lParam)) return 0;
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_QUERYENDSESSION: {
       EventRecord r = Raise(window_event::kQueryClose);
       return (r.resultFlag && r.result == 0 && IsWindow(hwnd) && !IsChild()) ? FALSE : TRUE;

@@ -35,6 +35,10 @@ class WindowUnit final : public forms::LoadedWindow {
 
   platform::HACCEL accelerators = 0;
 
+  // The keys the window's block gives it (Esc, Enter, Tab, F1), offered
+  // before any of its units sees them.
+  bool PreTranslateMessage(const void* msg) override;
+
  private:
   static platform::LRESULT Proc(platform::HWND hwnd, platform::UINT message, platform::WPARAM wParam,
                                 platform::LPARAM lParam);
@@ -45,6 +49,12 @@ class WindowUnit final : public forms::LoadedWindow {
   EventRecord Raise(int32_t key);
   bool IsChild() const;
   void OnFinalDestroy();
+  // window_input.cpp: what keys do, the pointer over the window and its
+  // units, dragging by the client area.
+  bool TakesKey(platform::UINT key, bool act);
+  void MoveFocus(bool backwards);
+  platform::LRESULT SetPointer(platform::HWND over);
+  bool Drag(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
 
   platform::HWND hwnd_ = 0;
   WindowId window_;
@@ -56,6 +66,8 @@ class WindowUnit final : public forms::LoadedWindow {
   bool pictureTried_ = false;
   platform::OwnedGdiObject rendered_;
   platform::SIZE renderedSize_{0, 0};
+  bool dragging_ = false;
+  platform::POINT dragFrom_{0, 0};  // client point the drag holds under the pointer
 };
 
 // The window type's descriptor (name, flags, 32 properties, entry).

@@ -13,7 +13,9 @@
 #include "../../picture/gif_builder.h"
 #include "../../picture/stepped_clock.h"
 #include "box_fixture.h"
+#include "platform/gdi/icons/cursor.h"
 #include "platform/memory/global_memory.h"
+#include "platform/windows/native_events.h"
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "runtime/core/memory.h"
@@ -101,6 +103,16 @@ TEST_F(PictureBoxTest, PropertiesAreClampedAndTakeEffect) {
     EXPECT_EQ(ByteArrayOf(Get(10)), Bytes{}) << b.property << " " << b.text;
     EXPECT_EQ(Pixel(90, 90), kBlue) << b.property << " " << b.text;
   }
+}
+
+TEST_F(PictureBoxTest, ItsMousePointerShowsOverIt) {
+  Load(BoxBlock{});
+  const HWND window = GetAncestorRoot(BoxWindow());
+  const POINT overBox{50, 50};
+  EXPECT_EQ(NativeMouse(window, WM_MOUSEMOVE, overBox, 0), LoadCursorA(0, IDC_ARROW));
+  SetBytes(7, Bytes{2, 0, 0, 0});  // code 2: the cross
+  EXPECT_EQ(NativeMouse(window, WM_MOUSEMOVE, overBox, 0), LoadCursorA(0, IDC_CROSS));
+  EXPECT_EQ(NativeMouse(window, WM_MOUSEMOVE, POINT{250, 50}, 0), LoadCursorA(0, IDC_ARROW));  // beside it
 }
 
 TEST_F(PictureBoxTest, DisplayModesPlaceThePicture) {
