@@ -60,6 +60,8 @@ struct Window : HandleObject {
   bool destroying = false;
   bool invalid = false;
   RECT invalidArea;
+  bool paintExpected = false;        // ExpectPaint: another thread will invalidate it
+  DWORD paintExpectedBy = 0;         // tick count after which the expectation lapses
   bool frameDirty = false;           // a bordered child's frame waits for WM_NCPAINT
   std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels
 };

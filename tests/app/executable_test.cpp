@@ -3,9 +3,11 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <set>
 #include <vector>
 
+#include "tests/support/cycling_gif.h"
 #include "tool_run.h"
 
 namespace {
@@ -46,6 +48,23 @@ TEST_F(Executable, TheScreenshotShowsTheWindowWithItsPhotographAndBoxes) {
     for (int x = 230; x < 265; x += 5) colours.insert(at(x, y));
   EXPECT_GT(colours.size(), 20u);
   EXPECT_FALSE(colours.count(0xF0F0F0));
+}
+
+// An animated GIF plays on its own thread, which hands over the first frame
+// after the box's first paint: the screenshot waits for that frame.
+TEST_F(Executable, TheScreenshotAfterAGifDropShowsItsFirstFrame) {
+  const uint32_t colours[4] = {0xC01020, 0x20C010, 0x1020C0, 0xC0C010};
+  std::ofstream(dir_ / "cycle.gif", std::ios::binary) << test_support::CyclingGif(12, 12, colours, 10);
+  Outcome run = Start("--platform offscreen --drop 115,163 cycle.gif --screenshot shot.png");
+  ASSERT_EQ(run.status, 0) << run.output;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir_ / "shot.png").c_str()));
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  const uint8_t* centre = &pixels[(163u * image.width + 115u) * 3];
+  EXPECT_EQ((uint32_t{centre[0]} << 16) | (uint32_t{centre[1]} << 8) | centre[2], colours[0]);
 }
 
 // A program directory named in raw GBK bytes (程序 as an old archive unpacks

@@ -6,6 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -139,6 +141,30 @@ TEST_F(NativeWindows, ServerShowsTheSurfaceAndDrawingFromAnotherThread) {
   }).join();
   ASSERT_TRUE(PumpUntil([&] { return ScreenMatchesSurface(); }));
   EXPECT_EQ(x11_test::ReadWindowPixels(probe_.get(), native_, 300, 200)[25 * 300 + 15], 0xFFFF00u);
+}
+
+// An animation thread invalidates a box while the GUI thread sleeps on the
+// connection in GetMessage: the paint must come at once, not when the
+// sleep runs out.
+TEST_F(NativeWindows, InvalidationFromAnotherThreadWakesTheSleepingLoop) {
+  using Clock = std::chrono::steady_clock;
+  for (int round = 0; round < 3; ++round) {
+    PumpUntil([] { return false; }, std::chrono::milliseconds(50));  // nothing left to do
+    std::atomic<Clock::rep> invalidated{0};
+    std::thread animation([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      invalidated = Clock::now().time_since_epoch().count();
+      InvalidateRect(hwnd_, nullptr, FALSE);
+    });
+    MSG msg;
+    while (GetMessageA(&msg, 0, 0, 0)) {
+      DispatchMessageA(&msg);
+      if (msg.message == WM_PAINT && msg.hwnd == hwnd_) break;
+    }
+    const auto late = Clock::now() - Clock::time_point(Clock::duration(invalidated.load()));
+    animation.join();
+    EXPECT_LT(late, std::chrono::milliseconds(100)) << "round " << round;
+  }
 }
 
 TEST_F(NativeWindows, CloseBoxArrivesAsScCloseAndEndsTheWindow) {
