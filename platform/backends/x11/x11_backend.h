@@ -23,7 +23,7 @@ class X11Backend : public Backend {
 
   std::string_view Name() const override { return "x11"; }
   SIZE ScreenSize() const override;
-  void ShowMessageBox(std::string_view caption, std::string_view text) override;
+  void ShowMessageBox(std::string_view caption, std::string_view text, HWND owner, bool stop) override;
   void OnTopLevelDestroyed(HWND hwnd) override;
   void OnTopLevelChanged(const TopLevelState& state) override;
   void OnSurfaceDamaged(HWND hwnd) override;
