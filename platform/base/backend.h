@@ -34,6 +34,7 @@ struct TopLevelState {
   bool visible = false;
   bool enabled = true;
   bool active = false;
+  HICON icon = 0;  // WM_SETICON's big icon, else the class icon; 0: none
 };
 
 class Backend {

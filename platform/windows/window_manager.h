@@ -54,6 +54,7 @@ struct Window : HandleObject {
   FrameMetrics frame{0, 0, 0, 0};
   RECT restoreRect;      // where SW_RESTORE puts a minimized or maximized window
   HFONT font = 0;        // WM_SETFONT's font, kept by the default procedure
+  HICON icons[2] = {};   // WM_SETICON's small and big icons, kept by the default procedure
   HMENU menu = 0;        // top-level windows: the menu bar's menu
   HMENU systemMenu = 0;  // made by the first GetSystemMenu
   std::thread::id thread;

@@ -178,6 +178,9 @@ bool X11Backend::Handle(XEvent& event) {
         return true;
       }
       return false;
+    case PropertyNotify:
+      if (event.xproperty.atom == connection_->Names().netFrameExtents) window->NoteFrameExtents();
+      return false;
     case FocusIn:
     case FocusOut:
       if (event.xfocus.detail == NotifyPointer || event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab)

@@ -15,6 +15,7 @@ namespace platform::x11 {
 struct Atoms {
   Atom wmProtocols, wmDeleteWindow, wmName, netWmName, utf8String, netWmWindowType, netWmWindowTypeNormal,
       netWmWindowTypeUtility, netWmWindowTypeDialog, netWmState, netWmStateAbove, netWmStateModal, netActiveWindow;
+  Atom netWmPid, netWmIcon, motifWmHints, netFrameExtents, netRequestFrameExtents, netSupportingWmCheck;
   Atom xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished, xdndSelection, xdndTypeList,
       xdndActionCopy, xdndActionMove, xdndActionLink, xdndActionAsk, xdndActionPrivate, uriList, textPlainUtf8, incr,
       dropProperty;

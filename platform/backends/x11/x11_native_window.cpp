@@ -3,19 +3,46 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {
 
-constexpr long kEventMask =
-    ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | PropertyChangeMask;
+
+// A manager asked for its frame's sizes answers at once; one that does not
+// answer within this is not waited for longer.
+constexpr auto kFrameExtentsWait = std::chrono::milliseconds(250);
+
+// The 32-bit items of a window property of the given type; empty when absent.
+std::vector<long> ReadLongs(Display* display, ::Window window, ::Atom property, ::Atom type) {
+  ::Atom actualType = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> items;
+  if (XGetWindowProperty(display, window, property, 0, 64, False, type, &actualType, &format, &count, &after, &data) ==
+          Success &&
+      data && actualType == type && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);  // Xlib hands 32-bit items as longs
+    items.assign(longs, longs + count);
+  }
+  if (data) XFree(data);
+  return items;
+}
 
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;
@@ -57,11 +84,73 @@ NativeWindow::NativeWindow(Connection& connection, const TopLevelState& state, :
   XChangeProperty(display, window_, connection_.Names().xdndAware, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&version), 1);
   ApplyTitle();
+  ApplyProcessHints();
+  ApplyIcon();
   ApplyHints(transientFor);
+  // The frame, not the client area, goes where the program put its frame.
+  const bool managed = AwaitFrameExtents();
+  if (extents_) ApplyHints(transientFor);
+  const POINT at = RequestedPosition(state_, extents_);
+  if (at.x != client.left || at.y != client.top) XMoveWindow(display, window_, at.x, at.y);
   if (state_.visible) {
+    if (managed && !extents_) placedWithoutExtents_ = state_;
     XMapWindow(display, window_);
     mapped_ = true;
   }
+}
+
+void NativeWindow::ApplyProcessHints() {
+  Display* display = connection_.Dpy();
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(display, window_, connection_.Names().netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  char host[HOST_NAME_MAX + 1] = {};
+  if (gethostname(host, sizeof host - 1) != 0 || !host[0]) return;
+  char* names[] = {host};
+  XTextProperty machine{};
+  if (!XStringListToTextProperty(names, 1, &machine)) return;
+  XSetWMClientMachine(display, window_, &machine);
+  XFree(machine.value);
+}
+
+void NativeWindow::ApplyIcon() {
+  Display* display = connection_.Dpy();
+  std::vector<unsigned long> data = IconData(state_.icon);
+  if (data.empty()) data = ProgramIconData();
+  XChangeProperty(display, window_, connection_.Names().netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+}
+
+std::optional<FrameExtents> NativeWindow::ReadFrameExtents() const {
+  const auto items = ReadLongs(connection_.Dpy(), window_, connection_.Names().netFrameExtents, XA_CARDINAL);
+  if (items.size() < 4) return std::nullopt;
+  for (long item : items)
+    if (item < 0 || item > 1000) return std::nullopt;  // no frame is that wide: not to be believed
+  return FrameExtents{items[0], items[1], items[2], items[3]};
+}
+
+bool NativeWindow::AwaitFrameExtents() {
+  Display* display = connection_.Dpy();
+  const Atoms& names = connection_.Names();
+  if (ReadLongs(display, connection_.Root(), names.netSupportingWmCheck, XA_WINDOW).empty()) return false;
+  AskWindowManager(names.netRequestFrameExtents, 0, 0, 0);
+  XFlush(display);
+  for (auto until = std::chrono::steady_clock::now() + kFrameExtentsWait;;) {
+    extents_ = ReadFrameExtents();
+    if (extents_ || connection_.Lost() || std::chrono::steady_clock::now() >= until) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+void NativeWindow::NoteFrameExtents() {
+  const std::optional<FrameExtents> extents = ReadFrameExtents();
+  if (!extents || extents == extents_) return;
+  extents_ = extents;
+  if (!placedWithoutExtents_) return;
+  // Placed as the program asked, before the frame's sizes were known.
+  const POINT at = RequestedPosition(*placedWithoutExtents_, extents_);
+  placedWithoutExtents_.reset();
+  XMoveWindow(connection_.Dpy(), window_, at.x, at.y);
 }
 
 NativeWindow::~NativeWindow() {
@@ -90,9 +179,11 @@ void NativeWindow::ApplyHints(::Window transientFor) {
   XSizeHints* hints = XAllocSizeHints();
   if (hints) {
     // The program places and centres its windows itself.
-    hints->flags = USPosition | PPosition | PSize;
-    hints->x = state_.clientRect.left;
-    hints->y = state_.clientRect.top;
+    hints->flags = USPosition | PPosition | PSize | PWinGravity;
+    const POINT at = RequestedPosition(state_, extents_);
+    hints->x = at.x;
+    hints->y = at.y;
+    hints->win_gravity = NorthWestGravity;  // the position is the frame's corner
     hints->width = std::max<LONG>(1, state_.clientRect.Width());
     hints->height = std::max<LONG>(1, state_.clientRect.Height());
     if (!(state_.style & WS_THICKFRAME)) {
@@ -108,6 +199,10 @@ void NativeWindow::ApplyHints(::Window transientFor) {
   else if (transientFor_)
     XDeleteProperty(display, window_, XA_WM_TRANSIENT_FOR);
   transientFor_ = transientFor;
+
+  const MotifHints motif = MotifHintsFor(state_.style, state_.exStyle);
+  XChangeProperty(display, window_, names.motifWmHints, names.motifWmHints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(motif.data()), static_cast<int>(motif.size()));
 
   const ::Atom type = (state_.exStyle & WS_EX_TOOLWINDOW) ? names.netWmWindowTypeUtility
                       : transientFor                      ? names.netWmWindowTypeDialog
@@ -149,10 +244,13 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
       state.clientRect.Width() != before.clientRect.Width() || state.clientRect.Height() != before.clientRect.Height();
   if (state.style != before.style || state.exStyle != before.exStyle || transientFor != transientFor_ || resized)
     ApplyHints(transientFor);
-  if (state.clientRect != before.clientRect)
-    XMoveResizeWindow(display, window_, state.clientRect.left, state.clientRect.top,
-                      static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
+  if (state.icon != before.icon) ApplyIcon();
+  if (state.clientRect != before.clientRect) {
+    placedWithoutExtents_.reset();  // the program's own move replaces the first placing
+    const POINT at = RequestedPosition(state_, extents_);
+    XMoveResizeWindow(display, window_, at.x, at.y, static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Height())));
+  }
   if (state.visible != mapped_) {
     if (state.visible)
       XMapWindow(display, window_);

@@ -1,0 +1,48 @@
+// What a top-level window tells the window manager beyond its title: the
+// decorations and functions its frame has, its icon as _NET_WM_ICON data,
+// and where to ask for it so that the manager's frame, not the client area,
+// lands where the program placed its own frame.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "platform/base/backend.h"
+
+namespace platform::x11 {
+
+// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
+using MotifHints = std::array<long, 5>;
+
+inline constexpr long kMotifFunctions = 1 << 0, kMotifDecorations = 1 << 1;
+inline constexpr long kMotifFuncResize = 1 << 1, kMotifFuncMove = 1 << 2, kMotifFuncMinimize = 1 << 3,
+                      kMotifFuncMaximize = 1 << 4, kMotifFuncClose = 1 << 5;
+inline constexpr long kMotifDecorBorder = 1 << 1, kMotifDecorResizeHandle = 1 << 2, kMotifDecorTitle = 1 << 3,
+                      kMotifDecorMenu = 1 << 4, kMotifDecorMinimize = 1 << 5, kMotifDecorMaximize = 1 << 6;
+
+// The frame a window of these styles draws for itself, as the manager's:
+// caption, system menu (and the close box), sizing border, minimise and
+// maximise boxes.
+MotifHints MotifHintsFor(DWORD style, DWORD exStyle);
+
+// _NET_WM_ICON data (width, height, then ARGB rows) of an icon; empty when
+// it cannot be read. Where the AND mask is set the pixel is transparent.
+std::vector<unsigned long> IconData(HICON icon);
+// The program's own icon, for windows that have none: three picture squares
+// and an empty fourth, at 16 and 32 pixels.
+std::vector<unsigned long> ProgramIconData();
+
+// The sizes of the manager's frame around the client area (_NET_FRAME_EXTENTS).
+struct FrameExtents {
+  long left = 0, right = 0, top = 0, bottom = 0;
+  bool operator==(const FrameExtents&) const = default;
+};
+
+// Where to ask for the client window: without a manager's frame its own
+// corner, where the program's client area is; with one (the manager reads
+// a request as the frame's corner) the corner that centres the manager's
+// frame where the program's own frame is.
+POINT RequestedPosition(const TopLevelState& state, const std::optional<FrameExtents>& extents);
+
+}  // namespace platform::x11
