@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/backends/x11/x11_frame_extents.h"
+#include "platform/backends/x11/x11_message_box.h"
 #include "platform/backends/x11/x11_window_hints.h"
 #include "platform/windows/window.h"
 #include "tests/support/cycling_gif.h"
@@ -278,6 +280,49 @@ TEST_F(UnderWindowManager, TheFrameIsCentredAndTheManagerKnowsTheWindow) {
   }
   EXPECT_GE(images, 1u);
   EXPECT_EQ(at, icon.size()) << "the icon's images do not fill the property exactly";
+}
+
+// An error's box under the manager: framed, and the frame centred on the
+// owner's client area rather than left where the manager puts new windows.
+TEST_F(UnderWindowManager, TheMessageBoxFrameIsCentredOnItsOwner) {
+  Display* d = probe_.get();
+  const Window owner = XCreateSimpleWindow(d, DefaultRootWindow(d), 300, 200, 600, 400, 0, 0, 0xFFFFFF);
+  XMapWindow(d, owner);
+  XSync(d, False);
+  platform::RECT ownerArea{};
+  for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(20ms);
+    XWindowAttributes a{};
+    int x = 0, y = 0;
+    Window child;
+    XGetWindowAttributes(d, owner, &a);
+    XTranslateCoordinates(d, owner, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+    const platform::RECT now{x, y, x + a.width, y + a.height};
+    if (a.map_state == IsViewable && now == ownerArea) break;
+    ownerArea = now;
+  }
+  std::thread box([&] { platform::x11::RunModalMessageBox(server_->Display().c_str(), "stop", "text", owner, true); });
+  for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
+    std::this_thread::sleep_for(20ms);
+    window_ = x11_test::FindWindowByTitle(d, "stop");
+    if (window_ && FrameOf(d, window_) != window_) break;
+  }
+  ASSERT_NE(window_, 0u);
+  const platform::RECT frame = SettledFrame();
+  EXPECT_NEAR((frame.left + frame.right) / 2.0, (ownerArea.left + ownerArea.right) / 2.0, 2.0);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2.0, (ownerArea.top + ownerArea.bottom) / 2.0, 2.0);
+  // Closed as the close box closes it.
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window_;
+  close.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  XSendEvent(d, window_, False, NoEventMask, &close);
+  XFlush(d);
+  box.join();
+  XDestroyWindow(d, owner);
+  XSync(d, False);
 }
 
 // A GIF with 100 ms frames dropped on box 1: the window shows about ten

@@ -67,8 +67,6 @@ Connection::Connection(Display* display, int wakeFd) : display_(display), wakeFd
   atoms_.netWmIcon = intern("_NET_WM_ICON");
   atoms_.motifWmHints = intern("_MOTIF_WM_HINTS");
   atoms_.netFrameExtents = intern("_NET_FRAME_EXTENTS");
-  atoms_.netRequestFrameExtents = intern("_NET_REQUEST_FRAME_EXTENTS");
-  atoms_.netSupportingWmCheck = intern("_NET_SUPPORTING_WM_CHECK");
   atoms_.xdndAware = intern("XdndAware");
   atoms_.xdndEnter = intern("XdndEnter");
   atoms_.xdndPosition = intern("XdndPosition");

@@ -6,7 +6,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include "platform/backends/x11/x11_frame_extents.h"
+
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -25,6 +28,8 @@ constexpr int kIconSize = 32;
 constexpr int kIconGap = 12;
 constexpr unsigned long kStopRed = 0xD0342C;
 constexpr unsigned long kStopCross = 0xFFFFFF;
+// How long a window manager is given to say how large its frame will be.
+constexpr auto kFrameExtentsWait = std::chrono::milliseconds(250);
 // Any font that covers Chinese; fontconfig picks the best installed one.
 constexpr const char* kFontPattern = "sans-serif:lang=zh-cn:pixelsize=15";
 
@@ -133,7 +138,7 @@ struct BoxWindow {
   ~BoxWindow() { XDestroyWindow(display, id); }
 };
 
-void SetDialogHints(Display* display, ::Window window, std::string_view caption, ::Window owner, RECT placed) {
+void SetDialogHints(Display* display, ::Window window, std::string_view caption, ::Window owner, POINT at, SIZE size) {
   auto atom = [&](const char* name) { return XInternAtom(display, name, False); };
   const Atom utf8 = atom("UTF8_STRING");
   const auto* bytes = reinterpret_cast<const unsigned char*>(caption.data());
@@ -150,14 +155,13 @@ void SetDialogHints(Display* display, ::Window window, std::string_view caption,
                   reinterpret_cast<const unsigned char*>(&modal), 1);
   if (owner) XSetTransientForHint(display, window, owner);
   if (XSizeHints* hints = XAllocSizeHints()) {
-    // Placed by the program; centre gravity: the manager's frame is centred
-    // where the box is, whatever its size.
+    // Placed by the program: the position is the manager's frame's corner.
     hints->flags = USPosition | PPosition | PMinSize | PMaxSize | PWinGravity;
-    hints->x = placed.left;
-    hints->y = placed.top;
-    hints->min_width = hints->max_width = placed.Width();
-    hints->min_height = hints->max_height = placed.Height();
-    hints->win_gravity = CenterGravity;
+    hints->x = at.x;
+    hints->y = at.y;
+    hints->min_width = hints->max_width = size.cx;
+    hints->min_height = hints->max_height = size.cy;
+    hints->win_gravity = NorthWestGravity;
     XSetWMNormalHints(display, window, hints);
     XFree(hints);
   }
@@ -203,8 +207,18 @@ void RunModalMessageBox(const char* displayName, std::string_view caption, const
   const int textHeight = static_cast<int>(lines.size()) * painter.LineHeight();
   const int height = kMargin + std::max(textHeight, stop ? kIconSize : 0) + kMargin + kButtonHeight + kMargin;
   const RECT placed = PlaceBox(d, screen, owner, width, height);
-  XMoveResizeWindow(d, window.id, placed.left, placed.top, static_cast<unsigned>(width), static_cast<unsigned>(height));
-  SetDialogHints(d, window.id, caption, owner, placed);
+  XResizeWindow(d, window.id, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  POINT at{placed.left, placed.top};
+  SetDialogHints(d, window.id, caption, owner, at, SIZE{width, height});
+  // Under a window manager its frame, not the box's corner, is centred there.
+  const bool lost = false;
+  if (WindowManagerRuns(d)) {
+    if (auto extents = AskFrameExtents(d, window.id, kFrameExtentsWait, lost)) {
+      at = CentredFrameCorner(placed, SIZE{width, height}, *extents);
+      SetDialogHints(d, window.id, caption, owner, at, SIZE{width, height});
+    }
+  }
+  XMoveWindow(d, window.id, at.x, at.y);
   XSelectInput(d, window.id, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
   XMapRaised(d, window.id);
 

@@ -11,10 +11,10 @@
 #include <climits>
 #include <cstdio>
 #include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/backends/x11/x11_window_hints.h"
 #include "platform/windows/window.h"
 
 namespace platform::x11 {
@@ -26,23 +26,6 @@ constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask
 // A manager asked for its frame's sizes answers at once; one that does not
 // answer within this is not waited for longer.
 constexpr auto kFrameExtentsWait = std::chrono::milliseconds(250);
-
-// The 32-bit items of a window property of the given type; empty when absent.
-std::vector<long> ReadLongs(Display* display, ::Window window, ::Atom property, ::Atom type) {
-  ::Atom actualType = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  std::vector<long> items;
-  if (XGetWindowProperty(display, window, property, 0, 64, False, type, &actualType, &format, &count, &after, &data) ==
-          Success &&
-      data && actualType == type && format == 32) {
-    const auto* longs = reinterpret_cast<const long*>(data);  // Xlib hands 32-bit items as longs
-    items.assign(longs, longs + count);
-  }
-  if (data) XFree(data);
-  return items;
-}
 
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;
@@ -121,29 +104,15 @@ void NativeWindow::ApplyIcon() {
                   reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
 }
 
-std::optional<FrameExtents> NativeWindow::ReadFrameExtents() const {
-  const auto items = ReadLongs(connection_.Dpy(), window_, connection_.Names().netFrameExtents, XA_CARDINAL);
-  if (items.size() < 4) return std::nullopt;
-  for (long item : items)
-    if (item < 0 || item > 1000) return std::nullopt;  // no frame is that wide: not to be believed
-  return FrameExtents{items[0], items[1], items[2], items[3]};
-}
-
 bool NativeWindow::AwaitFrameExtents() {
   Display* display = connection_.Dpy();
-  const Atoms& names = connection_.Names();
-  if (ReadLongs(display, connection_.Root(), names.netSupportingWmCheck, XA_WINDOW).empty()) return false;
-  AskWindowManager(names.netRequestFrameExtents, 0, 0, 0);
-  XFlush(display);
-  for (auto until = std::chrono::steady_clock::now() + kFrameExtentsWait;;) {
-    extents_ = ReadFrameExtents();
-    if (extents_ || connection_.Lost() || std::chrono::steady_clock::now() >= until) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  if (!WindowManagerRuns(display)) return false;
+  extents_ = AskFrameExtents(display, window_, kFrameExtentsWait, connection_.LostFlag());
+  return true;
 }
 
 void NativeWindow::NoteFrameExtents() {
-  const std::optional<FrameExtents> extents = ReadFrameExtents();
+  const std::optional<FrameExtents> extents = ReadFrameExtents(connection_.Dpy(), window_);
   if (!extents || extents == extents_) return;
   extents_ = extents;
   if (!placedWithoutExtents_) return;

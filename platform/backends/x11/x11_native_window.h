@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/backends/x11/x11_connection.h"
-#include "platform/backends/x11/x11_window_hints.h"
+#include "platform/backends/x11/x11_frame_extents.h"
 #include "platform/base/backend.h"
 #include "platform/gdi/raster/surface.h"
 
@@ -45,7 +45,6 @@ class NativeWindow {
   // Who runs it: _NET_WM_PID and WM_CLIENT_MACHINE.
   void ApplyProcessHints();
   void ApplyIcon();
-  std::optional<FrameExtents> ReadFrameExtents() const;
   // Asks a running manager for its frame's sizes before the first map and
   // waits a little for them; true when a manager runs.
   bool AwaitFrameExtents();

@@ -102,15 +102,4 @@ std::vector<unsigned long> ProgramIconData() {
   return data;
 }
 
-POINT RequestedPosition(const TopLevelState& state, const std::optional<FrameExtents>& extents) {
-  // No frame (no manager, or one that draws none): the client where the program put it.
-  if (!extents || *extents == FrameExtents{}) return POINT{state.clientRect.left, state.clientRect.top};
-  // Centred on the program's frame: the two frames differ by a few pixels
-  // (caption heights, border widths), shared out on both sides.
-  const LONG frameWidth = state.clientRect.Width() + extents->left + extents->right;
-  const LONG frameHeight = state.clientRect.Height() + extents->top + extents->bottom;
-  const RECT& program = state.windowRect;
-  return POINT{(program.left + program.right - frameWidth) / 2, (program.top + program.bottom - frameHeight) / 2};
-}
-
 }  // namespace platform::x11

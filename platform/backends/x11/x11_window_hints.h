@@ -1,11 +1,8 @@
 // What a top-level window tells the window manager beyond its title: the
-// decorations and functions its frame has, its icon as _NET_WM_ICON data,
-// and where to ask for it so that the manager's frame, not the client area,
-// lands where the program placed its own frame.
+// decorations and functions its frame has, and its icon as _NET_WM_ICON data.
 #pragma once
 
 #include <array>
-#include <optional>
 #include <vector>
 
 #include "platform/base/backend.h"
@@ -32,17 +29,5 @@ std::vector<unsigned long> IconData(HICON icon);
 // The program's own icon, for windows that have none: three picture squares
 // and an empty fourth, at 16 and 32 pixels.
 std::vector<unsigned long> ProgramIconData();
-
-// The sizes of the manager's frame around the client area (_NET_FRAME_EXTENTS).
-struct FrameExtents {
-  long left = 0, right = 0, top = 0, bottom = 0;
-  bool operator==(const FrameExtents&) const = default;
-};
-
-// Where to ask for the client window: without a manager's frame its own
-// corner, where the program's client area is; with one (the manager reads
-// a request as the frame's corner) the corner that centres the manager's
-// frame where the program's own frame is.
-POINT RequestedPosition(const TopLevelState& state, const std::optional<FrameExtents>& extents);
 
 }  // namespace platform::x11
