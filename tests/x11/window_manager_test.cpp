@@ -24,7 +24,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/backends/x11/x11_frame_extents.h"
 #include "platform/backends/x11/x11_message_box.h"
 #include "platform/backends/x11/x11_window_hints.h"
 #include "platform/windows/window.h"
@@ -69,33 +68,6 @@ TEST(WindowManagerHints, MotifHintsFollowTheFrameAndItsBoxes) {
     EXPECT_EQ(hints[0], kBoth) << c.what;
     EXPECT_EQ(hints[1], c.functions) << c.what;
     EXPECT_EQ(hints[2], c.decorations) << c.what;
-  }
-}
-
-// Where a window is asked for: the client corner without a frame, else the
-// corner that centres the manager's frame on the program's frame.
-TEST(WindowManagerHints, TheRequestedCornerCentresTheManagersFrame) {
-  using namespace platform;
-  using namespace platform::x11;
-  TopLevelState state;
-  state.windowRect = RECT{709, 289, 1210, 790};  // 501 x 501, centred on 1920 x 1080
-  state.clientRect = RECT{712, 315, 1207, 787};  // 3 px sides, a 26 px top, 3 px bottom
-  struct Case {
-    std::optional<FrameExtents> extents;
-    POINT expected;
-  };
-  const Case cases[] = {
-      {std::nullopt, {712, 315}},
-      {FrameExtents{}, {712, 315}},
-      // A 1 px border and a 20 px title bar, a 5 px handle: frame 497 x 497.
-      {FrameExtents{1, 1, 20, 5}, {711, 291}},
-      // A frame larger than the program's: 515 x 522.
-      {FrameExtents{10, 10, 40, 10}, {702, 278}},
-  };
-  for (const Case& c : cases) {
-    const POINT at = RequestedPosition(state, c.extents);
-    EXPECT_EQ(at.x, c.expected.x);
-    EXPECT_EQ(at.y, c.expected.y);
   }
 }
 
