@@ -34,6 +34,7 @@ struct TopLevelState {
   bool visible = false;
   bool enabled = true;
   bool active = false;
+  HICON icon = 0;  // WM_SETICON's big icon, else the class icon; 0: none
 };
 
 class Backend {
@@ -42,7 +43,9 @@ class Backend {
   virtual std::string_view Name() const { return "none"; }
   virtual SIZE ScreenSize() const { return SIZE{1920, 1080}; }
   // Caption and text arrive as UTF-8; returns when the box was closed.
-  virtual void ShowMessageBox(std::string_view caption, std::string_view text) {
+  // `owner`: the top-level window the box belongs to, 0 for none; `stop`:
+  // an error's box, shown with the stop sign.
+  virtual void ShowMessageBox(std::string_view caption, std::string_view text, HWND /*owner*/, bool /*stop*/) {
     WriteMessageBoxToStderr(caption, text);
   }
   // Shows a readable help file (its OS path) at a topic (0: its contents).

@@ -47,16 +47,29 @@ int RunProcess(int argc, const char* const* argv, const std::function<int(const 
     // display that opens gets the real window.
     options.platform = !chosen.empty() ? chosen : scripted ? "offscreen" : "";
   }
+  // Nothing chose offscreen: it is only what is left without a display.
+  const bool offscreenByDefault = options.platform.empty();
   if (options.platform != "offscreen") {
+    const char* display = std::getenv("DISPLAY");
     if (auto x11 = x11::X11Backend::Open()) {
       System::UseBackend(std::move(x11));
       options.platform = "x11";
     } else if (options.platform == "x11") {
-      const char* display = std::getenv("DISPLAY");
       return Refuse(std::string("cannot open the X display '") + (display ? display : "") + "'");
     } else {
+      // A display that was meant to be there is worth a word before going on without it.
+      if (display && *display)
+        std::fprintf(stderr, "tessellon: cannot open the X display '%s'; running offscreen\n", display);
       options.platform = "offscreen";
     }
+  }
+  if (options.platform == "offscreen" && offscreenByDefault && !scripted) {
+    // Offscreen without a script, the window would open and close unseen.
+    std::fputs(
+        "tessellon: no display and nothing to drop; to compose offscreen, drop photographs on the boxes:\n"
+        "  tessellon --drop 115,163 a.jpg --drop 363,163 b.jpg --drop 115,363 c.jpg [--screenshot out.png]\n",
+        stderr);
+    return 2;
   }
   if (options.platform == "offscreen")
     System::UseBackend(std::make_unique<OffscreenBackend>(ShellScript{options.drops, options.screenshot}));

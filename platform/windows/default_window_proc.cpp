@@ -1,5 +1,6 @@
 // What a window procedure hands on: the default handling of each message.
 #include <algorithm>
+#include <utility>
 
 #include "platform/windows/window_manager.h"
 
@@ -51,6 +52,21 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETFONT: {
       auto locked = LockWindow(hwnd);
       return locked ? static_cast<LRESULT>(locked->font) : 0;
+    }
+    case WM_SETICON: {
+      if (wParam != ICON_SMALL && wParam != ICON_BIG) return 0;
+      HICON previous;
+      {
+        auto locked = LockWindow(hwnd);
+        if (!locked) return 0;
+        previous = std::exchange(locked->icons[wParam], static_cast<HICON>(lParam));
+      }
+      SyncTopLevel(hwnd);  // the display shows the big icon
+      return static_cast<LRESULT>(previous);
+    }
+    case WM_GETICON: {
+      auto locked = LockWindow(hwnd);
+      return locked && wParam <= ICON_BIG ? static_cast<LRESULT>(locked->icons[wParam]) : 0;
     }
     case WM_SETTEXT: return SetWindowTextA(hwnd, reinterpret_cast<const char*>(lParam));
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetWindowTextA(hwnd).size());

@@ -1,6 +1,7 @@
 #include "platform/windows/message_queue.h"
 
 #include <chrono>
+#include <utility>
 
 #include "platform/base/backend.h"
 #include "platform/base/system.h"
@@ -88,6 +89,18 @@ bool FindInvalid(WindowManager& manager, const std::vector<HWND>& list, std::thr
   return false;
 }
 
+// A window of the thread that another thread said it will invalidate soon.
+bool FindExpected(WindowManager& manager, const std::vector<HWND>& list, std::thread::id thread, DWORD now) {
+  for (HWND hwnd : list) {
+    auto window = manager.Find(hwnd);
+    if (!window || !(window->style & WS_VISIBLE) || window->thread != thread) continue;
+    // Compared as a difference, so the tick count may wrap.
+    if (window->paintExpected && static_cast<int32_t>(window->paintExpectedBy - now) > 0) return true;
+    if (FindExpected(manager, window->children, thread, now)) return true;
+  }
+  return false;
+}
+
 bool TakeMessage(MSG* msg, HWND hwnd, UINT low, UINT high, UINT remove) {
   auto queue = Queues().Current();
   DeliverSent(*queue);
@@ -139,7 +152,22 @@ bool CurrentThreadIdle() {
   WindowManager& manager = Manager();
   std::lock_guard lock(manager.Lock());
   HWND invalid = 0;
-  return !FindInvalid(manager, manager.TopLevel(), std::this_thread::get_id(), &invalid);
+  const std::thread::id thread = std::this_thread::get_id();
+  return !FindInvalid(manager, manager.TopLevel(), thread, &invalid) &&
+         !FindExpected(manager, manager.TopLevel(), thread, GetTickCount());
+}
+
+void WakeThread(std::thread::id thread) {
+  if (thread == std::this_thread::get_id()) return;
+  auto queue = Queues().Of(thread);
+  if (!queue) return;
+  {
+    std::lock_guard lock(queue->mutex);
+    queue->woken = true;
+  }
+  queue->wake.notify_all();
+  // A display backend's thread sleeps on its connection, not on the queue.
+  System::Get().GetBackend().Wake();
 }
 
 std::shared_ptr<MessageQueue> MessageQueues::Of(std::thread::id thread) {
@@ -247,8 +275,9 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     // comes, so an idle window costs nothing.
     if (System::Get().GetBackend().WaitForEvents(std::chrono::milliseconds(1000))) continue;
     std::unique_lock lock(queue->mutex);
-    queue->wake.wait_for(lock, std::chrono::milliseconds(20),
-                         [&] { return !queue->posted.empty() || !queue->sent.empty() || queue->quit; });
+    queue->wake.wait_for(lock, std::chrono::milliseconds(20), [&] {
+      return std::exchange(queue->woken, false) || !queue->posted.empty() || !queue->sent.empty() || queue->quit;
+    });
   }
 }
 

@@ -28,6 +28,7 @@ struct MessageQueue {
   std::deque<std::shared_ptr<SentMessage>> sent;
   bool quit = false;
   int quitCode = 0;
+  bool woken = false;   // another thread gave it work that no message carries (a paint)
   bool closed = false;  // its thread has ended
 };
 
@@ -38,6 +39,11 @@ void KeyMessageTaken(const MSG& msg);
 // The calling thread has nothing to take: no posted or sent message, no
 // quit request and no visible window of its own waiting to be painted.
 bool CurrentThreadIdle();
+
+// Wakes `thread` from waiting for messages: another thread made work for it
+// that its queue does not hold (a window of it to paint). Nothing when
+// `thread` is the caller's own.
+void WakeThread(std::thread::id thread);
 
 // Runs `task` on `thread` as a message sent there would be: at once on the
 // calling thread, else when that thread next takes its messages, while the

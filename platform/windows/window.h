@@ -200,4 +200,9 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
 BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase);
 BOOL UpdateWindow(HWND hwnd);
+// Another thread is about to invalidate the window (an animation's first
+// frame is being made): until it does, or `withinMs` pass, the window's
+// thread does not count as idle, so what waits for it to settle (the
+// offscreen shell's drops and screenshot) sees the frame.
+BOOL ExpectPaint(HWND hwnd, DWORD withinMs);
 }  // namespace platform

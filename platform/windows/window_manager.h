@@ -54,12 +54,15 @@ struct Window : HandleObject {
   FrameMetrics frame{0, 0, 0, 0};
   RECT restoreRect;      // where SW_RESTORE puts a minimized or maximized window
   HFONT font = 0;        // WM_SETFONT's font, kept by the default procedure
+  HICON icons[2] = {};   // WM_SETICON's small and big icons, kept by the default procedure
   HMENU menu = 0;        // top-level windows: the menu bar's menu
   HMENU systemMenu = 0;  // made by the first GetSystemMenu
   std::thread::id thread;
   bool destroying = false;
   bool invalid = false;
   RECT invalidArea;
+  bool paintExpected = false;        // ExpectPaint: another thread will invalidate it
+  DWORD paintExpectedBy = 0;         // tick count after which the expectation lapses
   bool frameDirty = false;           // a bordered child's frame waits for WM_NCPAINT
   bool captionActive = false;        // the frame looks active (WM_NCACTIVATE's default)
   std::shared_ptr<Surface> surface;  // top-level windows: the client area's pixels

@@ -26,6 +26,8 @@ void SyncTopLevel(HWND hwnd) {
     state.visible = (locked->style & WS_VISIBLE) != 0;
     state.enabled = (locked->style & WS_DISABLED) == 0;
     state.active = Manager().Active() == hwnd;
+    state.icon = locked->icons[ICON_BIG];
+    if (!state.icon && locked->windowClass) state.icon = locked->windowClass->info.hIcon;
   }
   System::Get().GetBackend().OnTopLevelChanged(state);
 }

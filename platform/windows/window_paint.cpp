@@ -3,6 +3,7 @@
 
 #include "platform/base/backend.h"
 #include "platform/base/last_error.h"
+#include "platform/windows/message_queue.h"
 #include "platform/windows/window_manager.h"
 
 namespace platform {
@@ -48,16 +49,32 @@ void EnsureSurface(Window& window) {
 }
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL /*erase*/) {
+  std::thread::id owner;
+  {
+    auto locked = LockWindow(hwnd);
+    if (!locked) return FALSE;
+    RECT client = ClientRectOnScreen(*locked.window);
+    RECT area = rect ? *rect : RECT{0, 0, client.Width(), client.Height()};
+    if (locked->invalid) {
+      area = RECT{std::min(area.left, locked->invalidArea.left), std::min(area.top, locked->invalidArea.top),
+                  std::max(area.right, locked->invalidArea.right), std::max(area.bottom, locked->invalidArea.bottom)};
+    }
+    locked->invalid = true;
+    locked->invalidArea = area;
+    locked->paintExpected = false;
+    owner = locked->thread;
+  }
+  // An animation's thread invalidates: the window's thread may be asleep
+  // waiting for messages and would paint only when something else woke it.
+  WakeThread(owner);
+  return TRUE;
+}
+
+BOOL ExpectPaint(HWND hwnd, DWORD withinMs) {
   auto locked = LockWindow(hwnd);
   if (!locked) return FALSE;
-  RECT client = ClientRectOnScreen(*locked.window);
-  RECT area = rect ? *rect : RECT{0, 0, client.Width(), client.Height()};
-  if (locked->invalid) {
-    area = RECT{std::min(area.left, locked->invalidArea.left), std::min(area.top, locked->invalidArea.top),
-                std::max(area.right, locked->invalidArea.right), std::max(area.bottom, locked->invalidArea.bottom)};
-  }
-  locked->invalid = true;
-  locked->invalidArea = area;
+  locked->paintExpected = true;
+  locked->paintExpectedBy = GetTickCount() + withinMs;
   return TRUE;
 }
 

@@ -7,7 +7,8 @@
 
 namespace x11_test {
 
-// The first top-level window whose _NET_WM_NAME is `title`; 0 when none.
+// The first window whose _NET_WM_NAME is `title`, inside a window manager's
+// frame or not; 0 when none.
 Window FindWindowByTitle(Display* display, const std::string& title);
 
 }  // namespace x11_test

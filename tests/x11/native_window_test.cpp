@@ -6,6 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "platform/base/system.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/icons/icon.h"
 #include "platform/gdi/objects.h"
 #include "platform/windows/native_events.h"
 #include "platform/windows/window.h"
@@ -141,6 +144,30 @@ TEST_F(NativeWindows, ServerShowsTheSurfaceAndDrawingFromAnotherThread) {
   EXPECT_EQ(x11_test::ReadWindowPixels(probe_.get(), native_, 300, 200)[25 * 300 + 15], 0xFFFF00u);
 }
 
+// An animation thread invalidates a box while the GUI thread sleeps on the
+// connection in GetMessage: the paint must come at once, not when the
+// sleep runs out.
+TEST_F(NativeWindows, InvalidationFromAnotherThreadWakesTheSleepingLoop) {
+  using Clock = std::chrono::steady_clock;
+  for (int round = 0; round < 3; ++round) {
+    PumpUntil([] { return false; }, std::chrono::milliseconds(50));  // nothing left to do
+    std::atomic<Clock::rep> invalidated{0};
+    std::thread animation([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      invalidated = Clock::now().time_since_epoch().count();
+      InvalidateRect(hwnd_, nullptr, FALSE);
+    });
+    MSG msg;
+    while (GetMessageA(&msg, 0, 0, 0)) {
+      DispatchMessageA(&msg);
+      if (msg.message == WM_PAINT && msg.hwnd == hwnd_) break;
+    }
+    const auto late = Clock::now() - Clock::time_point(Clock::duration(invalidated.load()));
+    animation.join();
+    EXPECT_LT(late, std::chrono::milliseconds(100)) << "round " << round;
+  }
+}
+
 TEST_F(NativeWindows, CloseBoxArrivesAsScCloseAndEndsTheWindow) {
   XEvent close{};
   close.xclient.type = ClientMessage;
@@ -188,6 +215,47 @@ TEST_F(NativeWindows, MovesBothWaysWithoutEcho) {
   // Nothing moved it back: the server's position stays the program's.
   PumpUntil([] { return false; }, std::chrono::milliseconds(200));
   EXPECT_EQ(NativeGeometry().left, origin.x);
+}
+
+// The window's own icon reaches the window manager as ARGB rows, its AND
+// mask as transparency; without one the program's icon stands in.
+TEST_F(NativeWindows, TheWindowsIconReachesTheManagerWithItsMask) {
+  auto netWmIcon = [&] {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    XSync(probe_.get(), False);
+    if (XGetWindowProperty(probe_.get(), native_, XInternAtom(probe_.get(), "_NET_WM_ICON", False), 0, 1 << 16, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+      // 32-bit items come as longs, sign-extended.
+      const auto* longs = reinterpret_cast<const unsigned long*>(data);
+      for (unsigned long i = 0; i < count; ++i) items.push_back(longs[i] & 0xFFFFFFFFul);
+    }
+    if (data) XFree(data);
+    return items;
+  };
+  const std::vector<unsigned long> programs = netWmIcon();
+  ASSERT_GE(programs.size(), 2 + 16u * 16u);
+  EXPECT_EQ(programs[0], 16u);
+
+  // A 2 x 2 icon image: header, 32-bit colour rows bottom-up (blue, green,
+  // red, unused), then the AND mask rows, each padded to 4 bytes.
+  std::vector<uint8_t> image = {40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0};  // size, width, twice the height
+  image.resize(40, 0);
+  for (uint32_t pixel : {0x778899u, 0xAABBCCu, 0x112233u, 0x445566u})
+    image.insert(image.end(), {uint8_t(pixel), uint8_t(pixel >> 8), uint8_t(pixel >> 16), 0});
+  image.insert(image.end(), {0x40, 0, 0, 0, 0x00, 0, 0, 0});  // bottom row: its right pixel shows what lies beneath
+  const HICON icon = CreateIconFromResource(image.data(), static_cast<uint32_t>(image.size()), TRUE, 0x00030000);
+  ASSERT_TRUE(icon);
+  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(icon));
+  EXPECT_TRUE(PumpUntil([&] { return netWmIcon().size() == 6; }));
+  EXPECT_EQ(netWmIcon(), (std::vector<unsigned long>{2, 2, 0xFF112233, 0xFF445566, 0xFF778899, 0}));
+  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, 0);
+  EXPECT_TRUE(PumpUntil([&] { return netWmIcon() == programs; }));
+  DestroyIcon(icon);
 }
 
 TEST_F(NativeWindows, TitleReachesTheServerAsUtf8) {

@@ -55,12 +55,15 @@ SIZE X11Backend::ScreenSize() const {
   return SIZE{DisplayWidth(display, connection_->ScreenNumber()), DisplayHeight(display, connection_->ScreenNumber())};
 }
 
-void X11Backend::ShowMessageBox(std::string_view caption, std::string_view text) {
+void X11Backend::ShowMessageBox(std::string_view caption, std::string_view text, HWND owner, bool stop) {
   WriteMessageBoxToStderr(caption, text);
   if (connection_->Lost()) return;
+  // The native windows are the GUI thread's; from elsewhere the box has no owner.
+  const ::Window ownerId = OnGuiThread() ? NativeId(owner) : 0;
+  if (ownerId) XFlush(connection_->Dpy());  // the box's connection must find the owner where it is
   // Its own connection: the box may come from any thread, and it must not
   // take the main connection's events.
-  RunModalMessageBox(DisplayString(connection_->Dpy()), caption, PlainLineBreaks(text));
+  RunModalMessageBox(DisplayString(connection_->Dpy()), caption, PlainLineBreaks(text), ownerId, stop);
 }
 
 void X11Backend::OnTopLevelDestroyed(HWND hwnd) {
@@ -160,6 +163,9 @@ bool X11Backend::Handle(XEvent& event) {
         NativeCloseRequested(hwnd);
         return true;
       }
+      return false;
+    case PropertyNotify:
+      if (event.xproperty.atom == connection_->Names().netFrameExtents) window->NoteFrameExtents();
       return false;
     case FocusIn:
     case FocusOut:

@@ -24,7 +24,7 @@ class X11Backend : public Backend {
 
   std::string_view Name() const override { return "x11"; }
   SIZE ScreenSize() const override;
-  void ShowMessageBox(std::string_view caption, std::string_view text) override;
+  void ShowMessageBox(std::string_view caption, std::string_view text, HWND owner, bool stop) override;
   bool ShowHelp(const std::string& path, uint32_t topic) override;  // x11_help.cpp
   void OnTopLevelDestroyed(HWND hwnd) override;
   void OnTopLevelChanged(const TopLevelState& state) override;

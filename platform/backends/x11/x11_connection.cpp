@@ -63,6 +63,10 @@ Connection::Connection(Display* display, int wakeFd) : display_(display), wakeFd
   atoms_.netWmStateAbove = intern("_NET_WM_STATE_ABOVE");
   atoms_.netWmStateModal = intern("_NET_WM_STATE_MODAL");
   atoms_.netActiveWindow = intern("_NET_ACTIVE_WINDOW");
+  atoms_.netWmPid = intern("_NET_WM_PID");
+  atoms_.netWmIcon = intern("_NET_WM_ICON");
+  atoms_.motifWmHints = intern("_MOTIF_WM_HINTS");
+  atoms_.netFrameExtents = intern("_NET_FRAME_EXTENTS");
   atoms_.xdndAware = intern("XdndAware");
   atoms_.xdndEnter = intern("XdndEnter");
   atoms_.xdndPosition = intern("XdndPosition");

@@ -15,6 +15,7 @@ namespace platform::x11 {
 struct Atoms {
   Atom wmProtocols, wmDeleteWindow, wmName, netWmName, utf8String, netWmWindowType, netWmWindowTypeNormal,
       netWmWindowTypeUtility, netWmWindowTypeDialog, netWmState, netWmStateAbove, netWmStateModal, netActiveWindow;
+  Atom netWmPid, netWmIcon, motifWmHints, netFrameExtents;
   Atom xdndAware, xdndEnter, xdndPosition, xdndStatus, xdndLeave, xdndDrop, xdndFinished, xdndSelection, xdndTypeList,
       xdndActionCopy, xdndActionMove, xdndActionLink, xdndActionAsk, xdndActionPrivate, uriList, textPlainUtf8, incr,
       dropProperty;
@@ -45,6 +46,8 @@ class Connection {
   // nothing may touch the connection. Set by Xlib's I/O error path, which
   // here returns instead of ending the process; `lost` runs once, at once.
   bool Lost() const { return lost_; }
+  // For waits that poll the server: they end when the connection goes.
+  const bool& LostFlag() const { return lost_; }
   void OnLost(std::function<void()> lost) { onLost_ = std::move(lost); }
   // Any thread.
   void Wake();

@@ -6,7 +6,10 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include "platform/backends/x11/x11_frame_extents.h"
+
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -20,6 +23,13 @@ constexpr int kMinTextWidth = 240;
 constexpr unsigned long kFaceColour = 0xF0F0F0;
 constexpr unsigned long kButtonColour = 0xE1E1E1;
 constexpr unsigned long kButtonEdge = 0xADADAD;
+// The stop sign: a red disc with a white cross, left of the text.
+constexpr int kIconSize = 32;
+constexpr int kIconGap = 12;
+constexpr unsigned long kStopRed = 0xD0342C;
+constexpr unsigned long kStopCross = 0xFFFFFF;
+// How long a window manager is given to say how large its frame will be.
+constexpr auto kFrameExtentsWait = std::chrono::milliseconds(250);
 // Any font that covers Chinese; fontconfig picks the best installed one.
 constexpr const char* kFontPattern = "sans-serif:lang=zh-cn:pixelsize=15";
 
@@ -73,12 +83,14 @@ class BoxPainter {
     XftDrawStringUtf8(draw_, &ink_, font_, x, baseline, reinterpret_cast<const FcChar8*>(utf8.data()),
                       static_cast<int>(utf8.size()));
   }
-  void Paint(const std::vector<std::string>& lines, int width, int height) {
+  void Paint(const std::vector<std::string>& lines, int width, int height, bool stop) {
     XSetForeground(display_, gc_, kFaceColour);
     XFillRectangle(display_, window_, gc_, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (stop) StopSign(kMargin, kMargin);
+    const int textLeft = TextLeft(stop);
     int baseline = kMargin + font_->ascent;
     for (const std::string& line : lines) {
-      Text(kMargin, baseline, line);
+      Text(textLeft, baseline, line);
       baseline += LineHeight();
     }
     const RECT button = OkButtonRect(width, height);
@@ -94,7 +106,20 @@ class BoxPainter {
     XFlush(display_);
   }
 
+  static int TextLeft(bool stop) { return stop ? kMargin + kIconSize + kIconGap : kMargin; }
+
  private:
+  void StopSign(int x, int y) {
+    XSetForeground(display_, gc_, kStopRed);
+    XFillArc(display_, window_, gc_, x, y, kIconSize, kIconSize, 0, 360 * 64);
+    XSetForeground(display_, gc_, kStopCross);
+    XSetLineAttributes(display_, gc_, 4, LineSolid, CapRound, JoinRound);
+    const int in = kIconSize / 3, out = kIconSize - in;
+    XDrawLine(display_, window_, gc_, x + in, y + in, x + out, y + out);
+    XDrawLine(display_, window_, gc_, x + out, y + in, x + in, y + out);
+    XSetLineAttributes(display_, gc_, 0, LineSolid, CapButt, JoinMiter);
+  }
+
   Display* display_;
   ::Window window_;
   Visual* visual_;
@@ -113,7 +138,7 @@ struct BoxWindow {
   ~BoxWindow() { XDestroyWindow(display, id); }
 };
 
-void SetDialogHints(Display* display, ::Window window, std::string_view caption, int width, int height) {
+void SetDialogHints(Display* display, ::Window window, std::string_view caption, ::Window owner, POINT at, SIZE size) {
   auto atom = [&](const char* name) { return XInternAtom(display, name, False); };
   const Atom utf8 = atom("UTF8_STRING");
   const auto* bytes = reinterpret_cast<const unsigned char*>(caption.data());
@@ -128,13 +153,34 @@ void SetDialogHints(Display* display, ::Window window, std::string_view caption,
   const Atom modal = atom("_NET_WM_STATE_MODAL");
   XChangeProperty(display, window, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&modal), 1);
+  if (owner) XSetTransientForHint(display, window, owner);
   if (XSizeHints* hints = XAllocSizeHints()) {
-    hints->flags = PPosition | PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
+    // Placed by the program: the position is the manager's frame's corner.
+    hints->flags = USPosition | PPosition | PMinSize | PMaxSize | PWinGravity;
+    hints->x = at.x;
+    hints->y = at.y;
+    hints->min_width = hints->max_width = size.cx;
+    hints->min_height = hints->max_height = size.cy;
+    hints->win_gravity = NorthWestGravity;
     XSetWMNormalHints(display, window, hints);
     XFree(hints);
   }
+}
+
+// The box centred on its owner's client area, or the screen without one,
+// kept on the screen.
+RECT PlaceBox(Display* display, int screen, ::Window owner, int width, int height) {
+  const int screenWidth = DisplayWidth(display, screen), screenHeight = DisplayHeight(display, screen);
+  RECT over{0, 0, screenWidth, screenHeight};
+  XWindowAttributes attributes{};
+  int x = 0, y = 0;
+  ::Window child;
+  if (owner && XGetWindowAttributes(display, owner, &attributes) &&
+      XTranslateCoordinates(display, owner, RootWindow(display, screen), 0, 0, &x, &y, &child))
+    over = RECT{x, y, x + attributes.width, y + attributes.height};
+  const int left = std::clamp<int>((over.left + over.right - width) / 2, 0, std::max(0, screenWidth - width));
+  const int top = std::clamp<int>((over.top + over.bottom - height) / 2, 0, std::max(0, screenHeight - height));
+  return RECT{left, top, left + width, top + height};
 }
 
 }  // namespace
@@ -144,7 +190,8 @@ RECT OkButtonRect(int boxWidth, int boxHeight) {
   return RECT{left, top, left + kButtonWidth, top + kButtonHeight};
 }
 
-void RunModalMessageBox(const char* displayName, std::string_view caption, const std::string& text) {
+void RunModalMessageBox(const char* displayName, std::string_view caption, const std::string& text, unsigned long owner,
+                        bool stop) {
   std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(displayName));
   if (!display) return;
   Display* d = display.get();
@@ -156,12 +203,22 @@ void RunModalMessageBox(const char* displayName, std::string_view caption, const
   const std::vector<std::string> lines = SplitLines(text);
   int textWidth = kMinTextWidth;
   for (const std::string& line : lines) textWidth = std::max(textWidth, painter.TextWidth(line));
-  const int width = std::min(textWidth + 2 * kMargin, DisplayWidth(d, screen));
-  const int height =
-      kMargin + static_cast<int>(lines.size()) * painter.LineHeight() + kMargin + kButtonHeight + kMargin;
-  XMoveResizeWindow(d, window.id, (DisplayWidth(d, screen) - width) / 2, (DisplayHeight(d, screen) - height) / 2,
-                    static_cast<unsigned>(width), static_cast<unsigned>(height));
-  SetDialogHints(d, window.id, caption, width, height);
+  const int width = std::min(BoxPainter::TextLeft(stop) + textWidth + kMargin, DisplayWidth(d, screen));
+  const int textHeight = static_cast<int>(lines.size()) * painter.LineHeight();
+  const int height = kMargin + std::max(textHeight, stop ? kIconSize : 0) + kMargin + kButtonHeight + kMargin;
+  const RECT placed = PlaceBox(d, screen, owner, width, height);
+  XResizeWindow(d, window.id, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  POINT at{placed.left, placed.top};
+  SetDialogHints(d, window.id, caption, owner, at, SIZE{width, height});
+  // Under a window manager its frame, not the box's corner, is centred there.
+  const bool lost = false;
+  if (WindowManagerRuns(d)) {
+    if (auto extents = AskFrameExtents(d, window.id, kFrameExtentsWait, lost)) {
+      at = CentredFrameCorner(placed, SIZE{width, height}, *extents);
+      SetDialogHints(d, window.id, caption, owner, at, SIZE{width, height});
+    }
+  }
+  XMoveWindow(d, window.id, at.x, at.y);
   XSelectInput(d, window.id, ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask);
   XMapRaised(d, window.id);
 
@@ -173,7 +230,7 @@ void RunModalMessageBox(const char* displayName, std::string_view caption, const
     XNextEvent(d, &event);  // blocks: a waiting box takes no CPU
     switch (event.type) {
       case Expose:
-        if (event.xexpose.count == 0) painter.Paint(lines, width, height);
+        if (event.xexpose.count == 0) painter.Paint(lines, width, height, stop);
         break;
       case ButtonPress:
         pressed = event.xbutton.button == Button1 && button.Contains(event.xbutton.x, event.xbutton.y);

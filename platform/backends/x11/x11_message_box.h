@@ -10,10 +10,13 @@
 
 namespace platform::x11 {
 
-// Shows the box centred on the screen and returns when OK is clicked (or
-// Return, Escape or the close box). Returns at once when the display
-// cannot be opened. `text` has plain line feeds.
-void RunModalMessageBox(const char* displayName, std::string_view caption, const std::string& text);
+// Shows the box and returns when OK is clicked (or Return, Escape or the
+// close box). Returns at once when the display cannot be opened. `text` has
+// plain line feeds. With an `owner` (an X window id) the box is centred on
+// it and transient for it, else centred on the screen; `stop` draws the
+// stop sign beside the text.
+void RunModalMessageBox(const char* displayName, std::string_view caption, const std::string& text,
+                        unsigned long owner = 0, bool stop = false);
 
 // Where the OK button lies in a box of the given size.
 RECT OkButtonRect(int boxWidth, int boxHeight);

@@ -3,19 +3,29 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <mutex>
 #include <utility>
+#include <vector>
 
+#include "platform/backends/x11/x11_window_hints.h"
 #include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {
 
-constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask |
-                            ButtonReleaseMask | PointerMotionMask | KeyPressMask | KeyReleaseMask;
+constexpr long kEventMask = ExposureMask | StructureNotifyMask | FocusChangeMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | PropertyChangeMask | KeyPressMask | KeyReleaseMask;
+
+// A manager asked for its frame's sizes answers at once; one that does not
+// answer within this is not waited for longer.
+constexpr auto kFrameExtentsWait = std::chrono::milliseconds(250);
 
 RECT Union(const RECT& a, const RECT& b) {
   if (a.IsEmpty()) return b;
@@ -57,11 +67,59 @@ NativeWindow::NativeWindow(Connection& connection, const TopLevelState& state, :
   XChangeProperty(display, window_, connection_.Names().xdndAware, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&version), 1);
   ApplyTitle();
+  ApplyProcessHints();
+  ApplyIcon();
   ApplyHints(transientFor);
+  // The frame, not the client area, goes where the program put its frame.
+  const bool managed = AwaitFrameExtents();
+  if (extents_) ApplyHints(transientFor);
+  const POINT at = RequestedPosition(state_, extents_);
+  if (at.x != client.left || at.y != client.top) XMoveWindow(display, window_, at.x, at.y);
   if (state_.visible) {
+    if (managed && !extents_) placedWithoutExtents_ = state_;
     XMapWindow(display, window_);
     mapped_ = true;
   }
+}
+
+void NativeWindow::ApplyProcessHints() {
+  Display* display = connection_.Dpy();
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(display, window_, connection_.Names().netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  char host[HOST_NAME_MAX + 1] = {};
+  if (gethostname(host, sizeof host - 1) != 0 || !host[0]) return;
+  char* names[] = {host};
+  XTextProperty machine{};
+  if (!XStringListToTextProperty(names, 1, &machine)) return;
+  XSetWMClientMachine(display, window_, &machine);
+  XFree(machine.value);
+}
+
+void NativeWindow::ApplyIcon() {
+  Display* display = connection_.Dpy();
+  std::vector<unsigned long> data = IconData(state_.icon);
+  if (data.empty()) data = ProgramIconData();
+  XChangeProperty(display, window_, connection_.Names().netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+}
+
+bool NativeWindow::AwaitFrameExtents() {
+  Display* display = connection_.Dpy();
+  if (!WindowManagerRuns(display)) return false;
+  extents_ = AskFrameExtents(display, window_, kFrameExtentsWait, connection_.LostFlag());
+  return true;
+}
+
+void NativeWindow::NoteFrameExtents() {
+  const std::optional<FrameExtents> extents = ReadFrameExtents(connection_.Dpy(), window_);
+  if (!extents || extents == extents_) return;
+  extents_ = extents;
+  if (!placedWithoutExtents_) return;
+  // Placed as the program asked, before the frame's sizes were known.
+  const POINT at = RequestedPosition(*placedWithoutExtents_, extents_);
+  placedWithoutExtents_.reset();
+  XMoveWindow(connection_.Dpy(), window_, at.x, at.y);
 }
 
 NativeWindow::~NativeWindow() {
@@ -90,9 +148,11 @@ void NativeWindow::ApplyHints(::Window transientFor) {
   XSizeHints* hints = XAllocSizeHints();
   if (hints) {
     // The program places and centres its windows itself.
-    hints->flags = USPosition | PPosition | PSize;
-    hints->x = state_.clientRect.left;
-    hints->y = state_.clientRect.top;
+    hints->flags = USPosition | PPosition | PSize | PWinGravity;
+    const POINT at = RequestedPosition(state_, extents_);
+    hints->x = at.x;
+    hints->y = at.y;
+    hints->win_gravity = NorthWestGravity;  // the position is the frame's corner
     hints->width = std::max<LONG>(1, state_.clientRect.Width());
     hints->height = std::max<LONG>(1, state_.clientRect.Height());
     if (!(state_.style & WS_THICKFRAME)) {
@@ -108,6 +168,10 @@ void NativeWindow::ApplyHints(::Window transientFor) {
   else if (transientFor_)
     XDeleteProperty(display, window_, XA_WM_TRANSIENT_FOR);
   transientFor_ = transientFor;
+
+  const MotifHints motif = MotifHintsFor(state_.style, state_.exStyle);
+  XChangeProperty(display, window_, names.motifWmHints, names.motifWmHints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(motif.data()), static_cast<int>(motif.size()));
 
   const ::Atom type = (state_.exStyle & WS_EX_TOOLWINDOW) ? names.netWmWindowTypeUtility
                       : transientFor                      ? names.netWmWindowTypeDialog
@@ -149,10 +213,13 @@ void NativeWindow::Apply(const TopLevelState& state, ::Window transientFor) {
       state.clientRect.Width() != before.clientRect.Width() || state.clientRect.Height() != before.clientRect.Height();
   if (state.style != before.style || state.exStyle != before.exStyle || transientFor != transientFor_ || resized)
     ApplyHints(transientFor);
-  if (state.clientRect != before.clientRect)
-    XMoveResizeWindow(display, window_, state.clientRect.left, state.clientRect.top,
-                      static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
+  if (state.icon != before.icon) ApplyIcon();
+  if (state.clientRect != before.clientRect) {
+    placedWithoutExtents_.reset();  // the program's own move replaces the first placing
+    const POINT at = RequestedPosition(state_, extents_);
+    XMoveResizeWindow(display, window_, at.x, at.y, static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Width())),
                       static_cast<unsigned>(std::max<LONG>(1, state.clientRect.Height())));
+  }
   if (state.visible != mapped_) {
     if (state.visible)
       XMapWindow(display, window_);

@@ -34,6 +34,10 @@ constexpr platform::UINT kAnimationExhausted = 0x8401;
 using namespace platform;
 namespace property = picture_box_property;
 
+// How long a started animation may take to hand over its first frame
+// before the box counts as settled without it.
+constexpr DWORD kFirstFrameWaitMs = 1000;
+
 constexpr int32_t kLastBorder = 5;
 constexpr int32_t kLastSetMode = display_mode::kFit;
 
@@ -310,6 +314,9 @@ void PictureBox::PaintAnimation(HDC dc, const RECT& client) {
   if (player_ && !playerStarted_ && animationEnabled_) {
     playerStarted_ = true;
     player_->Start();
+    // Its first frame comes from the thread; what waits for the window to
+    // settle (a screenshot) waits for that frame too.
+    if (player_->Running()) ExpectPaint(hwnd_, kFirstFrameWaitMs);
   }
   const SharedFrame frame = player_ ? player_->CurrentFrame() : stillFrame_;
   if (!frame) {
