@@ -15,6 +15,29 @@ namespace {
 using namespace tool_test;
 using Executable = ToolRun;
 
+// A screenshot's pixels as 0xRRGGBB; an empty picture when it cannot be read.
+struct Screenshot {
+  uint32_t width = 0, height = 0;
+  std::vector<uint8_t> pixels;
+  uint32_t At(int x, int y) const {
+    const uint8_t* p = &pixels[(static_cast<size_t>(y) * width + static_cast<size_t>(x)) * 3];
+    return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+  }
+};
+
+Screenshot ReadScreenshot(const fs::path& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Screenshot shot;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return shot;
+  image.format = PNG_FORMAT_RGB;
+  shot.pixels.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, shot.pixels.data(), 0, nullptr)) return Screenshot{};
+  shot.width = image.width;
+  shot.height = image.height;
+  return shot;
+}
+
 TEST_F(Executable, ShowsItsWindowEndsByItselfAndWritesNothing) {
   Outcome run = Start("--platform offscreen");
   EXPECT_EQ(run.status, 0) << run.output;
@@ -29,18 +52,10 @@ TEST_F(Executable, ShowsItsWindowEndsByItselfAndWritesNothing) {
 TEST_F(Executable, TheScreenshotShowsTheWindowWithItsPhotographAndBoxes) {
   Outcome run = Start("--platform offscreen --screenshot shot.png");
   ASSERT_EQ(run.status, 0) << run.output;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir_ / "shot.png").c_str()));
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
-  ASSERT_EQ(image.width, 495u);
-  ASSERT_EQ(image.height, 472u);
-  auto at = [&](int x, int y) {
-    const uint8_t* p = &pixels[(static_cast<size_t>(y) * image.width + static_cast<size_t>(x)) * 3];
-    return (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
-  };
+  const Screenshot shot = ReadScreenshot(dir_ / "shot.png");
+  ASSERT_EQ(shot.width, 495u);
+  ASSERT_EQ(shot.height, 472u);
+  auto at = [&](int x, int y) { return shot.At(x, y); };
   for (auto [x, y] : {std::pair{115, 163}, std::pair{363, 163}, std::pair{115, 363}}) EXPECT_EQ(at(x, y), 0xF0F0F0u);
   // Outside the boxes the photograph shows: many colours, none of them grey.
   std::set<uint32_t> colours;
@@ -57,14 +72,9 @@ TEST_F(Executable, TheScreenshotAfterAGifDropShowsItsFirstFrame) {
   std::ofstream(dir_ / "cycle.gif", std::ios::binary) << test_support::CyclingGif(12, 12, colours, 10);
   Outcome run = Start("--platform offscreen --drop 115,163 cycle.gif --screenshot shot.png");
   ASSERT_EQ(run.status, 0) << run.output;
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir_ / "shot.png").c_str()));
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
-  const uint8_t* centre = &pixels[(163u * image.width + 115u) * 3];
-  EXPECT_EQ((uint32_t{centre[0]} << 16) | (uint32_t{centre[1]} << 8) | centre[2], colours[0]);
+  const Screenshot shot = ReadScreenshot(dir_ / "shot.png");
+  ASSERT_EQ(shot.width, 495u);
+  EXPECT_EQ(shot.At(115, 163), colours[0]);
 }
 
 // A program directory named in raw GBK bytes (程序 as an old archive unpacks
