@@ -230,6 +230,10 @@ TEST_F(UnderWindowManager, TheFrameIsCentredAndTheManagerKnowsTheWindow) {
   gethostname(host, sizeof host - 1);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(machine.value), machine.nitems), host);
   XFree(machine.value);
+  XWMHints* wm = XGetWMHints(d, window_);
+  ASSERT_NE(wm, nullptr) << "no WM_HINTS: a strict manager gives the window no keyboard";
+  EXPECT_TRUE((wm->flags & InputHint) && wm->input);
+  XFree(wm);
 
   // A fixed frame with a caption and a close box; no sizing, no minimise or maximise box.
   using namespace platform::x11;

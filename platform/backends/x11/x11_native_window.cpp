@@ -87,6 +87,15 @@ void NativeWindow::ApplyProcessHints() {
   const long pid = static_cast<long>(getpid());
   XChangeProperty(display, window_, connection_.Names().netWmPid, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&pid), 1);
+  // The window takes the keyboard: strict managers give focus only to a
+  // window that says so.
+  if (XWMHints* wm = XAllocWMHints()) {
+    wm->flags = InputHint | StateHint;
+    wm->input = True;
+    wm->initial_state = NormalState;
+    XSetWMHints(display, window_, wm);
+    XFree(wm);
+  }
   char host[HOST_NAME_MAX + 1] = {};
   if (gethostname(host, sizeof host - 1) != 0 || !host[0]) return;
   char* names[] = {host};
