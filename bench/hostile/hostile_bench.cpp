@@ -16,8 +16,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <cstdio>  // before jpeglib.h, which needs FILE
 #include <jpeglib.h>
+#include <cstdio>  // before jpeglib.h, which needs FILE
 
 #include <algorithm>
 #include <cstdio>
@@ -89,8 +89,19 @@ Bytes InflatingPng(uint32_t width, uint32_t height, uint64_t inflated) {
 
 // A GIF of `frames` one-pixel frames, no delay, on a width x height screen.
 Bytes ManyFramesGif(uint16_t width, uint16_t height, int frames) {
-  Bytes gif = {'G', 'I', 'F', '8', '9', 'a', static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-               static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8), 0x00, 0, 0};
+  Bytes gif = {'G',
+               'I',
+               'F',
+               '8',
+               '9',
+               'a',
+               static_cast<uint8_t>(width),
+               static_cast<uint8_t>(width >> 8),
+               static_cast<uint8_t>(height),
+               static_cast<uint8_t>(height >> 8),
+               0x00,
+               0,
+               0};
   const uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0};
   gif.insert(gif.end(), std::begin(loop), std::end(loop));
   for (int i = 0; i < frames; ++i) {
@@ -192,7 +203,8 @@ int main(int argc, char** argv) {
   const uint32_t side = small ? 4096 : 16384;
   const Case cases[] = {
       {"16 bytes of zeros", Expect::kEmptyBox, [](const fs::path& p) { return Write(p, Bytes(16, 0)); }},
-      {"sample1.jpg", Expect::kSampleOne, [&](const fs::path& p) { return Write(p, ReadAll(samples / "sample1.jpg")); }},
+      {"sample1.jpg", Expect::kSampleOne,
+       [&](const fs::path& p) { return Write(p, ReadAll(samples / "sample1.jpg")); }},
       // Within the free budget in the small run: a black picture of its own.
       {"PNG bomb, its rows", small ? Expect::kOwnPicture : Expect::kEmptyBox,
        [&](const fs::path& p) {
@@ -220,10 +232,10 @@ int main(int argc, char** argv) {
     }
     fs::remove(dir / "细节.jpg");
     bench::Run run;
-    const bool ended = bench::Spawn({tool.string(), "--platform", "offscreen", "--drop", "115,163", file.string(),
-                                     "--drop", "363,163", (samples / "sample2.jpg").string(), "--drop", "115,363",
-                                     (samples / "sample3.jpg").string()},
-                                    &run);
+    const bool ended =
+        bench::Spawn({tool.string(), "--platform", "offscreen", "--drop", "115,163", file.string(), "--drop", "363,163",
+                      (samples / "sample2.jpg").string(), "--drop", "115,363", (samples / "sample3.jpg").string()},
+                     &run);
     const Bytes composed = ReadAll(dir / "细节.jpg");
     Bytes& reference = c.expect == Expect::kEmptyBox ? emptyBox : sampleOne;
     bool right = true;

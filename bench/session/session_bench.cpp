@@ -25,10 +25,10 @@
 #include "bench/process_run.h"
 #include "platform/windows/messages.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/file_commands.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
@@ -155,7 +155,8 @@ void Drop(const Square& square, const std::string& photo, const std::string& tem
                          ArgRecord::Int(75),
                          ArgRecord::Bool(true),
                          ArgRecord::Int(0)};
-  const int32_t converted = services.CallLibraryCommand(&runtime::imageconv::conversion::ConvertImage, 2, 6, convert).AsInt();
+  const int32_t converted =
+      services.CallLibraryCommand(&runtime::imageconv::conversion::ConvertImage, 2, 6, convert).AsInt();
   split.convert += Ms(at);
   if (converted != 1) std::fprintf(stderr, "ConvertImage answered %d\n", converted);
 
@@ -198,7 +199,6 @@ int RunSplit(const fs::path& work, const std::string& set) {
   return 0;
 }
 
-
 // The tool's session against ImageMagick's one command on one set of
 // photographs, alternately, then the tool's peak after 30 drops against 3.
 bool CompareSet(const std::string& set, const fs::path& tool, const fs::path& work) {
@@ -231,17 +231,18 @@ bool CompareSet(const std::string& set, const fs::path& tool, const fs::path& wo
     ratios.push_back(mine.seconds / magick.seconds);
   }
   bench::Run three, thirty;
-  if (!bench::Spawn(Session(tool, photos, 1), &three) || !bench::Spawn(Session(tool, photos, 10), &thirty)) return false;
+  if (!bench::Spawn(Session(tool, photos, 1), &three) || !bench::Spawn(Session(tool, photos, 10), &thirty))
+    return false;
 
   std::printf("%s set: %s (%ju bytes), %s (%ju bytes), %s (%ju bytes); %d rounds\n", set.c_str(),
               photos[0].filename().c_str(), static_cast<uintmax_t>(fs::file_size(photos[0])),
               photos[1].filename().c_str(), static_cast<uintmax_t>(fs::file_size(photos[1])),
               photos[2].filename().c_str(), static_cast<uintmax_t>(fs::file_size(photos[2])), kRounds);
-  std::printf("  tool session (3 drops)   median %.0f ms (%.0f to %.0f), CPU %.0f ms of which kernel %.0f ms (%.0f%%), "
-              "peak RSS %ld KiB\n",
-              ourSeries.Median() * 1e3, ourSeries.Fastest() * 1e3, ourSeries.Slowest() * 1e3,
-              ourSeries.MedianCpu() * 1e3, ourSeries.MedianSystem() * 1e3,
-              100.0 * ourSeries.MedianSystem() / ourSeries.MedianCpu(), ourSeries.peakRssKb);
+  std::printf(
+      "  tool session (3 drops)   median %.0f ms (%.0f to %.0f), CPU %.0f ms of which kernel %.0f ms (%.0f%%), "
+      "peak RSS %ld KiB\n",
+      ourSeries.Median() * 1e3, ourSeries.Fastest() * 1e3, ourSeries.Slowest() * 1e3, ourSeries.MedianCpu() * 1e3,
+      ourSeries.MedianSystem() * 1e3, 100.0 * ourSeries.MedianSystem() / ourSeries.MedianCpu(), ourSeries.peakRssKb);
   std::printf("  ImageMagick, one command median %.0f ms (%.0f to %.0f), CPU %.0f ms, peak RSS %ld KiB\n",
               theirSeries.Median() * 1e3, theirSeries.Fastest() * 1e3, theirSeries.Slowest() * 1e3,
               theirSeries.MedianCpu() * 1e3, theirSeries.peakRssKb);
@@ -270,7 +271,7 @@ bool CompareOneDrop(const fs::path& tool, const fs::path& work) {
       !bench::Spawn({"/usr/bin/djpeg", "-bmp", "-outfile", canvas.string(), (work / "细节.jpg").string()}, &run))
     return false;
   const std::vector<std::string> decode = {"/usr/bin/djpeg", "-outfile", "/dev/null", photo.string()};
-  const std::vector<std::string> encode = {"/usr/bin/cjpeg",   "-optimize", "-quality", "75", "-outfile",
+  const std::vector<std::string> encode = {"/usr/bin/cjpeg",          "-optimize",    "-quality", "75", "-outfile",
                                            (work / "c.jpg").string(), canvas.string()};
   std::vector<double> drop, tools, ratios;
   for (int round = 0; round < kRounds; ++round) {

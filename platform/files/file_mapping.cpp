@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cerrno>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -50,7 +50,6 @@ bool ReserveFileSize(int fd, uint64_t size) {
   }
   return true;
 }
-
 
 HANDLE CreateMemoryMapping(uint64_t size) {
   if (size == 0 || size > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
@@ -150,8 +149,8 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
     return {};
   }
   const int protection = write || copy ? PROT_READ | PROT_WRITE : PROT_READ;
-  void* address = mmap(nullptr, static_cast<size_t>(length), protection, copy ? MAP_PRIVATE : MAP_SHARED,
-                       object->fd(), static_cast<off_t>(offset));
+  void* address = mmap(nullptr, static_cast<size_t>(length), protection, copy ? MAP_PRIVATE : MAP_SHARED, object->fd(),
+                       static_cast<off_t>(offset));
   if (address == MAP_FAILED) {
     SetLastError(ErrorFromErrno(errno));
     return {};
@@ -198,7 +197,8 @@ BOOL CopyViewUnwritten(const void* address, size_t bytes) {
   uint64_t entries[4096];
   while (unwritten && first <= last) {
     const size_t count = static_cast<size_t>(std::min<uint64_t>(last - first + 1, std::size(entries)));
-    const ssize_t got = ::pread(pagemap, entries, count * sizeof entries[0], static_cast<off_t>(first * sizeof entries[0]));
+    const ssize_t got =
+        ::pread(pagemap, entries, count * sizeof entries[0], static_cast<off_t>(first * sizeof entries[0]));
     if (got != static_cast<ssize_t>(count * sizeof entries[0])) {
       unwritten = false;
       break;

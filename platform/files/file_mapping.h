@@ -51,10 +51,10 @@ class MappedView {
  private:
   friend BOOL UnmapViewOfFile(MappedView& view);
 
-// True when no page in [address, address + bytes) of a FILE_MAP_COPY view has
-// been written since it was mapped, so it still shows its mapping's bytes.
-// False when it cannot be told (the caller then assumes it was written).
-BOOL CopyViewUnwritten(const void* address, size_t bytes);
+  // True when no page in [address, address + bytes) of a FILE_MAP_COPY view has
+  // been written since it was mapped, so it still shows its mapping's bytes.
+  // False when it cannot be told (the caller then assumes it was written).
+  BOOL CopyViewUnwritten(const void* address, size_t bytes);
   void* address_ = nullptr;
   size_t size_ = 0;
 };

@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
-constexpr uint64_t kFromHeap = 0x5A45524F48454150;     // what FreeZeroed must do
+constexpr uint64_t kFromHeap = 0x5A45524F48454150;  // what FreeZeroed must do
 constexpr uint64_t kFromMapping = 0x5A45524F4D415050;
 
 // Just before every block: where it came from and, for a mapping, its extent.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backends/offscreen/offscreen_shell.h"
+#include "platform/base/shell_script.h"
 
 namespace platform {
 

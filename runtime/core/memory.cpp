@@ -79,9 +79,7 @@ void Free(void* block) {
 
 void* ReadSharedByteArray(platform::HANDLE file, size_t length) { return App().byteArrayViews.Read(file, length); }
 
-bool SameSharedBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
-  return App().byteArrayViews.Same(a, b);
-}
+bool SameSharedBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) { return App().byteArrayViews.Same(a, b); }
 
 char* CopyText(std::string_view text) {
   if (text.empty()) return nullptr;

@@ -7,8 +7,8 @@
 #include <memory>
 #include <new>
 #include <span>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "platform/base/types.h"
 #include "runtime/core/value.h"

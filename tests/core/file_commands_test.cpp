@@ -5,18 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <cstring>
 #include <set>
 #include <span>
 
 #include "platform/files/files.h"
 #include "platform/text/ansi_text.h"
-#include "runtime/core/services/file_commands.h"
-#include "runtime/core/services/find_file.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/find_file.h"
 #include "runtime/core/services/services.h"
 #include "runtime_fixture.h"
 

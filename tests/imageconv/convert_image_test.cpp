@@ -15,8 +15,8 @@
 #include "platform/files/files.h"
 #include "platform/files/side_files.h"
 #include "platform/text/ansi_text.h"
-#include "runtime/imageconv/conversion/convert_image.h"
 #include "runtime/imageconv/codecs/jpeg_codec.h"
+#include "runtime/imageconv/conversion/convert_image.h"
 #include "support.h"
 
 namespace runtime::imageconv {
@@ -25,13 +25,13 @@ using imageconv::codecs::JpegCodec;
 using imageconv::codecs::JpegSaveOptions;
 using imageconv::conversion::ConvertImage;
 using imageconv::conversion::ImageConvNotify;
-using imageconv::conversion::LoadImageFile;
-using imageconv::conversion::RuntimeNotifyEntry;
 using imageconv::conversion::kBadArgument;
 using imageconv::conversion::kConverted;
 using imageconv::conversion::kSourceMissing;
 using imageconv::conversion::kSourceUnreadable;
 using imageconv::conversion::kWriteFailed;
+using imageconv::conversion::LoadImageFile;
+using imageconv::conversion::RuntimeNotifyEntry;
 
 namespace {
 

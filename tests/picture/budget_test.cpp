@@ -29,7 +29,7 @@ TEST(PictureBudget, LargePicturesNeedSourceBytesInProportion) {
       {8193, 8192, (8193 * 8192 + 31) / 32, true},  // one byte per 32 pixels
       {16384, 16384, (free * 4) / 32 - 1, false},   // a compressed bomb's screen
       {16384, 16384, (free * 4) / 32, true},
-      {20000, 10000, 30u << 20, true},  // a 200-megapixel photograph of 30 MB
+      {20000, 10000, 30u << 20, true},                            // a 200-megapixel photograph of 30 MB
       {uint64_t{1} << 32, uint64_t{1} << 32, UINT64_MAX, false},  // no side so large
       {0, 0, 0, true},                                            // empty: other checks refuse it
   };
@@ -68,7 +68,8 @@ Bytes Png(uint32_t width, uint32_t height, uint8_t interlace, uint64_t inflated,
   stream.resize(size);
   for (size_t at = 0; at < stream.size(); at += chunk) {
     const size_t n = std::min(chunk, stream.size() - at);
-    Chunk(png, "IDAT", Bytes(stream.begin() + static_cast<ptrdiff_t>(at), stream.begin() + static_cast<ptrdiff_t>(at + n)),
+    Chunk(png, "IDAT",
+          Bytes(stream.begin() + static_cast<ptrdiff_t>(at), stream.begin() + static_cast<ptrdiff_t>(at + n)),
           static_cast<uint32_t>(n));
   }
   Chunk(png, "IEND", {}, 0);

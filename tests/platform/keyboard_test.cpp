@@ -104,7 +104,7 @@ TEST_F(Keyboard, KeysGoToTheFocusInTheirWindowAndCarryTheirState) {
 TEST_F(Keyboard, TheCaptureTakesTheMouseAnywhereInItsWindow) {
   SetCapture(child_);
   NativeMouse(top_, WM_MOUSEMOVE, POINT{200, 150}, 0);  // far from the child: in its coordinates
-  EXPECT_EQ(Drain(), "c 200 0 8200B4;");  // (180, 130)
+  EXPECT_EQ(Drain(), "c 200 0 8200B4;");                // (180, 130)
   ReleaseCapture();
   NativeMouse(top_, WM_MOUSEMOVE, POINT{200, 150}, 0);
   EXPECT_EQ(Drain().substr(0, 6), "t 200 ");

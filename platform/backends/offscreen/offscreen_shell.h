@@ -9,19 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/base/shell_script.h"
 #include "platform/base/types.h"
 
 namespace platform {
-
-struct DropRequest {
-  POINT point;                     // client point of the first top-level window
-  std::vector<std::string> files;  // absolute paths, bytes as the OS gives them (UTF-8 or not)
-};
-
-struct ShellScript {
-  std::vector<DropRequest> drops;
-  std::string screenshot;  // empty: none
-};
 
 class OffscreenShell {
  public:

@@ -133,10 +133,8 @@ bool BmpReader::FillRows(RowFeed& feed) {
 }
 
 bool BmpReader::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   if (!PrepareFile(*taken) || !Fill(*taken, nullptr)) return FailRead(*taken->source.target);
   return true;
 }

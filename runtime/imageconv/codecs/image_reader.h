@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "runtime/imageconv/image_buffer.h"
 #include "runtime/imageconv/progress.h"
@@ -47,6 +48,16 @@ class FileReader : public ImageReader {
 
  protected:
   using OpenFile = File;
+
+  // What Open found, handed over to a read: the reader is reset at once and
+  // the file closes as the result goes, however the read ends. Empty when
+  // nothing is open or the file has no target.
+  std::optional<OpenFile> TakeForRead() {
+    std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
+    if (taken && !taken->source.target) taken.reset();
+    return taken;
+  }
+
   std::optional<OpenFile> file_;
 };
 

@@ -116,10 +116,8 @@ bool JpegCodec::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 }
 
 bool JpegCodec::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  const std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   const OpenFile& file = *taken;
   ImageBuffer& image = *file.source.target;
   if (!image.Create(file.width, file.height, file.colour ? 24 : 8, 0)) return FailRead(image);

@@ -87,10 +87,8 @@ bool PcxReader::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 }
 
 bool PcxReader::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  const std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   const OpenFile& file = *taken;
   FILE* in = file.source.stream.get();
   ImageBuffer& image = *file.source.target;

@@ -66,10 +66,8 @@ bool PhotoCdReader::Open(const char* path, ImageBuffer* target, int32_t resoluti
 }
 
 bool PhotoCdReader::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  const std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   const OpenFile& file = *taken;
   FILE* in = file.source.stream.get();
   ImageBuffer& image = *file.source.target;

@@ -40,10 +40,8 @@ bool PngReader::Open(const char* path, ImageBuffer* target, ProgressCallback pro
 }
 
 bool PngReader::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  const std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   const OpenFile& file = *taken;
   PngSession* session = file.session.get();
   const PngHeader& header = file.header;

@@ -24,10 +24,8 @@ bool TiffReader::Open(const char* path, ImageBuffer* target, ProgressCallback pr
 }
 
 bool TiffReader::Read() {
-  // The read takes the open file: it closes as `taken` goes, however the
-  // read ends.
-  const std::optional<OpenFile> taken = std::exchange(file_, std::nullopt);
-  if (!taken || !taken->source.target) return false;
+  const std::optional<OpenFile> taken = TakeForRead();
+  if (!taken) return false;
   const OpenFile& file = *taken;
   ImageBuffer& image = *file.source.target;
   const int32_t height = file.height;
