@@ -16,8 +16,9 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <jpeglib.h>
 #include <cstdio>  // before jpeglib.h, which needs FILE
+
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cstdio>
