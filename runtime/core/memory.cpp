@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/memory/large_blocks.h"
 #include "runtime/core/ansi.h"
 #include "runtime/core/application.h"
 #include "runtime/core/fatal_error.h"
@@ -16,6 +17,20 @@ namespace {
 // A single block never exceeds this: larger requests are treated as failures
 // before they reach the heap (a wrapped size must never become a small block).
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 8;
+
+// The heap below the huge-page threshold; a mapping of its own from there on,
+// so a block of megabytes costs a few faults, not one per 4 KiB page. A
+// mapping that cannot be had leaves the request to the heap.
+void* HeapOrMapping(size_t size) {
+  if (size >= platform::kHugePageBlockFrom) {
+    if (void* mapped = platform::MapLargeBlock(size)) return mapped;
+  }
+  return std::malloc(size ? size : 1);
+}
+
+void ReleaseBlock(void* block) noexcept {
+  if (!platform::UnmapLargeBlock(block)) std::free(block);
+}
 
 }  // namespace
 
@@ -39,7 +54,7 @@ size_t CheckedSize(size_t a, size_t b) {
 
 void* TryAllocate(size_t size) {
   if (size > kLargestBlock) return nullptr;
-  return std::malloc(size ? size : 1);
+  return HeapOrMapping(size);
 }
 
 void* Allocate(size_t size) {
@@ -66,6 +81,12 @@ void* Reallocate(void* block, size_t size) {
     return fresh;
   }
   if (size > kLargestBlock) OutOfMemory(size);
+  if (const size_t mapped = platform::LargeBlockBytes(block)) {
+    void* fresh = Allocate(size);
+    std::memcpy(fresh, block, size < mapped ? size : mapped);
+    ReleaseBlock(block);
+    return fresh;
+  }
   void* resized = std::realloc(block, size ? size : 1);
   if (!resized) OutOfMemory(size);
   return resized;
@@ -74,7 +95,7 @@ void* Reallocate(void* block, size_t size) {
 void Free(void* block) {
   if (!block || App().InConstantBlock(block)) return;
   if (App().byteArrayViews.Release(block)) return;
-  std::free(block);
+  ReleaseBlock(block);
 }
 
 void* ReadSharedByteArray(platform::HANDLE file, size_t length) { return App().byteArrayViews.Read(file, length); }
@@ -104,18 +125,18 @@ void* CopyBytes(const void* data, size_t length) {
 
 }  // namespace runtime
 
-// The program's `new`: the heap as malloc serves it, with the size of a
-// request that fails carried in what it throws.
+// The program's `new`: the runtime's blocks, with the size of a request that
+// fails carried in what it throws.
 void* operator new(std::size_t size) {
-  if (void* block = std::malloc(size ? size : 1)) return block;
+  if (void* block = runtime::HeapOrMapping(size)) return block;
   throw runtime::AllocationFailure(size);
 }
 void* operator new[](std::size_t size) { return ::operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return runtime::HeapOrMapping(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return runtime::HeapOrMapping(size); }
+void operator delete(void* block) noexcept { runtime::ReleaseBlock(block); }
+void operator delete[](void* block) noexcept { runtime::ReleaseBlock(block); }
+void operator delete(void* block, std::size_t) noexcept { runtime::ReleaseBlock(block); }
+void operator delete[](void* block, std::size_t) noexcept { runtime::ReleaseBlock(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { runtime::ReleaseBlock(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { runtime::ReleaseBlock(block); }

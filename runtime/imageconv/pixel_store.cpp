@@ -55,6 +55,8 @@ bool PixelStore::Allocate(size_t size, std::string_view prefix, const char* name
   fresh.size = size;
   fresh.mapping = ScopedHandle(CreateFileMappingA(fresh.file.Get(), PAGE_READWRITE, size));
   if (fresh.mapping.IsValid()) fresh.view = MapViewOfFile(fresh.mapping.Get(), FILE_MAP_WRITE, 0, 0);
+  // Every store is written whole by its reader.
+  if (fresh.view) PrefetchViewForWriting(fresh.view.Address(), size);
   held_ = std::move(fresh);
   if (held_.view) return true;
   Release(true);  // the file was made: a failure leaves none behind

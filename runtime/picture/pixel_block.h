@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/memory/zeroed_blocks.h"
+#include "platform/memory/large_blocks.h"
 
 namespace runtime::picture {
 

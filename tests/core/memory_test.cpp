@@ -59,11 +59,20 @@ TEST_F(MemoryTest, ReallocatingAConstantCopiesUpToTheBlockEnd) {
   EXPECT_EQ(test::kConstants[0], 0);
 }
 
-TEST_F(MemoryTest, ReallocatePreservesHeapContent) {
+TEST_F(MemoryTest, ReallocateKeepsTheContentAcrossHeapAndMappedBlocks) {
+  // Up from the heap, up again into a mapping of its own, within it, and back
+  // down to the heap: the bytes both sides hold survive every move.
   void* block = Reallocate(nullptr, 4);
   std::memcpy(block, "abcd", 4);
-  block = Reallocate(block, 1 << 20);
-  EXPECT_EQ(std::memcmp(block, "abcd", 4), 0);
+  size_t held = 4;
+  for (size_t size : {size_t{1} << 20, size_t{3} << 20, size_t{5} << 20, size_t{4} << 20, size_t{100}}) {
+    block = Reallocate(block, size);
+    for (size_t at = 4; at < held && at < size; at += 4099)
+      ASSERT_EQ(static_cast<uint8_t*>(block)[at], at % 251) << size;
+    ASSERT_EQ(std::memcmp(block, "abcd", 4), 0) << size;
+    for (size_t at = 4; at < size; at += 4099) static_cast<uint8_t*>(block)[at] = static_cast<uint8_t>(at % 251);
+    held = size;
+  }
   Free(block);
 }
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/gdi/raster/checked_size.h"
-#include "platform/memory/zeroed_blocks.h"
+#include "platform/memory/large_blocks.h"
 
 namespace platform {
 

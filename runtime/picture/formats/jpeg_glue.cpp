@@ -7,7 +7,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "platform/memory/zeroed_blocks.h"
+#include "platform/memory/large_blocks.h"
 #include "runtime/jpeg/decode_limits.h"
 
 // The JPEG library takes its large pool (a progressive picture's whole
