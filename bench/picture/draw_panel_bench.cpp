@@ -18,8 +18,8 @@
 #include "app/program.h"
 #include "platform/gdi/raster/stretch.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
@@ -40,12 +40,12 @@ double Ms(Clock::time_point since) { return std::chrono::duration<double, std::m
 // makes it.
 std::vector<uint32_t> Shrunk(const std::vector<uint8_t>& rows, int width, int height) {
   const platform::gdi::StretchAxis ax{0, 815, width, false}, ay{0, 815, height, false};
-  std::vector<uint32_t> out;
+  platform::gdi::StretchedPixels out;
   platform::gdi::StretchAreaAverageBgr(
       ax, ay, 0, 0, 815, 815,
       [&](int32_t y) { return rows.data() + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) * 3; },
       out);
-  return out;
+  return {out.begin(), out.end()};
 }
 
 double Psnr(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {

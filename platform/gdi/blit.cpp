@@ -151,7 +151,7 @@ BOOL TransferFrom(DeviceContext& dc, const DrawTarget& target, const DeviceSpan&
   const bool average = dc.state.stretchMode == HALFTONE && target.plane.format == PixelFormat::Bgrx32;
   StretchSourceRows from(source, fromRect, average && sourceMono, dc.state.textColour, dc.state.bkColour);
 
-  std::vector<uint32_t> resampled;
+  StretchedPixels resampled;
   const int32_t w = needed.Width(), h = needed.Height();
   if (average && from.BgrInPlace())
     StretchAreaAverageBgr(

@@ -143,6 +143,7 @@ int GetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAP
   const bool topDown = h.biHeight < 0;
   std::vector<uint32_t> row(static_cast<size_t>(h.biWidth));
   auto* out = static_cast<uint8_t*>(bits);
+  const size_t rowPixelBytes = (static_cast<size_t>(h.biWidth) * h.biBitCount + 7) / 8;
   for (int32_t s = static_cast<int32_t>(start); s < static_cast<int32_t>(start) + count; ++s) {
     const int32_t y = topDown ? s : height - 1 - s;
     std::fill(row.begin(), row.end(), 0u);
@@ -158,8 +159,10 @@ int GetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, void* bits, BITMAP
       }
     }
     uint8_t* line = out + static_cast<size_t>(s - static_cast<int32_t>(start)) * *stride;
-    std::memset(line, 0, *stride);
+    // The row's pixels are all written; only the padding to the stride is
+    // left to zero (a 2160 x 2160 canvas is 14 MB: not cleared first).
     WriteDibRow(h.biBitCount, row.data(), h.biWidth, line);
+    std::memset(line + rowPixelBytes, 0, *stride - rowPixelBytes);
   }
   return count;
 }

@@ -86,12 +86,12 @@ void AccumulateBgrRow(const uint8_t* __restrict src, size_t n, uint32_t weight, 
 // threads at once.
 template <typename AddRow>
 void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
-                 bool parallel, const AddRow& addRow, std::vector<uint32_t>& out);
+                 bool parallel, const AddRow& addRow, StretchedPixels& out);
 
 }  // namespace
 
 void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
-                    const SourceRowFn& sourceRow, std::vector<uint32_t>& out) {
+                    const SourceRowFn& sourceRow, StretchedPixels& out) {
   out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   std::vector<int32_t> columns(static_cast<size_t>(width));
   for (int32_t k = 0; k < width; ++k) columns[static_cast<size_t>(k)] = NearestSource(ax, x0 + k);
@@ -109,7 +109,7 @@ void StretchNearest(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, in
 }
 
 void StretchAreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
-                        int32_t height, const SourceRowFn& sourceRow, std::vector<uint32_t>& out) {
+                        int32_t height, const SourceRowFn& sourceRow, StretchedPixels& out) {
   AreaAverage(
       ax, ay, x0, y0, width, height, false,
       [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* b, uint32_t* g, uint32_t* r) {
@@ -119,7 +119,7 @@ void StretchAreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0
 }
 
 void StretchAreaAverageBgr(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width,
-                           int32_t height, const SourceBgrRowFn& sourceRow, std::vector<uint32_t>& out) {
+                           int32_t height, const SourceBgrRowFn& sourceRow, StretchedPixels& out) {
   AreaAverage(
       ax, ay, x0, y0, width, height, true,
       [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* b, uint32_t* g, uint32_t* r) {
@@ -132,7 +132,7 @@ namespace {
 
 template <typename AddRow>
 void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
-                 bool parallel, const AddRow& addRow, std::vector<uint32_t>& out) {
+                 bool parallel, const AddRow& addRow, StretchedPixels& out) {
   out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   const Weights wx = AreaWeights(ax, x0, width);
   const Weights wy = AreaWeights(ay, y0, height);
@@ -167,7 +167,7 @@ void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32
 
   // Each half has its own three rows of sums, made here: the second thread
   // allocates nothing.
-  std::vector<uint32_t> sums(6 * span);
+  std::vector<uint32_t, UnsetAllocator<uint32_t>> sums(6 * span);  // cleared for every row
   auto targetRows = [&](int32_t begin, int32_t end, uint32_t* sumB) {
     uint32_t* sumG = sumB + span;
     uint32_t* sumR = sumG + span;
