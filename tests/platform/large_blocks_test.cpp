@@ -48,8 +48,8 @@ TEST(LargeBlocks, HeapBlocksOnAHugePageAreNeverTakenForMappedOnes) {
   // The heap's own blocks at the alignment of mapped ones, small and large:
   // none reads as a mapped block, so each goes back to the heap.
   for (size_t bytes : {size_t{16}, size_t{4096}, kHuge, 3 * kHuge}) {
-    void* heap = std::aligned_alloc(kHuge, bytes);
-    ASSERT_NE(heap, nullptr);
+    void* heap = nullptr;
+    ASSERT_EQ(posix_memalign(&heap, kHuge, bytes), 0);
     ASSERT_EQ(reinterpret_cast<uintptr_t>(heap) % kHuge, 0u);
     EXPECT_EQ(LargeBlockBytes(heap), 0u) << bytes;
     EXPECT_FALSE(UnmapLargeBlock(heap)) << bytes;

@@ -54,35 +54,32 @@ Weights AreaWeights(const StretchAxis& a, int32_t start, int32_t length) {
   return w;
 }
 
-// One source row added into the per-column sums with its weight. Cloned for
-// AVX2 where the processor has it; the plain build is SSE2 only.
+// One source row added with its weight into the per-column sums, which lie
+// blue, green, red for each column. Cloned for AVX2 where the processor has
+// it; the plain build is SSE2 only.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
-void AccumulateRow(const uint32_t* __restrict src, size_t n, uint32_t weight, uint32_t* __restrict b,
-                   uint32_t* __restrict g, uint32_t* __restrict r) {
-  for (size_t x = 0; x < n; ++x) {
+void AccumulateRow(const uint32_t* __restrict src, size_t n, uint32_t weight, uint32_t* __restrict sums) {
+  for (size_t x = 0; x < n; ++x, sums += 3) {
     const uint32_t p = src[x];
-    b[x] += weight * (p & 0xFFu);
-    g[x] += weight * (p >> 8 & 0xFFu);
-    r[x] += weight * (p >> 16 & 0xFFu);
+    sums[0] += weight * (p & 0xFFu);
+    sums[1] += weight * (p >> 8 & 0xFFu);
+    sums[2] += weight * (p >> 16 & 0xFFu);
   }
 }
 
+// Three-byte pixels lie as the sums do: one flat loop over the row's bytes,
+// which the compiler widens and vectorises whole.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
-void AccumulateBgrRow(const uint8_t* __restrict src, size_t n, uint32_t weight, uint32_t* __restrict b,
-                      uint32_t* __restrict g, uint32_t* __restrict r) {
-  for (size_t x = 0; x < n; ++x) {
-    b[x] += weight * src[3 * x];
-    g[x] += weight * src[3 * x + 1];
-    r[x] += weight * src[3 * x + 2];
-  }
+void AccumulateBgrRow(const uint8_t* __restrict src, size_t n, uint32_t weight, uint32_t* __restrict sums) {
+  for (size_t i = 0; i < 3 * n; ++i) sums[i] += weight * src[i];
 }
 
 // Area average over rows that `addRow(row, firstColumn, columns, weight,
-// sums...)` adds into per-column sums; `parallel` when addRow may run on two
+// sums)` adds into per-column blue, green, red sums; `parallel` when addRow may run on two
 // threads at once.
 template <typename AddRow>
 void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32_t y0, int32_t width, int32_t height,
@@ -112,8 +109,8 @@ void StretchAreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0
                         int32_t height, const SourceRowFn& sourceRow, StretchedPixels& out) {
   AreaAverage(
       ax, ay, x0, y0, width, height, false,
-      [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* b, uint32_t* g, uint32_t* r) {
-        AccumulateRow(sourceRow(row) + first, n, weight, b, g, r);
+      [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* sums) {
+        AccumulateRow(sourceRow(row) + first, n, weight, sums);
       },
       out);
 }
@@ -122,8 +119,8 @@ void StretchAreaAverageBgr(const StretchAxis& ax, const StretchAxis& ay, int32_t
                            int32_t height, const SourceBgrRowFn& sourceRow, StretchedPixels& out) {
   AreaAverage(
       ax, ay, x0, y0, width, height, true,
-      [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* b, uint32_t* g, uint32_t* r) {
-        AccumulateBgrRow(sourceRow(row) + size_t{3} * static_cast<size_t>(first), n, weight, b, g, r);
+      [&](int32_t row, int32_t first, size_t n, uint32_t weight, uint32_t* sums) {
+        AccumulateBgrRow(sourceRow(row) + size_t{3} * static_cast<size_t>(first), n, weight, sums);
       },
       out);
 }
@@ -165,41 +162,40 @@ void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32
     return static_cast<uint32_t>(std::min<uint64_t>(q, 255));
   };
 
-  // Each half has its own three rows of sums, made here: the second thread
+  // Each half has its own row of blue, green, red sums, made here: the second thread
   // allocates nothing.
-  std::vector<uint32_t, UnsetAllocator<uint32_t>> sums(6 * span);  // cleared for every row
-  auto targetRows = [&](int32_t begin, int32_t end, uint32_t* sumB) {
-    uint32_t* sumG = sumB + span;
-    uint32_t* sumR = sumG + span;
+  std::vector<uint32_t, UnsetAllocator<uint32_t>> halves(6 * span);  // cleared for every row
+  auto targetRows = [&](int32_t begin, int32_t end, uint32_t* sums) {
     for (int32_t r = begin; r < end; ++r) {
-      std::fill(sumB, sumB + 3 * span, 0u);
+      std::fill(sums, sums + 3 * span, 0u);
       const uint32_t* w = wy.weight.data() + wy.offset[static_cast<size_t>(r)];
       for (int32_t t = 0, m = wy.count[static_cast<size_t>(r)]; t < m; ++t) {
-        addRow(wy.first[static_cast<size_t>(r)] + t, lo, span, w[t], sumB, sumG, sumR);
+        addRow(wy.first[static_cast<size_t>(r)] + t, lo, span, w[t], sums);
       }
       uint32_t* o = out.data() + static_cast<size_t>(r) * width;
       for (int32_t k = 0; k < width; ++k) {
-        const size_t at = static_cast<size_t>(wx.first[static_cast<size_t>(k)] - lo);
+        const uint32_t* column = sums + 3 * static_cast<size_t>(wx.first[static_cast<size_t>(k)] - lo);
         const uint32_t* wk = wx.weight.data() + wx.offset[static_cast<size_t>(k)];
         const size_t m = static_cast<size_t>(wx.count[static_cast<size_t>(k)]);
         // Source columns strictly inside the target pixel all weigh the full
         // destLength: add them first and multiply once.
         uint64_t b = 0, g = 0, rr = 0;
         for (size_t t = 1; t + 1 < m; ++t) {
-          b += sumB[at + t];
-          g += sumG[at + t];
-          rr += sumR[at + t];
+          b += column[3 * t];
+          g += column[3 * t + 1];
+          rr += column[3 * t + 2];
         }
         b *= fullX;
         g *= fullX;
         rr *= fullX;
-        b += uint64_t{wk[0]} * sumB[at];
-        g += uint64_t{wk[0]} * sumG[at];
-        rr += uint64_t{wk[0]} * sumR[at];
+        b += uint64_t{wk[0]} * column[0];
+        g += uint64_t{wk[0]} * column[1];
+        rr += uint64_t{wk[0]} * column[2];
         if (m > 1) {
-          b += uint64_t{wk[m - 1]} * sumB[at + m - 1];
-          g += uint64_t{wk[m - 1]} * sumG[at + m - 1];
-          rr += uint64_t{wk[m - 1]} * sumR[at + m - 1];
+          const uint32_t* lastColumn = column + 3 * (m - 1);
+          b += uint64_t{wk[m - 1]} * lastColumn[0];
+          g += uint64_t{wk[m - 1]} * lastColumn[1];
+          rr += uint64_t{wk[m - 1]} * lastColumn[2];
         }
         o[k] = divide(b) | divide(g) << 8 | divide(rr) << 16;
       }
@@ -214,16 +210,16 @@ void AreaAverage(const StretchAxis& ax, const StretchAxis& ay, int32_t x0, int32
     const int32_t middle = height / 2;
     std::thread lower;
     try {
-      lower = std::thread(targetRows, middle, height, sums.data() + 3 * span);
+      lower = std::thread(targetRows, middle, height, halves.data() + 3 * span);
     } catch (const std::system_error&) {
-      targetRows(0, height, sums.data());  // no thread to be had: all rows here
+      targetRows(0, height, halves.data());  // no thread to be had: all rows here
       return;
     }
-    targetRows(0, middle, sums.data());
+    targetRows(0, middle, halves.data());
     lower.join();
     return;
   }
-  targetRows(0, height, sums.data());
+  targetRows(0, height, halves.data());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "runtime/imageconv/codecs/bmp_reader.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,24 @@ std::optional<uint64_t> RowBytes(int32_t width) {
   auto bits = CheckedSpan(static_cast<uint64_t>(width), 24, 31, UINT32_MAX);
   if (!bits) return std::nullopt;
   return *bits / 32 * 4;
+}
+
+// A row of blue-green-red pixels as red-green-blue: each pixel's four bytes
+// from its first, reversed, written over the next pixel's first byte
+// (which its own turn rewrites). The last pixel goes byte by byte, so nothing
+// past either row is read or written.
+void BgrRowToRgb(const uint8_t* bgr, uint8_t* rgb, int32_t width) {
+  if (width <= 0) return;
+  const size_t last = static_cast<size_t>(width - 1) * 3;
+  for (size_t at = 0; at < last; at += 3) {
+    uint32_t pixel;
+    std::memcpy(&pixel, bgr + at, 4);
+    pixel = __builtin_bswap32(pixel) >> 8;  // little-endian: B G R x to R G B
+    std::memcpy(rgb + at, &pixel, 4);
+  }
+  rgb[last] = bgr[last + 2];
+  rgb[last + 1] = bgr[last + 1];
+  rgb[last + 2] = bgr[last];
 }
 
 }  // namespace
@@ -110,13 +129,7 @@ bool BmpReader::Fill(OpenFile& file, RowFeed* feed) {
       if (feed) feed->Fail();
       return false;
     }
-    uint8_t* out = image.Row(y);
-    const uint8_t* bgr = file.row.data();
-    for (int32_t x = 0; x < file.width; ++x, bgr += 3, out += 3) {
-      out[0] = bgr[2];
-      out[1] = bgr[1];
-      out[2] = bgr[0];
-    }
+    BgrRowToRgb(file.row.data(), image.Row(y), file.width);
     if (feed && ((y + 1) % kRowsPerPublish == 0 || y + 1 == height)) feed->Publish(y + 1);
     if (!feed) ReportProgress(file.source.progress, kProgressReading, y, height);
   }
