@@ -8,8 +8,8 @@
 #include "app/program.h"
 #include "platform/gdi/gdi_types.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
@@ -44,7 +44,8 @@ class ToolPanel : public ::testing::Test {
   // GetPicture as the drop handler calls it: two omitted arguments.
   static std::vector<uint8_t> CanvasFile() {
     ArgRecord args[3] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel)};
-    const ArgRecord result = runtime::services::Services().CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, args);
+    const ArgRecord result =
+        runtime::services::Services().CallCoreCommand(&runtime::units::draw_panel::GetPicture, 3, args);
     runtime::HeapBlock bytes(result.AsPointer<void>());
     const uint8_t* data = runtime::ByteArrayData(bytes.Get());
     return std::vector<uint8_t>(data, data + runtime::ByteArrayLength(bytes.Get()));
@@ -87,7 +88,8 @@ TEST_F(ToolPanel, DrawingAtTheFirstSquareChangesExactlyThatSquare) {
     for (int x = 0; x < 3; ++x) bmp[54 + y * 12 + x * 3] = bmp[54 + y * 12 + x * 3 + 2] = 0xFF;
   runtime::HeapBlock bytes(runtime::CopyBytes(bmp.data(), bmp.size()));
   ArgRecord load = ArgRecord::Bytes(bytes.Get());
-  const ArgRecord handle = runtime::services::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
+  const ArgRecord handle =
+      runtime::services::Services().CallCoreCommand(&runtime::picture::table::LoadPicture, 1, &load);
   ASSERT_NE(handle.AsInt(), 0);
 
   ArgRecord args[7] = {ArgRecord::UnitRef(kPanelType, app::kWindowId, kPanel),

@@ -6,10 +6,10 @@
 #include "platform/base/backend.h"
 #include "platform/windows/window.h"
 #include "runtime/core/application.h"
-#include "runtime/core/services/file_commands.h"
-#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/notify.h"
+#include "runtime/core/services/file_commands.h"
+#include "runtime/core/services/lifecycle.h"
 #include "runtime/core/services/services.h"
 #include "runtime/core/shutdown.h"
 #include "runtime/forms/window_table.h"
@@ -41,14 +41,11 @@ TEST(ToolProgram, LibrariesKeepTheirNumbersAndAreAttachedAtStart) {
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00030001), nullptr);  // conversion has no units
   EXPECT_EQ(header.libraries[2]->commands[0], &runtime::imageconv::conversion::ConvertImage);
   // The core commands in the order the logic names them.
-  const runtime::CommandRoutine core[] = {&runtime::services::GetWindowHandle,
-                                          &runtime::services::ReadFileData,
-                                          &runtime::picture::table::LoadPicture,
-                                          &runtime::units::draw_panel::DrawPicture,
-                                          &runtime::services::GetProgramDirectory,
-                                          &runtime::units::draw_panel::GetPicture,
-                                          &runtime::services::WriteFileData,
-                                          &runtime::services::RemoveFile};
+  const runtime::CommandRoutine core[] = {
+      &runtime::services::GetWindowHandle,     &runtime::services::ReadFileData,
+      &runtime::picture::table::LoadPicture,   &runtime::units::draw_panel::DrawPicture,
+      &runtime::services::GetProgramDirectory, &runtime::units::draw_panel::GetPicture,
+      &runtime::services::WriteFileData,       &runtime::services::RemoveFile};
   ASSERT_EQ(header.libraries[0]->commandCount, 8);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(header.libraries[0]->commands[i], core[i]) << i;
   EXPECT_EQ(runtime::LookupUnitType(header, 0x00010008)->entry, runtime::units::draw_panel::DrawPanelType().entry);

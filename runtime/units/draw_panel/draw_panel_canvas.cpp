@@ -118,6 +118,10 @@ void DrawPanel::BuildCanvas(bool keepDrawing) {
   if (windowDc) ReleaseDC(hwnd_, windowDc);
   // Without a new bitmap the old canvas is kept rather than lost.
   if (fresh) canvas_ = std::move(fresh);
+  // The canvas holds the background now and the panel paints from it; the
+  // decoded picture (14 MB for a 2160 x 2160 photograph) would only wait for
+  // the next rebuild, which decodes it again.
+  if (canvas_) backgroundPicture_.reset();
 }
 
 void DrawPanel::Paint() {

@@ -102,9 +102,16 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
   return unit;
 }
 
+picture::PicturePtr WindowUnit::DecodeBackground() const {
+  if (block_.picture.empty()) return nullptr;
+  return picture::PicturePtr(
+      picture::table::DecodePicture(block_.picture.data(), static_cast<int64_t>(block_.picture.size())));
+}
+
 void WindowUnit::BackgroundChanged() {
   picture_.reset();
   pictureTried_ = false;
+  pictureSize_ = SIZE{0, 0};
   rendered_.Reset();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -191,20 +198,26 @@ void WindowUnit::Paint() {
 
   if (!pictureTried_) {
     pictureTried_ = true;
-    if (!block_.picture.empty())
-      picture_.reset(picture::table::DecodePicture(block_.picture.data(), static_cast<int64_t>(block_.picture.size())));
+    picture_ = DecodeBackground();
+    pictureSize_ = picture_ ? SIZE{picture_->width, picture_->height} : SIZE{0, 0};
   }
-  if (picture_) {
+  if (pictureSize_.cx > 0 && pictureSize_.cy > 0) {
     const int cw = client.right, ch = client.bottom;
     const bool stretched = block_.pictureLayout == picture_layout::kStretched;
-    const SIZE wanted = stretched ? SIZE{cw, ch} : SIZE{picture_->width, picture_->height};
+    const SIZE wanted = stretched ? SIZE{cw, ch} : pictureSize_;
     if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
     if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
+      if (!picture_) picture_ = DecodeBackground();
       // Drawn once at the size it is shown at; repaints only copy it.
       rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
       MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));
-      if (memory.get()) RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
+      if (memory.get() && picture_)
+        RenderPictureOnColour(picture_.get(), memory.get(), 0, 0, wanted.cx, wanted.cy, colour);
       renderedSize_ = wanted;
+      // A 2160 x 2160 photograph decodes to 14 MB: let go of it unless the
+      // user may drag the frame to another size that needs it at once.
+      const bool resizable = GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_THICKFRAME;
+      if (!(stretched && resizable)) picture_.reset();
     }
     if (rendered_) {
       MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));

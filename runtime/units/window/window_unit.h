@@ -55,15 +55,20 @@ class WindowUnit final : public forms::LoadedWindow {
   void MoveFocus(bool backwards);
   platform::LRESULT SetPointer(platform::HWND over);
   bool Drag(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
+  picture::PicturePtr DecodeBackground() const;
 
   platform::HWND hwnd_ = 0;
   WindowId window_;
   UnitId unit_;
   WindowBlock block_;
-  // The background picture, decoded once; for the stretched layout also the
-  // client area's rendering, rebuilt only when the size changes.
+  // The background picture's rendering at the size it is shown at, rebuilt
+  // only when that size changes. The decoded picture is kept only while a
+  // frame the user can drag may ask for another size (stretched layout);
+  // otherwise it is decoded again for a new rendering. Its size is known
+  // once it has decoded.
   picture::PicturePtr picture_;
   bool pictureTried_ = false;
+  platform::SIZE pictureSize_{0, 0};
   platform::OwnedGdiObject rendered_;
   platform::SIZE renderedSize_{0, 0};
   bool dragging_ = false;

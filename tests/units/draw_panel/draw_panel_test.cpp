@@ -9,6 +9,7 @@
 #include "platform/windows/window_dc.h"
 #include "runtime/core/memory.h"
 #include "runtime/core/services/services.h"
+#include "runtime/picture/table/picture_table.h"
 #include "runtime/units/draw_panel/draw_panel_commands.h"
 
 namespace panel_test {
@@ -20,6 +21,7 @@ namespace {
 
 using namespace platform;
 using runtime::ArgRecord;
+using runtime::picture::table::InstalledPictureTable;
 using runtime::units::draw_panel::DrawPanelProperties;
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
@@ -143,7 +145,25 @@ TEST_F(PanelTest, BackgroundLayoutsPlaceThePictureAndColourTheRest) {
     properties.picture = *c.picture;
     Load(properties);
     for (const Pixel& p : c.expected) EXPECT_EQ(CanvasAt(p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
+    if (c.layout == 2 && c.picture == &small) {
+      // A new size rebuilds the canvas from the picture, decoded again, and
+      // centres it in the new size.
+      MoveWindow(Panel().WindowHandle(), 0, 0, 200, 100, TRUE);
+      EXPECT_EQ(CanvasAt(85, 40), kGreen);
+      EXPECT_EQ(CanvasAt(84, 40), kBlue);
+      EXPECT_EQ(CanvasAt(114, 59), kRed);
+    }
   }
+  // Once the canvas holds a photograph-sized background, no decode of it
+  // stays alive.
+  TearDown();
+  SetUp();
+  DrawPanelProperties large;
+  large.autoRedraw = 1;
+  large.picture = Bmp24(700, 500, std::vector<COLORREF>(700 * 500, kRed));
+  Load(large);
+  EXPECT_EQ(CanvasAt(99, 59), kRed);
+  EXPECT_EQ(InstalledPictureTable()->Decodes().LiveCount(), 0u);
 }
 
 // Without a canvas the panel paints its background and raises event 0 with
