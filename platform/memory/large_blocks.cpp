@@ -10,11 +10,6 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kPage = 4096;
-#ifdef MADV_POPULATE_WRITE
-constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
-#else
-constexpr int kPopulateWrite = 23;  // C headers older than the kernel
-#endif
 constexpr uint64_t kLargeBlockMark = 0x4C41524745424C4B;  // odd: never a heap size
 
 // The end of the page before every large block: the bytes asked for, then
@@ -46,9 +41,13 @@ __attribute__((no_sanitize("address"))) const Header* HeaderOf(const void* block
 
 void* MapLargeBlock(size_t bytes) {
   if (bytes < kHugePageBlockFrom || bytes > SIZE_MAX / 2) return nullptr;
+  // Whole huge pages: a last part in small pages would cost a fault for
+  // every 4 KiB of it (a 14 MB canvas file ends in 350 of them) and, under a
+  // hypervisor that shadows page tables, another on first touch even when
+  // brought in at once; at most 2 MiB more is held instead.
+  const size_t pages = (bytes + kHugePage - 1) / kHugePage * kHugePage;
   // Room to align the start to a huge page with one page before it for the
   // header; the slack on both sides is given back at once.
-  const size_t pages = (bytes + kPage - 1) / kPage * kPage;
   const size_t reserved = kPage + pages + kHugePage;
   void* mapped = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) return nullptr;
@@ -60,12 +59,6 @@ void* MapLargeBlock(size_t bytes) {
   if (start + reserved > end) munmap(reinterpret_cast<void*>(end), start + reserved - end);
   // Huge pages are a gain, not a need: a kernel without them still maps.
   madvise(reinterpret_cast<void*>(block), pages, MADV_HUGEPAGE);
-  // A last part short of a huge page stays in small pages, which would come
-  // in with a fault each (a 14 MB canvas file ends in 350 of them): they are
-  // brought in now, in one call. Rounding up to a whole huge page instead
-  // would hold up to 2 MiB more for every block.
-  const size_t tail = pages % kHugePage;
-  if (tail != 0) madvise(reinterpret_cast<void*>(end - tail), tail, kPopulateWrite);
   *reinterpret_cast<Header*>(block - sizeof(Header)) = Header{bytes, kLargeBlockMark, end - base};
   return reinterpret_cast<void*>(block);
 }
