@@ -1,8 +1,8 @@
-// Large blocks: from 2 MiB on, a block gets a mapping of its own, aligned,
-// in whole huge pages and advised for them, so a 2160 x 2160 canvas comes in from the system
-// nine faults at a time instead of thousands of 4 KiB pages. The program's
-// `new`, the runtime's blocks, decoded pixels and surfaces all take theirs
-// from here; smaller requests stay with the heap.
+// Large blocks: from 2 MiB on, a block gets a mapping of its own in whole
+// huge pages, aligned and advised for them, so a 2160 x 2160 canvas comes in
+// from the system nine faults at a time instead of thousands of 4 KiB pages.
+// The program's `new`, the runtime's blocks, decoded pixels and surfaces all
+// take theirs from here; smaller requests stay with the heap.
 #pragma once
 
 #include <cstddef>
