@@ -213,37 +213,40 @@ BOOL CopyViewUnwritten(const void* address, size_t bytes) {
   return unwritten ? TRUE : FALSE;
 }
 
-BOOL PrefetchViewForWriting(void* address, size_t bytes) {
+namespace {
+
+// `call(start, length)` over the whole pages holding [address, address +
+// bytes); an empty range is refused, a failure sets the last error.
+template <typename Call>
+BOOL OnViewPages(const void* address, size_t bytes, Call call) {
   if (!address || bytes == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-#ifndef MADV_POPULATE_WRITE
-  constexpr int MADV_POPULATE_WRITE = 23;  // older C headers than the kernel
-#endif
   const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   const uintptr_t start = reinterpret_cast<uintptr_t>(address) & ~(page - 1);
   const uintptr_t end = reinterpret_cast<uintptr_t>(address) + bytes;
-  if (madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE) != 0) {
+  if (call(reinterpret_cast<void*>(start), end - start) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return FALSE;
   }
   return TRUE;
 }
 
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // C headers older than the kernel
+#endif
+
+}  // namespace
+
+BOOL PrefetchViewForWriting(void* address, size_t bytes) {
+  return OnViewPages(address, bytes, [](void* start, size_t length) { return madvise(start, length, kPopulateWrite); });
+}
+
 BOOL FlushViewOfFile(const void* address, size_t bytes) {
-  if (!address || bytes == 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t start = reinterpret_cast<uintptr_t>(address) & ~(page - 1);
-  const uintptr_t end = reinterpret_cast<uintptr_t>(address) + bytes;
-  if (msync(reinterpret_cast<void*>(start), end - start, MS_SYNC) != 0) {
-    SetLastError(ErrorFromErrno(errno));
-    return FALSE;
-  }
-  return TRUE;
+  return OnViewPages(address, bytes, [](void* start, size_t length) { return msync(start, length, MS_SYNC); });
 }
 
 BOOL UnmapViewOfFile(MappedView& view) {
