@@ -72,11 +72,7 @@ class KeysAndPointers : public ::testing::Test {
   void TearDown() override {
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
   }
-  void Send(XEvent event, long mask) {
-    event.xany.window = native_;
-    XSendEvent(probe_.get(), native_, False, mask, &event);
-    XFlush(probe_.get());
-  }
+  void Send(const XEvent& event, long mask) { x11_test::SendToWindow(probe_.get(), native_, event, mask); }
 
   x11_test::DisplayPtr probe_;
   HWND hwnd_ = 0;

@@ -110,11 +110,7 @@ class NativeWindows : public ::testing::Test {
     return RECT{x, y, x + a.width, y + a.height};
   }
 
-  void SendToNative(XEvent event, long mask) {
-    event.xany.window = native_;
-    XSendEvent(probe_.get(), native_, False, mask, &event);
-    XFlush(probe_.get());
-  }
+  void SendToNative(const XEvent& event, long mask) { x11_test::SendToWindow(probe_.get(), native_, event, mask); }
 
   x11_test::DisplayPtr probe_;
   HWND hwnd_ = 0;

@@ -29,6 +29,12 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
   return done();
 }
 
+void SendToWindow(Display* display, Window window, XEvent event, long mask) {
+  event.xany.window = window;
+  XSendEvent(display, window, False, mask, &event);
+  XFlush(display);
+}
+
 std::vector<uint32_t> ReadWindowPixels(Display* display, Window window, int width, int height) {
   XImage* image =
       XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);

@@ -32,4 +32,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 // empty when the window cannot be read.
 std::vector<uint32_t> ReadWindowPixels(Display* display, Window window, int width, int height);
 
+// Sends `event` to `window` as input from the user arrives (selected by
+// `mask`), and flushes it to the server.
+void SendToWindow(Display* display, Window window, XEvent event, long mask);
+
 }  // namespace x11_test

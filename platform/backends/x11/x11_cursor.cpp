@@ -30,6 +30,11 @@ constexpr std::array<std::pair<uintptr_t, unsigned>, 14> kCursorShapes{{
     {IDC_HELP, XC_question_arrow},
 }};
 
+// Darker than mid-grey, by the eye's weights: drawn black, not white.
+bool IsDark(uint32_t argb) {
+  return ((argb >> 16 & 0xFF) * 30 + (argb >> 8 & 0xFF) * 59 + (argb & 0xFF) * 11) < 128 * 100;
+}
+
 // A pixmap of X bitmap bytes, freed when it goes.
 class Bitmap {
  public:
@@ -69,13 +74,13 @@ std::optional<CursorBits> TwoColourCursor(const gdi::IconObject& image) {
       bool shows, black;
       if (image.hasAlpha) {
         shows = (argb >> 24) >= 0x80;
-        black = shows && ((argb >> 16 & 0xFF) * 30 + (argb >> 8 & 0xFF) * 59 + (argb & 0xFF) * 11) < 128 * 100;
+        black = shows && IsDark(argb);
       } else if (kept) {
         shows = (argb & 0xFFFFFF) != 0;  // kept and drawn on: the screen inverts
         black = true;
       } else {
         shows = true;
-        black = ((argb >> 16 & 0xFF) * 30 + (argb >> 8 & 0xFF) * 59 + (argb & 0xFF) * 11) < 128 * 100;
+        black = IsDark(argb);
       }
       const size_t at = static_cast<size_t>(y) * stride + static_cast<size_t>(x) / 8;
       const uint8_t bit = static_cast<uint8_t>(1u << (x % 8));
@@ -122,6 +127,7 @@ std::optional<unsigned> CursorCache::ShapeOf(HCURSOR cursor) const {
     if (LoadCursorA(0, id) == cursor) {
       made.shape = shape;
       system = true;
+      break;
     }
   }
   if (!system && (made.cursor = Drawn(cursor)) != None) made.shape = kDrawn;

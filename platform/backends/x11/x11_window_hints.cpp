@@ -3,23 +3,26 @@
 #include <cstdint>
 
 #include "platform/gdi/bitmap.h"
-#include "platform/gdi/dc.h"
 #include "platform/gdi/icons/icon.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/owners.h"
 #include "platform/windows/window.h"
 
 namespace platform::x11 {
 namespace {
 
 // A bitmap's pixels as 32-bit words, rows top-down; empty when unreadable.
-std::vector<uint32_t> ReadPixels(HDC dc, HBITMAP bitmap, int width, int height) {
+std::vector<uint32_t> ReadPixels(HGDIOBJ bitmap, int width, int height) {
+  if (!bitmap) return {};
   BITMAPINFO info{};
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-  if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height) return {};
+  if (GetDIBits(0, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) !=
+      height)
+    return {};
   return pixels;
 }
 
@@ -79,12 +82,10 @@ std::vector<unsigned long> IconData(HICON icon) {
   if (!icon || !GetIconSize(icon, &size) || size.cx <= 0 || size.cy <= 0 || size.cx > 256 || size.cy > 256) return {};
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return {};
-  const HDC dc = CreateCompatibleDC(0);
-  const auto colour = dc && info.hbmColor ? ReadPixels(dc, info.hbmColor, size.cx, size.cy) : std::vector<uint32_t>{};
-  const auto mask = dc && info.hbmMask ? ReadPixels(dc, info.hbmMask, size.cx, size.cy) : std::vector<uint32_t>{};
-  if (dc) DeleteDC(dc);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
+  // The icon's copies of its bitmaps are ours to free.
+  const OwnedGdiObject colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);
+  const auto colour = ReadPixels(colourBitmap.get(), size.cx, size.cy);
+  const auto mask = ReadPixels(maskBitmap.get(), size.cx, size.cy);
   if (colour.empty()) return {};
   std::vector<unsigned long> data{static_cast<unsigned long>(size.cx), static_cast<unsigned long>(size.cy)};
   data.reserve(2 + colour.size());

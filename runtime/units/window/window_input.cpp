@@ -29,6 +29,21 @@ UINT KeyOfCharacter(WPARAM c) {
   }
 }
 
+// The window table and this window's definition in it; both null when the
+// window is not (or no longer) in the table.
+struct OwnDefinition {
+  const forms::WindowTable* table = nullptr;
+  const forms::WindowDefinition* definition = nullptr;
+  explicit operator bool() const { return definition != nullptr; }
+};
+
+OwnDefinition DefinitionOf(WindowId window) {
+  OwnDefinition own;
+  own.table = forms::Windows();
+  if (own.table) own.definition = own.table->Find(window);
+  return own;
+}
+
 }  // namespace
 
 bool WindowUnit::PreTranslateMessage(const void* message) {
@@ -45,11 +60,11 @@ bool WindowUnit::PreTranslateMessage(const void* message) {
 // Whether the window takes `key` away from the unit with the focus; with
 // `act`, does what the key does.
 bool WindowUnit::TakesKey(UINT key, bool act) {
-  const forms::WindowTable* table = forms::Windows();
-  const forms::WindowDefinition* definition = table ? table->Find(window_) : nullptr;
-  if (!definition) return false;
+  const OwnDefinition own = DefinitionOf(window_);
+  if (!own) return false;
   const HWND focus = GetFocus();
-  if (focus != hwnd_ && forms::UnitKeepsKey(*table, *definition, focus, static_cast<int32_t>(key))) return false;
+  if (focus != hwnd_ && forms::UnitKeepsKey(*own.table, *own.definition, focus, static_cast<int32_t>(key)))
+    return false;
   const bool control = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
   if (control || alt) return false;
   switch (key) {
@@ -62,7 +77,7 @@ bool WindowUnit::TakesKey(UINT key, bool act) {
       if (act) MoveFocus(false);
       return true;
     case VK_TAB:
-      if (forms::NextInTabOrder(*table, *definition, focus, false) == forms::kNoIndex) return false;
+      if (forms::NextInTabOrder(*own.table, *own.definition, focus, false) == forms::kNoIndex) return false;
       if (act) MoveFocus(GetKeyState(VK_SHIFT) < 0);
       return true;
     case VK_F1:
@@ -74,18 +89,16 @@ bool WindowUnit::TakesKey(UINT key, bool act) {
 }
 
 void WindowUnit::MoveFocus(bool backwards) {
-  const forms::WindowTable* table = forms::Windows();
-  const forms::WindowDefinition* definition = table ? table->Find(window_) : nullptr;
-  if (!definition) return;
-  const int32_t next = forms::NextInTabOrder(*table, *definition, GetFocus(), backwards);
-  if (UnitObject* unit = next == forms::kNoIndex ? nullptr : table->LiveObject(*definition, next))
+  const OwnDefinition own = DefinitionOf(window_);
+  if (!own) return;
+  const int32_t next = forms::NextInTabOrder(*own.table, *own.definition, GetFocus(), backwards);
+  if (UnitObject* unit = next == forms::kNoIndex ? nullptr : own.table->LiveObject(*own.definition, next))
     SetFocus(unit->WindowHandle());
 }
 
 LRESULT WindowUnit::SetPointer(HWND over) {
-  const forms::WindowTable* table = forms::Windows();
-  const forms::WindowDefinition* definition = table ? table->Find(window_) : nullptr;
-  const HCURSOR pointer = definition ? forms::UnitPointer(*table, *definition, over) : 0;
+  const OwnDefinition own = DefinitionOf(window_);
+  const HCURSOR pointer = own ? forms::UnitPointer(*own.table, *own.definition, over) : 0;
   if (!pointer) return FALSE;  // the class cursor shows
   SetCursor(pointer);
   return TRUE;
