@@ -1,7 +1,14 @@
 #include "platform/base/system.h"
 
+#include <atomic>
+
 namespace platform {
 namespace {
+
+std::atomic<System*>& MadeSystem() {
+  static std::atomic<System*> made{nullptr};
+  return made;
+}
 
 std::unique_ptr<Backend>& ChosenBackend() {
   static std::unique_ptr<Backend> chosen;
@@ -20,9 +27,15 @@ System& System::Get() {
   // Never destroyed: whatever ends the process (a return from main, exit()
   // inside a library), no static destructor can reach the windows, handles
   // or backend through freed state.
-  static System* const system = new System(ChosenBackend() ? std::move(ChosenBackend()) : std::make_unique<Backend>());
+  static System* const system = [] {
+    auto* made = new System(ChosenBackend() ? std::move(ChosenBackend()) : std::make_unique<Backend>());
+    MadeSystem().store(made, std::memory_order_release);
+    return made;
+  }();
   return *system;
 }
+
+System* System::IfMade() { return MadeSystem().load(std::memory_order_acquire); }
 
 void System::UseBackend(std::unique_ptr<Backend> backend) { ChosenBackend() = std::move(backend); }
 

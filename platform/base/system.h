@@ -21,6 +21,9 @@ class System {
   // without one, a screen with no display (the backend interface's defaults).
   // It lives until the process ends and is never destroyed.
   static System& Get();
+  // The System once Get has made it, else null: for what runs beneath it
+  // (its own memory comes from the large blocks) and must not make it early.
+  static System* IfMade();
   // Installs the backend the process entry chose; call before windows exist.
   static void UseBackend(std::unique_ptr<Backend> backend);
 

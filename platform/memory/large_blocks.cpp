@@ -2,8 +2,13 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+
+#include "platform/base/system.h"
+#include "platform/memory/page_recycler.h"
 
 namespace platform {
 namespace {
@@ -25,6 +30,16 @@ struct Header {
   uint64_t length;
 };
 
+// The start of the same page: the ranges the block is made of, each within
+// one mapping (recycled pages moved in, then the fresh rest), so each can be
+// moved again on its own when the block is freed.
+constexpr size_t kMostPieces = 32;
+struct Pieces {
+  uint64_t count;
+  PageRecycler::Range ranges[kMostPieces];
+};
+static_assert(sizeof(Pieces) + sizeof(Header) <= kPage);
+
 uintptr_t Address(const void* block) { return reinterpret_cast<uintptr_t>(block); }
 
 // Reads before the block, outside what the heap handed out for a heap block:
@@ -37,9 +52,16 @@ __attribute__((no_sanitize("address"))) const Header* HeaderOf(const void* block
   return header;
 }
 
+// The process's spare pages; none before System is made, so nothing here
+// makes it early.
+PageRecycler* Recycler() {
+  System* system = System::IfMade();
+  return system ? &system->Part<PageRecycler>() : nullptr;
+}
+
 }  // namespace
 
-void* MapLargeBlock(size_t bytes) {
+void* MapLargeBlock(size_t bytes, BlockContents contents) {
   if (bytes < kHugePageBlockFrom || bytes > SIZE_MAX / 2) return nullptr;
   // Whole huge pages: a last part in small pages would cost a fault for
   // every 4 KiB of it (a 14 MB canvas file ends in 350 of them) and, under a
@@ -57,8 +79,18 @@ void* MapLargeBlock(size_t bytes) {
   const uintptr_t end = block + pages;
   if (base > start) munmap(mapped, base - start);
   if (start + reserved > end) munmap(reinterpret_cast<void*>(end), start + reserved - end);
-  // Huge pages are a gain, not a need: a kernel without them still maps.
-  madvise(reinterpret_cast<void*>(block), pages, MADV_HUGEPAGE);
+  auto* pieces = reinterpret_cast<Pieces*>(base);
+  PageRecycler* recycler = Recycler();
+  pieces->count = recycler ? recycler->Fill(block, pages, pieces->ranges, kMostPieces - 1) : 0;
+  size_t recycled = 0;
+  for (size_t k = 0; k < pieces->count; ++k) recycled += pieces->ranges[k].length;
+  if (recycled < pages) {
+    // Huge pages are a gain, not a need: a kernel without them still maps.
+    madvise(reinterpret_cast<void*>(block + recycled), pages - recycled, MADV_HUGEPAGE);
+    pieces->ranges[pieces->count++] = PageRecycler::Range{block + recycled, pages - recycled};
+  }
+  // Fresh pages come zeroed; recycled ones hold what their last block left.
+  if (contents == BlockContents::Zeroed) std::memset(reinterpret_cast<void*>(block), 0, std::min(recycled, bytes));
   *reinterpret_cast<Header*>(block - sizeof(Header)) = Header{bytes, kLargeBlockMark, end - base};
   return reinterpret_cast<void*>(block);
 }
@@ -66,7 +98,15 @@ void* MapLargeBlock(size_t bytes) {
 bool UnmapLargeBlock(void* block) {
   const Header* header = HeaderOf(block);
   if (!header) return false;
-  munmap(reinterpret_cast<void*>(Address(block) - kPage), header->length);
+  const uintptr_t base = Address(block) - kPage;
+  PageRecycler* recycler = Recycler();
+  if (!recycler) {
+    munmap(reinterpret_cast<void*>(base), header->length);
+    return true;
+  }
+  const Pieces pieces = *reinterpret_cast<const Pieces*>(base);
+  munmap(reinterpret_cast<void*>(base), kPage);
+  for (size_t k = 0; k < pieces.count && k < kMostPieces; ++k) recycler->Keep(pieces.ranges[k]);
   return true;
 }
 
@@ -77,11 +117,17 @@ size_t LargeBlockBytes(const void* block) {
 
 void* AllocateZeroed(size_t bytes) {
   if (bytes == 0) return nullptr;
-  if (bytes >= kHugePageBlockFrom) return MapLargeBlock(bytes);
+  if (bytes >= kHugePageBlockFrom) return MapLargeBlock(bytes, BlockContents::Zeroed);
   return std::calloc(1, bytes);
 }
 
-void FreeZeroed(void* block) {
+void* AllocateUnset(size_t bytes) {
+  if (bytes == 0) return nullptr;
+  if (bytes >= kHugePageBlockFrom) return MapLargeBlock(bytes, BlockContents::Unset);
+  return std::malloc(bytes);
+}
+
+void FreeBlock(void* block) {
   if (!UnmapLargeBlock(block)) std::free(block);
 }
 

@@ -19,14 +19,15 @@ namespace {
 constexpr size_t kLargestBlock = static_cast<size_t>(std::numeric_limits<int32_t>::max()) + 8;
 
 // The heap below the huge-page threshold; a mapping of its own from there on,
-// so a block of megabytes costs a few faults, not one per 4 KiB page. A
+// so a block of megabytes costs a few faults, not one per 4 KiB page, or
+// none when the pages of freed blocks serve (unset, as the heap's are). A
 // mapping that cannot be had leaves the request to the heap. Under the
 // address sanitizer every block stays with its allocator, which guards the
 // bytes past each one.
 void* HeapOrMapping(size_t size) {
 #ifndef __SANITIZE_ADDRESS__
   if (size >= platform::kHugePageBlockFrom) {
-    if (void* mapped = platform::MapLargeBlock(size)) return mapped;
+    if (void* mapped = platform::MapLargeBlock(size, platform::BlockContents::Unset)) return mapped;
   }
 #endif
   return std::malloc(size ? size : 1);

@@ -34,7 +34,7 @@ class PixelBlock {
   }
 
  private:
-  std::unique_ptr<uint8_t, platform::ZeroedDeleter> data_;
+  std::unique_ptr<uint8_t, platform::BlockDeleter> data_;
   size_t size_ = 0;
 };
 

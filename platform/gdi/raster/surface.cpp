@@ -23,7 +23,7 @@ std::shared_ptr<Surface> Surface::Create(int32_t width, int32_t height) {
   if (!zeroed) return nullptr;
   std::shared_ptr<uint32_t[]> block;
   try {
-    block = std::shared_ptr<uint32_t[]>(zeroed, ZeroedDeleter{});
+    block = std::shared_ptr<uint32_t[]>(zeroed, BlockDeleter{});
   } catch (const std::bad_alloc&) {
     return nullptr;  // the deleter has freed the pixels
   }

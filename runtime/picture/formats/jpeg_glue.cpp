@@ -14,11 +14,12 @@
 // coefficient buffer, megabytes that it zeroes at once) through these two
 // calls, which its design leaves to each system. Defined here, in the
 // program, they take the place of the library's plain malloc and free for
-// every JPEG session of the process, and a large pool comes on huge pages.
+// every JPEG session of the process, and a large pool comes on huge pages,
+// unset like malloc's: the library zeroes what it needs zeroed.
 // Were the library ever built to call its own, it would simply keep them.
 extern "C" {
-void* jpeg_get_large(j_common_ptr, size_t bytes) { return platform::AllocateZeroed(bytes); }
-void jpeg_free_large(j_common_ptr, void* block, size_t) { platform::FreeZeroed(block); }
+void* jpeg_get_large(j_common_ptr, size_t bytes) { return platform::AllocateUnset(bytes); }
+void jpeg_free_large(j_common_ptr, void* block, size_t) { platform::FreeBlock(block); }
 }
 
 namespace runtime::picture::formats {
