@@ -8,8 +8,9 @@
 // Pages move, they are not copied: a spare range is moved into the new block
 // with mremap, page tables and all. A block that needs more than the spares
 // hold takes them all and gets fresh pages for the rest, so holding spares
-// never raises the peak a large request reaches; what passes the capacity is
-// unmapped at once.
+// never raises the peak a large request reaches; memory about to be filled
+// elsewhere (a file's pages) takes the place of spares the same way, and what
+// passes the capacity is unmapped at once.
 #pragma once
 
 #include <array>
@@ -44,6 +45,8 @@ class PageRecycler {
   // Takes over the pages of `range`; the oldest spares, or the end of this
   // range, are unmapped when the capacity or the count of spares would pass.
   void Keep(Range range);
+  // Unmaps the oldest spares until `bytes` are gone or none is left.
+  void Release(size_t bytes);
 
   size_t SpareBytes() const;
 

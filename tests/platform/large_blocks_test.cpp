@@ -127,6 +127,18 @@ TEST(PageRecycler, SparePagesMoveNewestFirstAndNeverPastTheCapacity) {
   PageRecycler::Range fourth = MarkedRange(4 * kHuge, 0);
   ASSERT_EQ(recycler.Fill(fourth.start, fourth.length, placed, 4), 1u);
   EXPECT_EQ(ByteAt(fourth.start + 3 * kHuge), 0x43);
+
+  // Memory filled elsewhere takes the place of the oldest spares.
+  recycler.Keep(MarkedRange(kHuge, 0x50));
+  recycler.Keep(MarkedRange(2 * kHuge, 0x60));
+  recycler.Release(kHuge / 2);
+  EXPECT_EQ(recycler.SpareBytes(), 2 * kHuge);
+  PageRecycler::Range fifth = MarkedRange(2 * kHuge, 0);
+  ASSERT_EQ(recycler.Fill(fifth.start, fifth.length, placed, 4), 1u);
+  EXPECT_EQ(ByteAt(fifth.start), 0x60);
+  recycler.Keep(fifth);
+  recycler.Release(SIZE_MAX);
+  EXPECT_EQ(recycler.SpareBytes(), 0u);
   munmap(reinterpret_cast<void*>(second.start), second.length);
   munmap(reinterpret_cast<void*>(fourth.start), fourth.length);
 }

@@ -42,7 +42,10 @@ Bytes BoxBlock::Build() const {
 
 Bytes MakeBmp(int width, int height, const std::function<uint32_t(int x, int y)>& colour) {
   const int stride = (width * 3 + 3) & ~3;
-  Bytes b = {'B', 'M'};
+  Bytes b;
+  b.reserve(54 + static_cast<size_t>(stride) * height);
+  b.push_back('B');
+  b.push_back('M');
   Put(b, static_cast<uint32_t>(54 + stride * height));
   Put(b, 0);
   Put(b, 54);
