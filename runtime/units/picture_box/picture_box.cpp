@@ -170,7 +170,14 @@ void PictureBox::DropShownPicture() {
   gifAnimated_ = false;
   gifSize_ = SIZE{};
   picture_.reset();
+  hasPicture_ = false;
+  pictureSize_ = SIZE{};
   rendered_.Reset();
+}
+
+picture::PicturePtr PictureBox::DecodeShownPicture() const {
+  const ByteRun& bytes = block_.picture;
+  return picture::PicturePtr(DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
 }
 
 void PictureBox::ShowPictureBytes() {
@@ -181,7 +188,9 @@ void PictureBox::ShowPictureBytes() {
     if (kind == PictureKind::Gif && animationEnabled_)
       LoadAnimation();
     else if (kind != PictureKind::None)
-      picture_.reset(DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
+      picture_ = DecodeShownPicture();
+    hasPicture_ = picture_ != nullptr;
+    if (picture_ && picture_->kind != 0) pictureSize_ = SIZE{picture_->width, picture_->height};
     if (mode_ == display_mode::kAutoSize) AutoSize();
   }
   InvalidateRect(hwnd_, nullptr, FALSE);
@@ -206,8 +215,7 @@ void PictureBox::LoadAnimation() {
 
 SIZE PictureBox::ShownSize() const {
   if (gifAnimated_) return gifSize_;
-  if (picture_ && picture_->kind != 0) return SIZE{picture_->width, picture_->height};
-  return SIZE{};
+  return pictureSize_;
 }
 
 void PictureBox::ApplyDisplayMode(int32_t mode) {
@@ -271,7 +279,7 @@ void PictureBox::Paint() {
   GetClientRect(hwnd_, &client);
   if (gifAnimated_)
     PaintAnimation(dc, client);
-  else if (picture_)
+  else if (hasPicture_)
     PaintPicture(dc, client);
   else
     FillRect(dc, &client, brush_.get());
@@ -279,7 +287,7 @@ void PictureBox::Paint() {
 }
 
 void PictureBox::PaintPicture(HDC dc, const RECT& client) {
-  const RECT place = PlacePicture(mode_, client.right, client.bottom, picture_->width, picture_->height);
+  const RECT place = PlacePicture(mode_, client.right, client.bottom, pictureSize_.cx, pictureSize_.cy);
   // Only the part inside the client area is rendered: a photograph far
   // larger than the box at its own size costs no more than the box.
   const RECT part = IntersectRects(place, client);
@@ -299,8 +307,11 @@ void PictureBox::PaintPicture(HDC dc, const RECT& client) {
     }
     const RECT whole{0, 0, part.Width(), part.Height()};
     FillRect(memory.get(), &whole, brush_.get());
-    RenderPictureOnColour(picture_.get(), memory.get(), place.left - part.left, place.top - part.top, place.Width(),
-                          place.Height(), background_);
+    if (!picture_) picture_ = DecodeShownPicture();
+    if (picture_)
+      RenderPictureOnColour(picture_.get(), memory.get(), place.left - part.left, place.top - part.top, place.Width(),
+                            place.Height(), background_);
+    picture_.reset();
     rendered_ = std::move(bitmap);
     renderedPlace_ = place;
     renderedPart_ = part;

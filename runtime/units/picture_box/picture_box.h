@@ -84,8 +84,13 @@ class PictureBox final : public UnitObject {
   int32_t mode_ = 0;  // the display mode in use
   bool animationEnabled_ = false;
 
-  // A still picture, decoded once per setting of #10.
+  // A still picture decoded from #10: kept only until it is rendered (a
+  // photograph decodes to tens of megabytes, the box shows a box-sized
+  // rendering of it) and decoded again when it must be rendered anew.
+  picture::PicturePtr DecodeShownPicture() const;
   picture::PicturePtr picture_;
+  bool hasPicture_ = false;
+  platform::SIZE pictureSize_{};  // 0 x 0 for a picture of no kind
   // Its rendering over the background at the place it is shown; repaints
   // only copy it.
   platform::OwnedGdiObject rendered_;

@@ -19,10 +19,12 @@
 #include "platform/windows/system_metrics.h"
 #include "platform/windows/window.h"
 #include "runtime/core/memory.h"
+#include "runtime/picture/table/picture_table.h"
 #include "runtime/units/picture_box/picture_box_block.h"
 
 namespace units_test {
 
+using runtime::picture::table::InstalledPictureTable;
 using runtime::units::picture_box::PictureBoxType;
 using runtime::units::picture_box::ReadPictureBoxBlock;
 using runtime::units::picture_box::WritePictureBoxBlock;
@@ -130,6 +132,7 @@ TEST_F(PictureBoxTest, DisplayModesPlaceThePicture) {
       {100, 50, 1, {0, 0, 182, 182}},     // stretched
       {4000, 3000, 1, {0, 0, 182, 182}},  // a photograph's size squashed
   };
+  runtime::picture::table::InstallPictureTable();  // to count the decodes alive
   Load(BoxBlock{.background = kBlue});
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " mode " << c.mode);
@@ -153,6 +156,8 @@ TEST_F(PictureBoxTest, DisplayModesPlaceThePicture) {
   SetBytes(10, quarters);
   EXPECT_EQ(Pixel(181, 149), kRed);
   EXPECT_EQ(Pixel(181, 150), kGreen);
+  // Rendered, the decode is let go; a new place decodes the bytes again.
+  EXPECT_EQ(InstalledPictureTable()->Decodes().LiveCount(), 0u);
   Set(11, 1);
   EXPECT_EQ(Pixel(80, 80), kRed);
   EXPECT_EQ(Pixel(100, 80), kGreen);
