@@ -99,7 +99,17 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
   SendMessageA(hwnd, WM_SETFONT, static_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   if (b.alwaysOnTop == 1) SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (b.movable == 0) RemoveMenu(GetSystemMenu(hwnd, FALSE), SC_MOVE, MF_BYCOMMAND);
+  // Decoded now, before the window's units are made: one that starts from
+  // the same photograph (a draw panel's canvas) shares this decode instead
+  // of making its own.
+  unit->TakeBackground();
   return unit;
+}
+
+void WindowUnit::TakeBackground() {
+  pictureTried_ = true;
+  picture_ = DecodeBackground();
+  pictureSize_ = picture_ ? SIZE{picture_->width, picture_->height} : SIZE{0, 0};
 }
 
 picture::PicturePtr WindowUnit::DecodeBackground() const {
@@ -196,11 +206,7 @@ void WindowUnit::Paint() {
   FillRect(dc, &client, brush);
   DeleteObject(brush);
 
-  if (!pictureTried_) {
-    pictureTried_ = true;
-    picture_ = DecodeBackground();
-    pictureSize_ = picture_ ? SIZE{picture_->width, picture_->height} : SIZE{0, 0};
-  }
+  if (!pictureTried_) TakeBackground();
   if (pictureSize_.cx > 0 && pictureSize_.cy > 0) {
     const int cw = client.right, ch = client.bottom;
     const bool stretched = block_.pictureLayout == picture_layout::kStretched;

@@ -56,6 +56,7 @@ class WindowUnit final : public forms::LoadedWindow {
   platform::LRESULT SetPointer(platform::HWND over);
   bool Drag(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
   picture::PicturePtr DecodeBackground() const;
+  void TakeBackground();
 
   platform::HWND hwnd_ = 0;
   WindowId window_;
