@@ -15,7 +15,6 @@
 #include "platform/base/handle_table.h"
 #include "platform/base/system.h"
 #include "platform/files/files.h"
-#include "platform/memory/large_blocks.h"
 
 namespace platform {
 namespace {
@@ -57,7 +56,6 @@ HANDLE CreateMemoryMapping(uint64_t size) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  ReleaseSparePages(size);  // its pages are about to be filled
   const int fd = memfd_create("mapping", MFD_CLOEXEC);
   if (fd < 0) {
     SetLastError(ErrorFromErrno(errno));
@@ -244,7 +242,6 @@ constexpr int kPopulateWrite = 23;  // C headers older than the kernel
 }  // namespace
 
 BOOL PrefetchViewForWriting(void* address, size_t bytes) {
-  ReleaseSparePages(bytes);
   return OnViewPages(address, bytes, [](void* start, size_t length) { return madvise(start, length, kPopulateWrite); });
 }
 

@@ -110,10 +110,6 @@ bool UnmapLargeBlock(void* block) {
   return true;
 }
 
-void ReleaseSparePages(size_t bytes) {
-  if (PageRecycler* recycler = Recycler()) recycler->Release(bytes);
-}
-
 size_t LargeBlockBytes(const void* block) {
   const Header* header = HeaderOf(block);
   return header ? header->bytes : 0;

@@ -26,10 +26,6 @@ void* MapLargeBlock(size_t bytes, BlockContents contents = BlockContents::Zeroed
 // apart reads the 16 bytes before a block aligned to a huge page, which for
 // a heap block are the heap's own record of it.
 bool UnmapLargeBlock(void* block);
-// Memory about to be filled outside the large blocks (a file's pages) takes
-// the place of this many bytes of spare pages, so keeping them never raises
-// the process's peak.
-void ReleaseSparePages(size_t bytes);
 // The bytes asked for when MapLargeBlock made `block`; 0 for anything else.
 size_t LargeBlockBytes(const void* block);
 

@@ -48,12 +48,6 @@ void PageRecycler::Keep(Range range) {
   bytes_ += range.length;
 }
 
-void PageRecycler::Release(size_t bytes) {
-  std::lock_guard lock(mutex_);
-  const size_t goal = bytes_ > bytes ? bytes_ - bytes : 0;
-  while (count_ > 0 && bytes_ > goal) DropOldest();
-}
-
 size_t PageRecycler::SpareBytes() const {
   std::lock_guard lock(mutex_);
   return bytes_;

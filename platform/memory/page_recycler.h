@@ -7,10 +7,11 @@
 //
 // Pages move, they are not copied: a spare range is moved into the new block
 // with mremap, page tables and all. A block that needs more than the spares
-// hold takes them all and gets fresh pages for the rest, so holding spares
-// never raises the peak a large request reaches; memory about to be filled
-// elsewhere (a file's pages) takes the place of spares the same way, and what
-// passes the capacity is unmapped at once.
+// hold takes them all and gets fresh pages for the rest, so spares never
+// raise the peak a large request reaches; what passes the capacity is
+// unmapped at once. The capacity holds what one drop frees and the next asks
+// again (the canvas file, the encoder's coefficients, the stretch's sums):
+// more kept no more pages from the system, only memory between drops.
 #pragma once
 
 #include <array>
@@ -28,7 +29,7 @@ class PageRecycler {
     size_t length = 0;
   };
   static constexpr size_t kMostSpares = 64;
-  static constexpr size_t kDefaultCapacity = size_t{64} << 20;
+  static constexpr size_t kDefaultCapacity = size_t{32} << 20;
 
   explicit PageRecycler(size_t capacity = kDefaultCapacity) : capacity_(capacity) {}
   PageRecycler(const PageRecycler&) = delete;
@@ -45,8 +46,6 @@ class PageRecycler {
   // Takes over the pages of `range`; the oldest spares, or the end of this
   // range, are unmapped when the capacity or the count of spares would pass.
   void Keep(Range range);
-  // Unmaps the oldest spares until `bytes` are gone or none is left.
-  void Release(size_t bytes);
 
   size_t SpareBytes() const;
 
