@@ -15,6 +15,7 @@
 #include "platform/base/handle_table.h"
 #include "platform/base/system.h"
 #include "platform/files/files.h"
+#include "platform/memory/large_blocks.h"
 
 namespace platform {
 namespace {
@@ -155,6 +156,10 @@ MappedView MapViewOfFile(HANDLE mapping, DWORD access, uint64_t offset, size_t b
     SetLastError(ErrorFromErrno(errno));
     return {};
   }
+  // Large views on huge pages where the file system has them: a 14 MB store
+  // is then mapped by seven entries instead of 3,400 pages, each a fault
+  // and, on a hypervisor that shadows page tables, a dear first touch.
+  if (length >= kHugePageBlockFrom) madvise(address, static_cast<size_t>(length), MADV_HUGEPAGE);
   return MappedView(address, static_cast<size_t>(length));
 }
 
