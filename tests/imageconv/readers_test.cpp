@@ -152,19 +152,23 @@ TEST_F(ReaderTest, BmpOnePixelWideRowsArePadded) {
 
 // The same picture stored top-down (negative height, rows in display order)
 // reads the same and converts to the same JPEG.
-TEST_F(ReaderTest, BmpTopDownEqualsBottomUp) {
-  const fs::path bottomUp = WorkPath("bottom-up.bmp"), topDown = WorkPath("top-down.bmp");
-  ASSERT_TRUE(Pillow("bmp", source_, bottomUp));
-  std::vector<uint8_t> bytes = ReadBytes(bottomUp);
-  const size_t rowBytes = 13 * 3 + 1, offset = 54;
+// A bottom-up 24-bit BMP with a 54-byte header, stored top-down instead.
+std::vector<uint8_t> TopDownOf(const std::vector<uint8_t>& bytes, int width, int height) {
+  const size_t rowBytes = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3}, offset = 54;
   std::vector<uint8_t> flipped(bytes.begin(), bytes.begin() + offset);
-  for (int i = 6; i >= 0; --i) {
+  for (int i = height - 1; i >= 0; --i) {
     auto row = bytes.begin() + static_cast<std::ptrdiff_t>(offset + i * rowBytes);
     flipped.insert(flipped.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
   }
-  const int32_t negative = -7;
+  const int32_t negative = -height;
   std::memcpy(&flipped[22], &negative, 4);  // biHeight
-  WriteBytes(topDown, flipped);
+  return flipped;
+}
+
+TEST_F(ReaderTest, BmpTopDownEqualsBottomUp) {
+  const fs::path bottomUp = WorkPath("bottom-up.bmp"), topDown = WorkPath("top-down.bmp");
+  ASSERT_TRUE(Pillow("bmp", source_, bottomUp));
+  WriteBytes(topDown, TopDownOf(ReadBytes(bottomUp), 13, 7));
   ExpectSamePixels(LoadAs24(topDown), pattern_);
 
   const fs::path a = WorkPath("a.jpg"), b = WorkPath("b.jpg");
@@ -174,14 +178,17 @@ TEST_F(ReaderTest, BmpTopDownEqualsBottomUp) {
 }
 
 // A BMP over 1 MiB, the Photo CD reader's smallest size, is still the BMP
-// reader's.
+// reader's; its rows come in several reads, the last one short, in either
+// order of storage.
 TEST_F(ReaderTest, LargeBmpReadsExactly) {
   const Rgb large = TestPattern(620, 600);
-  const fs::path ppm = WorkPath("large.ppm"), bmp = WorkPath("large.bmp");
+  const fs::path ppm = WorkPath("large.ppm"), bmp = WorkPath("large.bmp"), topDown = WorkPath("large-top-down.bmp");
   WritePpm(ppm, large);
   ASSERT_TRUE(Pillow("bmp", ppm, bmp));
   ASSERT_GT(fs::file_size(bmp), 0x100000u);
   ExpectSamePixels(LoadAs24(bmp), large);
+  WriteBytes(topDown, TopDownOf(ReadBytes(bmp), 620, 600));
+  ExpectSamePixels(LoadAs24(topDown), large);
 }
 
 TEST_F(ReaderTest, TiffLayoutsExact) {
@@ -274,6 +281,7 @@ TEST_F(ReaderTest, PcxPlanesAndPaletteExact) {
 // a line stops at the line's end, and the next line starts afresh.
 TEST_F(ReaderTest, PcxRunsStopAtTheEndOfALine) {
   std::vector<uint8_t> file(128, 0);
+  file.reserve(128 + 5 + 1 + 768);  // header, lines, palette mark, palette
   file[0] = 10;  // manufacturer
   file[1] = 5;   // version
   file[2] = 1;   // run-length coded

@@ -18,7 +18,8 @@ struct BmpReaderOpenFile {
   int32_t height = 0;
   bool bottomUp = true;
   uint64_t rowBytes = 0;
-  std::vector<uint8_t> row;  // one file row, made by Prepare
+  int32_t rowsPerRead = 1;
+  std::vector<uint8_t> rows;  // rowsPerRead file rows, made by Prepare
 };
 
 class BmpReader : public FileReader<BmpReaderOpenFile> {
