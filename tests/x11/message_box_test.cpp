@@ -38,13 +38,16 @@ void ClickOk(Display* display, Window box, const XWindowAttributes& a) {
   XFlush(display);
 }
 
+// The box once it shows: it has its title before it is moved into place and
+// mapped, so a box found by title alone may still stand at the corner.
 Window FindBox(Display* display, const std::string& caption) {
-  Window box = 0;
-  for (auto until = std::chrono::steady_clock::now() + 5s; !box && std::chrono::steady_clock::now() < until;) {
+  for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;) {
     std::this_thread::sleep_for(20ms);
-    box = x11_test::FindWindowByTitle(display, caption);
+    const Window box = x11_test::FindWindowByTitle(display, caption);
+    XWindowAttributes a{};
+    if (box && XGetWindowAttributes(display, box, &a) && a.map_state == IsViewable) return box;
   }
-  return box;
+  return 0;
 }
 
 TEST(MessageBox, ShowsTheChineseTextAndClosesOnAClickOnOk) {
