@@ -88,6 +88,10 @@ Picture* DecodePicture(const uint8_t* bytes, int64_t length) {
   return DecodeBytes(span).release();
 }
 
+PicturePtr DecodeOwnedPicture(std::span<const uint8_t> bytes) {
+  return PicturePtr(DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
+}
+
 namespace {
 
 intptr_t AnswerPictureRequest(int32_t code, intptr_t arg1, intptr_t) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "runtime/core/picture_registry.h"
@@ -59,6 +60,9 @@ void InstallPictureTable();
 // lives (a dropped file shown in its box, then loaded for drawing) share its
 // pixels instead of decoding twice.
 Picture* DecodePicture(const uint8_t* bytes, int64_t length);
+// The same for bytes a unit keeps (its picture property): the picture is the
+// caller's; null for bytes that do not decode.
+PicturePtr DecodeOwnedPicture(std::span<const uint8_t> bytes);
 
 // Handle -> picture for the units that receive handles from the logic; null
 // when the handle names no registered picture.

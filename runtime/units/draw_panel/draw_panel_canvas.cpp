@@ -14,7 +14,7 @@
 
 namespace runtime::units::draw_panel {
 
-using picture::table::DecodePicture;
+using picture::table::DecodeOwnedPicture;
 
 using picture::Picture;
 using picture::PictureKind;
@@ -66,8 +66,7 @@ void LayOutPicture(HDC dc, const Picture& picture, int32_t layout, const RECT& f
 
 const Picture* DrawPanel::BackgroundPicture() {
   if (!backgroundPicture_ && !properties_.picture.empty()) {
-    backgroundPicture_.reset(
-        DecodePicture(properties_.picture.data(), static_cast<int64_t>(properties_.picture.size())));
+    backgroundPicture_ = DecodeOwnedPicture(properties_.picture);
     // Bytes that do not decode are dropped, so they are not tried again.
     if (!backgroundPicture_) properties_.picture.clear();
   }

@@ -21,7 +21,7 @@ namespace runtime::units::picture_box {
 
 using picture::PictureKind;
 using picture::formats::GifComposer;
-using picture::table::DecodePicture;
+using picture::table::DecodeOwnedPicture;
 
 using picture::drawing::ChooseStretchMode;
 using picture::drawing::RenderPictureOnColour;
@@ -175,11 +175,6 @@ void PictureBox::DropShownPicture() {
   rendered_.Reset();
 }
 
-picture::PicturePtr PictureBox::DecodeShownPicture() const {
-  const ByteRun& bytes = block_.picture;
-  return picture::PicturePtr(DecodePicture(bytes.data(), static_cast<int64_t>(bytes.size())));
-}
-
 void PictureBox::ShowPictureBytes() {
   DropShownPicture();
   const ByteRun& bytes = block_.picture;
@@ -188,7 +183,7 @@ void PictureBox::ShowPictureBytes() {
     if (kind == PictureKind::Gif && animationEnabled_)
       LoadAnimation();
     else if (kind != PictureKind::None)
-      picture_ = DecodeShownPicture();
+      picture_ = DecodeOwnedPicture(block_.picture);
     hasPicture_ = picture_ != nullptr;
     if (picture_ && picture_->kind != 0) pictureSize_ = SIZE{picture_->width, picture_->height};
     if (mode_ == display_mode::kAutoSize) AutoSize();
@@ -307,7 +302,7 @@ void PictureBox::PaintPicture(HDC dc, const RECT& client) {
     }
     const RECT whole{0, 0, part.Width(), part.Height()};
     FillRect(memory.get(), &whole, brush_.get());
-    if (!picture_) picture_ = DecodeShownPicture();
+    if (!picture_) picture_ = DecodeOwnedPicture(block_.picture);
     if (picture_)
       RenderPictureOnColour(picture_.get(), memory.get(), place.left - part.left, place.top - part.top, place.Width(),
                             place.Height(), background_);

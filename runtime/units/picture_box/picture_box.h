@@ -87,7 +87,6 @@ class PictureBox final : public UnitObject {
   // A still picture decoded from #10: kept only until it is rendered (a
   // photograph decodes to tens of megabytes, the box shows a box-sized
   // rendering of it) and decoded again when it must be rendered anew.
-  picture::PicturePtr DecodeShownPicture() const;
   picture::PicturePtr picture_;
   bool hasPicture_ = false;
   platform::SIZE pictureSize_{};  // 0 x 0 for a picture of no kind

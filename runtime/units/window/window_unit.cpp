@@ -108,14 +108,8 @@ UnitObject* WindowUnit::Create(const CreateParams& p) {
 
 void WindowUnit::TakeBackground() {
   pictureTried_ = true;
-  picture_ = DecodeBackground();
+  picture_ = picture::table::DecodeOwnedPicture(block_.picture);
   pictureSize_ = picture_ ? SIZE{picture_->width, picture_->height} : SIZE{0, 0};
-}
-
-picture::PicturePtr WindowUnit::DecodeBackground() const {
-  if (block_.picture.empty()) return nullptr;
-  return picture::PicturePtr(
-      picture::table::DecodePicture(block_.picture.data(), static_cast<int64_t>(block_.picture.size())));
 }
 
 void WindowUnit::BackgroundChanged() {
@@ -213,7 +207,7 @@ void WindowUnit::Paint() {
     const SIZE wanted = stretched ? SIZE{cw, ch} : pictureSize_;
     if (rendered_ && (renderedSize_.cx != wanted.cx || renderedSize_.cy != wanted.cy)) rendered_.Reset();
     if (!rendered_ && wanted.cx > 0 && wanted.cy > 0) {
-      if (!picture_) picture_ = DecodeBackground();
+      if (!picture_) picture_ = picture::table::DecodeOwnedPicture(block_.picture);
       // Drawn once at the size it is shown at; repaints only copy it.
       rendered_.Reset(CreateCompatibleBitmap(dc, wanted.cx, wanted.cy));
       MemoryDc memory(dc, static_cast<HBITMAP>(rendered_.get()));

@@ -55,7 +55,6 @@ class WindowUnit final : public forms::LoadedWindow {
   void MoveFocus(bool backwards);
   platform::LRESULT SetPointer(platform::HWND over);
   bool Drag(platform::UINT message, platform::WPARAM wParam, platform::LPARAM lParam);
-  picture::PicturePtr DecodeBackground() const;
   void TakeBackground();
 
   platform::HWND hwnd_ = 0;
